@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building, playing and testing Grazewell need on Debian; quick when all is there.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
+  libgtest-dev googletest
+  xvfb xauth xdotool x11-apps
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,137 @@
+#include "assets/assets.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The first 12 bytes of every TGA we take: no image ID, no colour map, uncompressed
+// true-colour, zero colour-map specification and x origin. Anything else is rejected.
+static const unsigned char TGA_PATTERN[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// Bytes of the file still unread, or -1 when the stream is not a regular file.
+static long remainingBytes(FILE *file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    long here = ftell(file);
+    if (here < 0) return -1;
+    return long(info.st_size) - here;
+}
+
+bool decodeTGA(FILE *file, int maxSide, Image &image) {
+    unsigned char pattern[12];
+    if (fread(pattern, 1, sizeof pattern, file) != sizeof pattern) return false;
+    if (memcmp(pattern, TGA_PATTERN, sizeof pattern) != 0) return false;
+
+    unsigned char header[6];
+    if (fread(header, 1, sizeof header, file) != sizeof header) return false;
+    int width = header[0] + 256 * header[1];
+    int height = header[2] + 256 * header[3];
+    int bits = header[4];
+    if (width == 0 || height == 0) return false;
+    if (bits != 24 && bits != 32) return false;
+    if (width > maxSide || height > maxSide) return false;
+
+    int bytesPerPixel = bits / 8;
+    uint64_t size = uint64_t(bytesPerPixel) * uint64_t(height) * uint64_t(width);
+    if (size > UINT32_MAX) return false;
+    // A file that cannot hold the pixels it declares is rejected before anything is allocated.
+    long left = remainingBytes(file);
+    if (left >= 0 && uint64_t(left) < size) return false;
+
+    try {
+        image.pixels.resize(size_t(size));
+    } catch (const std::bad_alloc &) {
+        image.pixels.clear();
+        return false;
+    }
+    if (fread(image.pixels.data(), 1, size_t(size), file) != size_t(size)) {
+        image.pixels.clear();
+        image.pixels.shrink_to_fit();
+        return false;
+    }
+    // BGR(A) to RGB(A); rows keep file order, so the first row becomes t = 0.
+    unsigned char *pixel = image.pixels.data();
+    for (uint64_t i = 0; i < size; i += uint64_t(bytesPerPixel)) {
+        unsigned char blue = pixel[i];
+        pixel[i] = pixel[i + 2];
+        pixel[i + 2] = blue;
+    }
+    image.width = width;
+    image.height = height;
+    image.bytesPerPixel = bytesPerPixel;
+    return true;
+}
+
+unsigned int uploadTexture(const Image &image) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    GLenum format = image.bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
+    // Rows are tightly packed whatever their width.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, format,
+                 GL_UNSIGNED_BYTE, image.pixels.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    return name;
+}
+
+// Opens path for reading only when it is a regular file: a FIFO would block the frame for ever
+// and a directory has nothing to read.
+static FILE *openRegularFile(const char *path) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    FILE *file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
+}
+
+unsigned int loadTGA(const char *path) {
+    FILE *file = openRegularFile(path);
+    if (!file) return 0;
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    Image image;
+    bool decoded = decodeTGA(file, maxSide, image);
+    fclose(file);
+    return decoded ? uploadTexture(image) : 0;
+}
+
+unsigned int loadRAW(FILE *file) {
+    // What a short file lacks stays black.
+    unsigned char *pixels = static_cast<unsigned char *>(calloc(RAW_BYTES, 1));
+    if (!pixels) {
+        fclose(file);
+        return 0;
+    }
+    size_t got = fread(pixels, 1, RAW_BYTES, file);
+    (void)got;
+    fclose(file);
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    // Sets the texture unit's mode, not the texture's: it holds until the ground replaces it.
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, RAW_SIDE, RAW_SIDE, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    free(pixels);
+    return name;
+}

@@ -1,0 +1,238 @@
+#include "support/game_process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+void sleepSeconds(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+int countOf(const std::string &text, const std::string &needle) {
+    int count = 0;
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        count++;
+    return count;
+}
+
+std::string makeTempDir(const char *tag) {
+    std::string pattern = std::string("/tmp/grazewell-") + tag + "-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
+    return buffer.data();
+}
+
+void removeTree(const std::string &path) {
+    if (path.rfind("/tmp/grazewell-", 0) != 0) return;
+    std::string command = "chmod -R u+rwx '" + path + "' 2>/dev/null; rm -rf '" + path + "'";
+    if (system(command.c_str()) != 0) perror("rm");
+}
+
+void installTextures(const std::string &dir) {
+    std::string command = "cp -r '" GRAZEWELL_BUILD_DIR "/tex' '" + dir + "/tex'";
+    if (system(command.c_str()) != 0) throw std::runtime_error("cannot copy textures");
+}
+
+GameProcess::GameProcess(const std::string &dir) : workDir(dir) {
+    startXvfb();
+    startGame();
+    findWindow();
+}
+
+GameProcess::~GameProcess() {
+    if (running()) {
+        kill(game, SIGKILL);
+        waitpid(game, nullptr, 0);
+    }
+    if (xvfb > 0) {
+        kill(xvfb, SIGTERM);
+        waitpid(xvfb, nullptr, 0);
+    }
+}
+
+// Xvfb picks a free display itself and tells us its number, so tests may run side by side.
+void GameProcess::startXvfb() {
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+    xvfb = fork();
+    if (xvfb == 0) {
+        close(fds[0]);
+        int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+               "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    char number[32] = {0};
+    size_t got = 0;
+    while (got < sizeof number - 1) {
+        ssize_t n = read(fds[0], number + got, sizeof number - 1 - got);
+        if (n <= 0) break;
+        got += size_t(n);
+        if (memchr(number, '\n', got)) break;
+    }
+    close(fds[0]);
+    if (got == 0) throw std::runtime_error("Xvfb did not start");
+    display = ":" + std::string(number, strcspn(number, "\n"));
+}
+
+void GameProcess::startGame() {
+    game = fork();
+    if (game == 0) {
+        if (chdir(workDir.c_str()) != 0) _exit(126);
+        int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        execl(GRAZEWELL_BINARY, "grazewell", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+}
+
+int GameProcess::run(const std::string &command) {
+    std::string line = "DISPLAY=" + display + " " + command;
+    int status = system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int GameProcess::xdotool(const std::string &args) {
+    return run("xdotool " + args);
+}
+
+void GameProcess::findWindow() {
+    std::string file = workDir + "/window.txt";
+    for (int attempt = 0; attempt < 300; attempt++) {
+        if (!running()) throw std::runtime_error("the game exited at start: " + output());
+        if (xdotool("search --onlyvisible --name '^Grazewell$' > '" + file + "' 2>/dev/null") ==
+            0) {
+            std::ifstream in(file);
+            std::getline(in, windowId);
+            if (!windowId.empty()) {
+                // With no window manager the window opens at (-1, -1), a pixel off screen.
+                xdotool("windowmove --sync " + windowId + " 0 0");
+                xdotool("windowfocus --sync " + windowId);
+                return;
+            }
+        }
+        sleepSeconds(0.1);
+    }
+    throw std::runtime_error("no game window");
+}
+
+bool GameProcess::running() {
+    if (game <= 0) return false;
+    if (exitStatus != -1) return false;
+    int status = 0;
+    pid_t done = waitpid(game, &status, WNOHANG);
+    if (done == game) {
+        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return false;
+    }
+    return true;
+}
+
+std::string GameProcess::output() const {
+    std::ifstream in(workDir + "/stdout.txt", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool GameProcess::waitForOutput(const std::string &needle, double seconds, int count) const {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (countOf(output(), needle) >= count) return true;
+        sleepSeconds(0.05);
+    }
+    return countOf(output(), needle) >= count;
+}
+
+void GameProcess::tapKey(const std::string &key) {
+    xdotool("key --clearmodifiers " + key);
+}
+void GameProcess::pressKey(const std::string &key) {
+    xdotool("keydown " + key);
+}
+void GameProcess::releaseKey(const std::string &key) {
+    xdotool("keyup " + key);
+}
+
+void GameProcess::click(int x, int y, int button) {
+    xdotool("mousemove --window " + windowId + " " + std::to_string(x) + " " + std::to_string(y) +
+            " click " + std::to_string(button));
+}
+
+static unsigned long bigEndian32(const unsigned char *p) {
+    return (unsigned long)p[0] << 24 | (unsigned long)p[1] << 16 | (unsigned long)p[2] << 8 | p[3];
+}
+
+static int shiftOf(unsigned long mask) {
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        shift++;
+    }
+    return shift;
+}
+
+// Reads an XWD dump of a TrueColor window (what xwd writes for Xvfb's 24-bit screen).
+static Screenshot parseXwd(const std::vector<unsigned char> &data) {
+    if (data.size() < 100) throw std::runtime_error("short xwd file");
+    auto field = [&](int index) { return bigEndian32(&data[size_t(index) * 4]); };
+    unsigned long headerSize = field(0), width = field(4), height = field(5);
+    unsigned long byteOrder = field(7), bitsPerPixel = field(11), bytesPerLine = field(12);
+    unsigned long redMask = field(14), greenMask = field(15), blueMask = field(16);
+    unsigned long colours = field(19);
+    size_t start = headerSize + colours * 12;
+    if (bitsPerPixel != 32 || data.size() < start + bytesPerLine * height)
+        throw std::runtime_error("unexpected xwd layout");
+    Screenshot shot;
+    shot.width = int(width);
+    shot.height = int(height);
+    shot.rgb.resize(width * height * 3);
+    for (unsigned long y = 0; y < height; y++) {
+        for (unsigned long x = 0; x < width; x++) {
+            const unsigned char *p = &data[start + y * bytesPerLine + x * 4];
+            unsigned long pixel = byteOrder == 0 ? (unsigned long)p[0] | p[1] << 8 | p[2] << 16 |
+                                                       (unsigned long)p[3] << 24
+                                                 : bigEndian32(p);
+            unsigned char *out = &shot.rgb[(y * width + x) * 3];
+            out[0] = (unsigned char)((pixel & redMask) >> shiftOf(redMask));
+            out[1] = (unsigned char)((pixel & greenMask) >> shiftOf(greenMask));
+            out[2] = (unsigned char)((pixel & blueMask) >> shiftOf(blueMask));
+        }
+    }
+    return shot;
+}
+
+Screenshot GameProcess::screenshot() {
+    std::string file = workDir + "/shot.xwd";
+    if (run("xwd -silent -id " + windowId + " -out '" + file + "'") != 0)
+        throw std::runtime_error("xwd failed");
+    std::ifstream in(file, std::ios::binary);
+    std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+    return parseXwd(data);
+}
+
+int GameProcess::quit(double seconds) {
+    tapKey("Escape");
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (running() && std::chrono::steady_clock::now() < end) sleepSeconds(0.05);
+    if (running()) return -1;
+    return exitStatus;
+}

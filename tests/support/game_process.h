@@ -1,0 +1,62 @@
+// End-to-end support: the real game binary on a private Xvfb display, played with xdotool and
+// watched through its standard output, its files and screenshots taken from the X server.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// A screenshot of the window, RGB bytes from the top-left pixel on.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char *at(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
+};
+
+// A fresh temporary folder, removed by the caller with removeTree.
+std::string makeTempDir(const char *tag);
+void removeTree(const std::string &path);
+// Copies the generated textures of the build into dir/tex.
+void installTextures(const std::string &dir);
+
+class GameProcess {
+  public:
+    // Starts Xvfb and the game in workDir; the game's standard output goes to workDir/stdout.txt.
+    explicit GameProcess(const std::string &workDir);
+    ~GameProcess();
+
+    bool running(); // the game has not exited
+    std::string window() const { return windowId; }
+    std::string output() const; // standard output so far
+    // Waits until standard output holds needle count times; false on timeout.
+    bool waitForOutput(const std::string &needle, double seconds, int count = 1) const;
+
+    void tapKey(const std::string &key);   // xdotool key name: "w", "space", "Escape", "1"
+    void pressKey(const std::string &key); // key down, held until releaseKey
+    void releaseKey(const std::string &key);
+    void click(int x, int y, int button); // window pixel coordinates, y from the top
+    Screenshot screenshot();
+    // Runs an xdotool command against the game's display; returns its exit status.
+    int xdotool(const std::string &args);
+
+    // Sends Escape and waits for the exit; returns the exit status, or -1 when it did not exit.
+    int quit(double seconds = 20);
+
+  private:
+    std::string workDir;
+    std::string display;
+    std::string windowId;
+    pid_t xvfb = -1;
+    pid_t game = -1;
+    int exitStatus = -1;
+    void startXvfb();
+    void startGame();
+    void findWindow();
+    int run(const std::string &command);
+};
+
+// Seconds as a sleep.
+void sleepSeconds(double seconds);
+// Occurrences of needle in text.
+int countOf(const std::string &text, const std::string &needle);

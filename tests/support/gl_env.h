@@ -1,0 +1,11 @@
+// Shared test support: one freeglut window per test process, and helpers on top of it.
+#pragma once
+
+#include <array>
+
+// The world of initWorld, made once per process (each CTest test runs in its own process).
+void startWorld();
+// Lets freeglut handle pending window events.
+void pumpEvents();
+// The RGB bytes of one pixel of the current read buffer.
+std::array<unsigned char, 3> readPixel(int x, int y);
