@@ -4,4 +4,6 @@
 // lets the leak report name the driver, so suppressions can tell its memory from ours.
 #include <dlfcn.h>
 
-extern "C" int dlclose(void *) { return 0; }
+extern "C" int dlclose(void *) {
+    return 0;
+}
