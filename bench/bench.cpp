@@ -306,7 +306,7 @@ int main(int argc, char **argv) {
             (const char *)glGetString(GL_RENDERER), (const char *)glGetString(GL_VERSION),
             windowWidth, windowHeight, rounds, seconds);
     double floor = median(situations[1].fps);
-    fprintf(table, "| %-34s | %9s | %17s | %13s |\n", "frame", "fps", "spread (min-max)",
+    fprintf(table, "| %-34s | %9s | %17s | %14s |\n", "frame", "fps", "spread (min-max)",
             "cost / scenery");
     fprintf(table, "|%s|%s|%s|%s|\n", std::string(36, '-').c_str(), std::string(11, '-').c_str(),
             std::string(19, '-').c_str(), std::string(16, '-').c_str());

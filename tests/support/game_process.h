@@ -23,10 +23,13 @@ void installTextures(const std::string &dir);
 class GameProcess {
   public:
     // Starts Xvfb and the game in workDir; the game's standard output goes to workDir/stdout.txt.
-    explicit GameProcess(const std::string &workDir);
+    // environment adds NAME=VALUE entries to the game's environment (for test tools).
+    explicit GameProcess(const std::string &workDir,
+                         const std::vector<std::string> &environment = {});
     ~GameProcess();
 
     bool running(); // the game has not exited
+    pid_t pid() const { return game; }
     std::string window() const { return windowId; }
     std::string output() const; // standard output so far
     // Waits until standard output holds needle count times; false on timeout.
@@ -45,6 +48,7 @@ class GameProcess {
 
   private:
     std::string workDir;
+    std::vector<std::string> environment;
     std::string display;
     std::string windowId;
     pid_t xvfb = -1;
