@@ -80,17 +80,19 @@ const double BISON_STEER_STEP = TWO_PI_D / 100.0;
 const float BISON_STEER_WRAP = 6.183185f;
 // Heading window around the target inside which the wander does not steer (radians).
 const double BISON_STEER_WINDOW = 1.0;
-// Leg length is LEG_MIN_FRAMES plus a draw below LEG_FRAME_RANGE (frames).
+// Shortest leg (frames).
 const int LEG_MIN_FRAMES = 800;
+// Count of possible leg lengths, one frame apart from the shortest up (frames).
 const int LEG_FRAME_RANGE = 1300;
-// Nod range of the head (degrees): it rests at the top and dips to the bottom.
+// Head angle at rest, the top of a nod (degrees).
 const float NOD_TOP = 160.0f;
+// Head angle at the bottom of a nod (degrees).
 const float NOD_BOTTOM = 145.0f;
-// Nods asked for by ';' and by a head hit.
-const int NOD_KEY_REQUEST = 3;
+// Nods a head hit asks for.
 const int NOD_HIT_REQUEST = 4;
-// The skins, relative to the working directory.
+// The fur skin, relative to the working directory.
 extern const char *const FUR_SKIN_PATH;
+// The lava skin, relative to the working directory.
 extern const char *const LAVA_SKIN_PATH;
 // Untinted colour of the body (red, green, blue bytes), what the body list keeps for ever.
 const unsigned char BISON_BASE_COLOR[3] = {180, 255, 255};

@@ -62,24 +62,6 @@ TEST_F(Nod, OneFrameOfSemicolonNodsThreeTimesAndRestsInFrame97) {
     EXPECT_TRUE(resting());
 }
 
-TEST_F(Nod, OneNodTakes32Frames) {
-    bison->wantedNods = 3;
-    bison->nodCount = 0;
-    for (int frame = 1; frame <= 15; frame++) {
-        bison->draw();
-        EXPECT_EQ(bison->nodAngle, 160.0f - float(frame));
-    }
-    bison->draw(); // frame 16 turns at the bottom
-    EXPECT_EQ(bison->nodAngle, 145.0f);
-    EXPECT_FALSE(bison->nodLowering);
-    for (int frame = 17; frame <= 31; frame++) bison->draw();
-    EXPECT_EQ(bison->nodAngle, 160.0f);
-    EXPECT_EQ(bison->nodCount, 0);
-    bison->draw(); // frame 32 counts the nod at the top
-    EXPECT_EQ(bison->nodCount, 1);
-    EXPECT_TRUE(bison->nodLowering);
-}
-
 TEST_F(Nod, AHeadHitRequestOfFourRestsInFrame129) {
     bison->draw();
     // A hit is written after the bison was drawn; the nodding starts with the next frame.
