@@ -62,7 +62,8 @@ GameProcess::~GameProcess() {
     }
 }
 
-// Xvfb picks a free display itself and tells us its number, so tests may run side by side.
+// Xvfb picks a free display itself and tells us its number, so tests may run side by side. Key
+// auto-repeat is off: a key held by pressKey is one press however slowly its release comes.
 void GameProcess::startXvfb() {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
@@ -74,7 +75,7 @@ void GameProcess::startXvfb() {
         dup2(devnull, 2);
         std::string fd = std::to_string(fds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-               "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
+               "-nolisten", "tcp", "-noreset", "-r", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -232,9 +233,12 @@ Screenshot GameProcess::screenshot() {
 }
 
 int GameProcess::quit(double seconds) {
-    tapKey("Escape");
+    // Escape acts while it is down in a frame: a tap whose release arrives before the next frame
+    // is lost on a busy machine, so it is held until the game has gone.
+    pressKey("Escape");
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (running() && std::chrono::steady_clock::now() < end) sleepSeconds(0.05);
+    releaseKey("Escape");
     if (running()) return -1;
     return exitStatus;
 }

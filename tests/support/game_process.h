@@ -43,7 +43,7 @@ class GameProcess {
     // Runs an xdotool command against the game's display; returns its exit status.
     int xdotool(const std::string &args);
 
-    // Sends Escape and waits for the exit; returns the exit status, or -1 when it did not exit.
+    // Holds Escape until the game exits; returns the exit status, or -1 when it did not exit.
     int quit(double seconds = 20);
 
   private:
