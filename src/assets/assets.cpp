@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,28 +43,28 @@ bool decodeTGA(FILE *file, int maxSide, Image &image) {
     long left = remainingBytes(file);
     if (left >= 0 && uint64_t(left) < size) return false;
 
-    try {
-        image.pixels.resize(size_t(size));
-    } catch (const std::bad_alloc &) {
-        image.pixels.clear();
-        return false;
-    }
-    if (fread(image.pixels.data(), 1, size_t(size), file) != size_t(size)) {
-        image.pixels.clear();
-        image.pixels.shrink_to_fit();
+    unsigned char *pixels = static_cast<unsigned char *>(malloc(size_t(size)));
+    if (!pixels) return false;
+    if (fread(pixels, 1, size_t(size), file) != size_t(size)) {
+        free(pixels);
         return false;
     }
     // BGR(A) to RGB(A); rows keep file order, so the first row becomes t = 0.
-    unsigned char *pixel = image.pixels.data();
     for (uint64_t i = 0; i < size; i += uint64_t(bytesPerPixel)) {
-        unsigned char blue = pixel[i];
-        pixel[i] = pixel[i + 2];
-        pixel[i + 2] = blue;
+        unsigned char blue = pixels[i];
+        pixels[i] = pixels[i + 2];
+        pixels[i + 2] = blue;
     }
     image.width = width;
     image.height = height;
     image.bytesPerPixel = bytesPerPixel;
+    image.pixels = pixels;
     return true;
+}
+
+void freeImage(Image &image) {
+    free(image.pixels);
+    image.pixels = nullptr;
 }
 
 unsigned int uploadTexture(const Image &image) {
@@ -80,14 +79,14 @@ unsigned int uploadTexture(const Image &image) {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, format,
-                 GL_UNSIGNED_BYTE, image.pixels.data());
+                 GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     return name;
 }
 
 // Opens path for reading only when it is a regular file: a FIFO would block the frame for ever
 // and a directory has nothing to read.
-static FILE *openRegularFile(const char *path) {
+FILE *openRegularFile(const char *path) {
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat info;
@@ -108,7 +107,10 @@ unsigned int loadTGA(const char *path) {
     Image image;
     bool decoded = decodeTGA(file, maxSide, image);
     fclose(file);
-    return decoded ? uploadTexture(image) : 0;
+    if (!decoded) return 0;
+    unsigned int name = uploadTexture(image);
+    freeImage(image);
+    return name;
 }
 
 unsigned int loadRAW(FILE *file) {
