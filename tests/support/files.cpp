@@ -30,6 +30,18 @@ bool writeBytes(const std::string &path, const Bytes &bytes) {
     return fclose(file) == 0 && ok;
 }
 
+Bytes tgaFile(int width, int height, int bits, const Bytes &pixels, unsigned char descriptor) {
+    Bytes bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    bytes.push_back((unsigned char)(width & 255));
+    bytes.push_back((unsigned char)(width >> 8));
+    bytes.push_back((unsigned char)(height & 255));
+    bytes.push_back((unsigned char)(height >> 8));
+    bytes.push_back((unsigned char)bits);
+    bytes.push_back(descriptor);
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    return bytes;
+}
+
 bool fileExists(const std::string &path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
@@ -55,13 +67,23 @@ WorkDir::~WorkDir() {
     removeTree(path);
 }
 
-int openDescriptorCount() {
+bool fileIsOpen(const std::string &path) {
+    struct stat file;
+    if (stat(path.c_str(), &file) != 0) return false;
     DIR *dir = opendir("/proc/self/fd");
-    if (!dir) return -1;
-    int count = 0;
-    while (readdir(dir)) count++;
+    if (!dir) return false;
+    bool open = false;
+    int own = dirfd(dir);
+    while (struct dirent *entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') continue;
+        int fd = atoi(entry->d_name);
+        struct stat info;
+        if (fd != own && fstat(fd, &info) == 0 && info.st_dev == file.st_dev &&
+            info.st_ino == file.st_ino)
+            open = true;
+    }
     closedir(dir);
-    return count;
+    return open;
 }
 
 // Address space in use now, from /proc/self/statm (pages).

@@ -12,6 +12,9 @@ typedef std::vector<unsigned char> Bytes;
 Bytes readBytes(const std::string &path);
 // Writes bytes to path, replacing it; false when it cannot.
 bool writeBytes(const std::string &path, const Bytes &bytes);
+// An uncompressed true-colour TGA: the 12-byte pattern, width, height, bits, descriptor, then the
+// pixel bytes as given (B G R or B G R A, bottom row first).
+Bytes tgaFile(int width, int height, int bits, const Bytes &pixels, unsigned char descriptor = 0);
 bool fileExists(const std::string &path);
 bool isDirectory(const std::string &path);
 
@@ -27,8 +30,9 @@ class WorkDir {
     std::string previous;
 };
 
-// Number of file descriptors this process has open.
-int openDescriptorCount();
+// Whether any file descriptor of this process refers to the file at path. (Counting descriptors
+// would not do: the GL's own threads open and close files of their own at any time.)
+bool fileIsOpen(const std::string &path);
 
 // Runs body in a forked child whose address space may grow by only spareBytes more; returns the
 // child's exit status (body's result), or -1 when it did not exit normally. The child uses no GL.
