@@ -230,9 +230,14 @@ Screenshot GameProcess::screenshot() {
 }
 
 int GameProcess::quit(double seconds) {
-    tapKey("Escape");
+    // Escape acts while it is down; a tap whose press and release reach the game between two
+    // frames would never be seen, so it is held until the game is gone.
+    pressKey("Escape");
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (running() && std::chrono::steady_clock::now() < end) sleepSeconds(0.05);
-    if (running()) return -1;
+    if (running()) {
+        releaseKey("Escape");
+        return -1;
+    }
     return exitStatus;
 }
