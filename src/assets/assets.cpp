@@ -113,6 +113,15 @@ unsigned int loadTGA(const char *path) {
     return name;
 }
 
+void averageColour(const unsigned char *pixels, float rgba[4]) {
+    unsigned long sum[3] = {0, 0, 0};
+    for (size_t i = 0; i < RAW_BYTES; i += 3)
+        for (int c = 0; c < 3; c++) sum[c] += pixels[i + size_t(c)];
+    const double count = double(RAW_SIDE) * RAW_SIDE * 255.0;
+    for (int c = 0; c < 3; c++) rgba[c] = float(double(sum[c]) / count);
+    rgba[3] = 1.0f;
+}
+
 unsigned int loadRAW(FILE *file) {
     // What a short file lacks stays black.
     unsigned char *pixels = static_cast<unsigned char *>(calloc(RAW_BYTES, 1));
@@ -133,6 +142,11 @@ unsigned int loadRAW(FILE *file) {
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    // GL_CLAMP blends the outermost texels with the border colour; a black border would draw a
+    // dark line round every ground tile, the picture's own average colour draws none.
+    GLfloat border[4];
+    averageColour(pixels, border);
+    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, RAW_SIDE, RAW_SIDE, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     free(pixels);
     return name;

@@ -30,6 +30,8 @@ unsigned int uploadTexture(const Image &image);
 FILE *openRegularFile(const char *path);
 // A new texture from a TGA file, or 0 when it cannot be opened or is rejected.
 unsigned int loadTGA(const char *path);
+// The mean colour of a raw picture (RAW_BYTES of R G B), as floats 0..1 with alpha 1.
+void averageColour(const unsigned char *pixels, float rgba[4]);
 // A new mipmapped texture from a raw 256 x 256 RGB stream, which it closes in every case; what a
 // short file lacks is black. 0 only when its buffer cannot be allocated.
 unsigned int loadRAW(FILE *file);

@@ -298,6 +298,13 @@ TEST_F(Loader, RawLoadsMipmappedClampedAndSetsModulate) {
     EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
     EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_CLAMP);
     EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_CLAMP);
+    // The border the clamped edges blend with is the picture's mean colour.
+    double sum[3] = {0, 0, 0};
+    for (size_t i = 0; i < picture.size(); i++) sum[i % 3] += picture[i];
+    GLfloat border[4];
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+    for (int c = 0; c < 3; c++) EXPECT_NEAR(border[c], sum[c] / (65536.0 * 255), 1e-6) << c;
+    EXPECT_EQ(border[3], 1.0f);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 256);
     EXPECT_EQ(levelParameter(1, GL_TEXTURE_WIDTH), 128);
     EXPECT_EQ(levelParameter(8, GL_TEXTURE_WIDTH), 1);

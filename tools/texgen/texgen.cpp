@@ -192,23 +192,38 @@ bool writeRaw(const std::string &path, Picture &picture) {
 // ---- The pictures ------------------------------------------------------------------------
 // Pictures worn by spheres repeat across s (x), where the sphere's seam is.
 
-// The bison's coat: dark brown, shaggy strands running down the body.
+// The bison's coat: dark brown wool, a mat of short curled hairs over a darker undercoat.
 Picture paintFur() {
-    const int W = 256, H = 256;
-    Picture p(W, H, false);
-    Colour dark = hex(0x2a1a0e), mid = hex(0x5a3a20), light = hex(0x8c6238);
-    for (int y = 0; y < H; y++) {
-        for (int x = 0; x < W; x++) {
-            float u = float(x) / W, v = float(y) / H;
-            // Strands: noise stretched along v, warped sideways so they curl.
-            float warp = fbm(u * 4, v * 4, 3, 4, 4, 11) - 0.5f;
-            float strands = fbm((u + warp * 0.08f) * 48, v * 6, 3, 48, 6, 12);
-            float clumps = fbm(u * 6, v * 6, 4, 6, 6, 13);
-            float t = clamp01(strands * 0.9f + clumps * 0.5f - 0.25f);
-            Colour c = t < 0.5f ? mix(dark, mid, t * 2) : mix(mid, light, (t - 0.5f) * 2);
-            float speck = hashUnit(x, y, 14);
-            c = scale(c, 0.85f + 0.3f * speck);
-            p.set(x, y, c);
+    const int S = 256;
+    Picture p(S, S, false);
+    Colour under = hex(0x20130a), dark = hex(0x3a2311), mid = hex(0x553418), tip = hex(0x7a5230);
+    for (int y = 0; y < S; y++) {
+        for (int x = 0; x < S; x++) {
+            float u = float(x) / S, v = float(y) / S;
+            float clumps = fbm(u * 8, v * 8, 4, 8, 8, 13);
+            p.set(x, y, mix(under, dark, clumps));
+        }
+    }
+    // Hairs: short arcs, wrapped round the edges so the coat has no seam.
+    for (int i = 0; i < 9000; i++) {
+        float x0 = hashUnit(i, 0, 11) * S, y0 = hashUnit(i, 1, 11) * S;
+        float length = 4 + hashUnit(i, 2, 11) * 7;
+        // Hair lies mostly downwards, as the coat hangs, with a curl.
+        float angle = -PI / 2 + (hashUnit(i, 3, 11) - 0.5f) * 1.6f;
+        float curl = (hashUnit(i, 4, 11) - 0.5f) * 0.5f;
+        float shade = hashUnit(i, 5, 11);
+        float region = fbm(x0 / S * 8, y0 / S * 8, 3, 8, 8, 12);
+        Colour colour = mix(dark, mid, shade);
+        colour = mix(colour, tip, smooth(0.55f, 0.9f, shade * 0.6f + region * 0.6f));
+        float px = x0, py = y0;
+        int steps = int(length * 2);
+        for (int step = 0; step <= steps; step++) {
+            angle += curl / 2;
+            px += std::cos(angle) * 0.5f;
+            py += std::sin(angle) * 0.5f;
+            int ix = wrap(int(std::floor(px)), S), iy = wrap(int(std::floor(py)), S);
+            float t = float(step) / steps;
+            p.set(ix, iy, mix(p.get(ix, iy), scale(colour, 0.8f + 0.3f * t), 0.85f));
         }
     }
     return p;
@@ -293,18 +308,20 @@ Picture paintApple() {
 Picture paintMarble() {
     const int W = 256, H = 256;
     Picture p(W, H, false);
-    Colour stone = hex(0x16181c), slate = hex(0x343840), vein = hex(0xc8c8c0);
+    Colour stone = hex(0x121416), slate = hex(0x2c3036), vein = hex(0xd8d8d0),
+           faint = hex(0x70747a);
     for (int y = 0; y < H; y++) {
         for (int x = 0; x < W; x++) {
             float u = float(x) / W, v = float(y) / H;
-            float turbulence = fbm(u * 4, v * 4, 5, 4, 4, 51);
-            // Veins follow a periodic ramp across u and v, bent by the turbulence.
-            float phase = (u * 2 + v * 2 + turbulence * 3.2f) * 2 * PI;
-            float band = std::fabs(std::sin(phase));
-            float thin = std::pow(1 - band, 10.0f);
-            float fine = std::pow(1 - std::fabs(std::sin(phase * 3 + turbulence * 9)), 24.0f);
+            float turbulence = fbm(u * 3, v * 3, 5, 3, 3, 51);
+            // Veins where a periodic ramp across the stone, bent by the turbulence, crosses 0.
+            float main = std::sin((u + v * 2 + turbulence * 1.6f) * 2 * PI);
+            float second = std::sin((u * 3 - v + fbm(u * 6, v * 6, 4, 6, 6, 54) * 1.2f) * 2 * PI);
+            float bold = std::exp(-main * main * 90);
+            float fine = std::exp(-second * second * 300);
             Colour c = mix(stone, slate, smooth(0.3f, 0.8f, fbm(u * 8, v * 8, 4, 8, 8, 52)));
-            c = mix(c, vein, clamp01(thin * 0.9f + fine * 0.35f));
+            c = mix(c, faint, fine * 0.7f);
+            c = mix(c, vein, bold * 0.9f);
             c = scale(c, 0.9f + 0.2f * hashUnit(x, y, 53));
             p.set(x, y, c);
         }
@@ -365,7 +382,7 @@ Picture paintSky() {
     const int W = 2048, H = 1024;
     Picture p(W, H, false);
     Colour zenith = hex(0x2a62c0), midSky = hex(0x5a94dc), haze = hex(0xc4dcf0);
-    Colour farHill = hex(0x7e9aa8), nearHill = hex(0x4e7040), land = hex(0x3c6a2a);
+    Colour farHill = hex(0x7894b0), nearHill = hex(0x3e6a34), land = hex(0x3c6a2a);
     for (int y = 0; y < H; y++) {
         float v = (float(y) + 0.5f) / H;
         float elevation = (v - 0.5f) * PI; // radians above the horizon
@@ -374,8 +391,8 @@ Picture paintSky() {
             float angle = u * 2 * PI;
             float degrees = elevation * 180 / PI;
             // Two ranges of hills; their height repeats with s.
-            float farRidge = 1.2f + 3.0f * fbm(u * 12, 0.5f, 5, 12, 0, 81);
-            float nearRidge = 0.4f + 2.2f * fbm(u * 20, 3.5f, 5, 20, 0, 82);
+            float farRidge = 1.0f + 5.0f * std::pow(fbm(u * 7, 0.5f, 5, 7, 0, 81), 1.5f);
+            float nearRidge = 0.3f + 2.4f * fbm(u * 16, 3.5f, 5, 16, 0, 82);
             Colour c;
             if (degrees < nearRidge) {
                 float depth = smooth(nearRidge, -8.0f, degrees);
