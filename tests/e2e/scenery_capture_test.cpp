@@ -115,20 +115,40 @@ TEST(EndToEnd, WithoutPicturesItRunsUntexturedAndStillCaptures) {
     removeTree(dir);
 }
 
+// Waits until needle has stopped appearing in the output for quiet seconds; false when it still
+// appears after the time is up.
+bool waitForQuiet(GameProcess &game, const std::string &needle, double quiet, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int count = countOf(game.output(), needle);
+    auto since = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() < end) {
+        sleepSeconds(0.1);
+        int now = countOf(game.output(), needle);
+        if (now != count) {
+            count = now;
+            since = std::chrono::steady_clock::now();
+        } else if (std::chrono::steady_clock::now() - since >=
+                   std::chrono::duration<double>(quiet)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TEST(EndToEnd, ZeroHeldStartsOneRecordingAndAPressStopsIt) {
     std::string dir = makeTempDir("record");
     {
         GameProcess game(dir);
-        // Held for many frames, the key still toggles once: the recording runs.
+        // Held for many frames, the key still toggles once: the recording runs on.
         EXPECT_TRUE(holdUntil(game, "0", "Saving image `ppm/img003.ppm`\n"));
-        EXPECT_TRUE(game.waitForOutput("Saving image `ppm/img006.ppm`\n", 20));
-        game.pressKey("0"); // a second press stops it
-        sleepSeconds(0.3);
+        EXPECT_TRUE(game.waitForOutput("Saving image `ppm/img006.ppm`\n", 30));
+        // Pressed again and held, it stops and stays stopped; were it toggled every frame, the
+        // captures would go on every other frame.
+        game.pressKey("0");
+        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.5, 30)) << "still recording";
         game.releaseKey("0");
-        sleepSeconds(0.5);
-        int saved = countOf(game.output(), "Saving image");
-        sleepSeconds(1.5);
-        EXPECT_EQ(countOf(game.output(), "Saving image"), saved) << "still recording";
+        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.5, 3)) << "recording again";
+        EXPECT_EQ(countOf(game.output(), "Saving image `ppm/img000.ppm`"), 1);
         EXPECT_EQ(game.quit(), 0);
     }
     for (const char *name : {"/ppm/img000.ppm", "/ppm/img006.ppm"})
