@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the game's picture: builds, starts the real game under a private Xvfb with the painted
-# textures, lets the title view settle on the meadow (sky, ground and the nearest tree), turns a
-# little so a second tree shows, and saves the window as docs/grazewell.png.
+# textures, lets the title view settle on the meadow (sky, ground and the nearest tree) and saves
+# the window as docs/grazewell.png.
 #
 # Usage: scripts/screenshot.sh [OUTPUT.png]
 set -euo pipefail
@@ -9,9 +9,13 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-$root/docs/grazewell.png}"
 "$root/scripts/build.sh" >/dev/null
 
-for tool in Xvfb xdotool xwd convert; do
+for tool in Xvfb xdotool xwd; do
   command -v "$tool" >/dev/null || { echo "screenshot.sh needs $tool" >&2; exit 1; }
 done
+# ImageMagick turns the X window dump into PNG.
+convert=/usr/bin/convert
+[ -x "$convert" ] || convert="$(command -v convert || true)"
+[ -n "$convert" ] || { echo "screenshot.sh needs ImageMagick (apt-get install imagemagick)" >&2; exit 1; }
 
 work="$(mktemp -d /tmp/grazewell-shot-XXXXXX)"
 xvfb_pid=""
@@ -48,15 +52,11 @@ done
 xdotool windowmove --sync "$window" 0 0
 xdotool windowfocus --sync "$window"
 
-# The title view sinks from the sky to the meadow; wait for it, then turn a touch to the left.
-sleep 4
-xdotool keydown a
-sleep 0.4
-xdotool keyup a
-sleep 1.5
+# The title view sinks from the sky to the meadow in 180 frames; give a slow machine time.
+sleep 6
 
 xwd -silent -id "$window" -out "$work/shot.xwd"
 mkdir -p "$(dirname "$out")"
-convert "xwd:$work/shot.xwd" -strip "png:$out"
+"$convert" "xwd:$work/shot.xwd" -strip "png:$out"
 xdotool key Escape || true
 echo "saved $out"

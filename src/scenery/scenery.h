@@ -33,17 +33,14 @@ const float SKY_RADIUS = 1000.0f;
 // Slices and stacks of the dome's sphere.
 const int SKY_SLICES = 50;
 const int SKY_STACKS = 50;
-// Tiles along each side of the ground, each GROUND_TILE_SIDE wide (world units).
+// Tiles along each side of the ground, each 12 world units wide.
 const int GROUND_TILES = 30;
-const float GROUND_TILE_SIDE = 12.0f;
 // Centre of the first tile on x and on z (world units): the ground spans -168 to 192.
 const float GROUND_FIRST_CENTRE = -162.0f;
 
 // Where the scene finds its pictures, relative to the working directory.
 const char *const GRASS_PATH = "tex/grass.raw";
 const char *const SKY_PATH = "tex/sky.tga";
-// Every tree loads this picture itself.
-const char *const TREE_PATH = "tex/tree.tga";
 
 // The one scene, made by initWorld.
 extern Scene *scene;
