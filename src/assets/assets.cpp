@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 // The first 12 bytes of every TGA we take: no image ID, no colour map, uncompressed
-// true-colour, zero colour-map specification and x origin. Anything else is rejected.
+// true-colour, zero colour-map fields and origin. Anything else is rejected.
 static const unsigned char TGA_PATTERN[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 // Bytes of the file still unread, or -1 when the stream is not a regular file.

@@ -143,7 +143,7 @@ TEST_F(Loader, EveryRejectedFileGivesZeroClosedAndNoTexture) {
         {"colour map", changed(1, 1)},
         {"run-length compressed", changed(2, 10)},
         {"grey-scale", changed(2, 3)},
-        {"colour-map specification", changed(5, 1)},
+        {"colour-map length", changed(5, 1)},
         {"x origin", changed(8, 1)},
         {"y origin", changed(11, 1)},
         {"12 + 5 bytes", Bytes(good.begin(), good.begin() + 17)},

@@ -289,10 +289,10 @@ Picture paintApple() {
         for (int x = 0; x < W; x++) {
             float u = float(x) / W, v = float(y) / H;
             float streak = fbm(u * 40, v * 2, 3, 40, 2, 41);
-            float patch = fbm(u * 3, v * 2, 4, 3, 2, 42);
+            float patch = fbm(u * 6 + streak * 0.3f, v * 4, 5, 6, 4, 42);
             Colour c = mix(darkRed, red, streak);
             c = mix(c, blush, smooth(0.5f, 0.8f, streak) * 0.6f);
-            c = mix(c, yellow, smooth(0.62f, 0.85f, patch) * 0.7f);
+            c = mix(c, yellow, smooth(0.58f, 0.8f, patch * 0.7f + streak * 0.3f) * 0.55f);
             float f1, f2;
             cellular(u * 48, v * 24, 48, 24, 43, f1, f2);
             c = mix(c, hex(0xf0d890), (1 - smooth(0.0f, 0.09f, f1)) * 0.6f);
