@@ -227,6 +227,7 @@ TEST_F(Loader, PixelsThatCannotBeAllocatedGiveZeroAndCloseTheFile) {
         if (fcntl(fd, F_GETFD) != -1) return 13;
         return 0;
     });
+    if (result == NO_MEMORY_LIMIT) GTEST_SKIP() << "no memory limit can be set in this build";
     EXPECT_EQ(result, 0);
 }
 
@@ -346,6 +347,7 @@ TEST_F(Loader, RawWithoutMemoryForItsBufferGivesZeroAndClosesTheFile) {
         if (fcntl(fd, F_GETFD) != -1) return 12;
         return 0;
     });
+    if (result == NO_MEMORY_LIMIT) GTEST_SKIP() << "no memory limit can be set in this build";
     EXPECT_EQ(result, 0);
 }
 
