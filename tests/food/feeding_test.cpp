@@ -144,6 +144,20 @@ TEST_F(Feeding, CloudHitsLiftTheBisonCumulativelyAMarbleSetsItDown) {
     EXPECT_EQ(bison->position.y, 1.75f);
 }
 
+TEST_F(Feeding, TwoMarblesOnTheHeadSwapTheSkinToLavaAndBack) {
+    ASSERT_FALSE(bison->lava);
+    bison->position.y = 4.0f;
+    checkFeeding(flying(MARBLE, 0.28f, 0.06f, 0.0f));
+    EXPECT_TRUE(bison->lava);
+    EXPECT_EQ(bison->position.y, 1.75f);
+    EXPECT_EQ(bison->wantedNods, 4);
+    EXPECT_EQ(foodFed, 0);
+    bison->position.y = 2.5f;
+    checkFeeding(flying(MARBLE, -0.97f, 0.06f, 1.5f)); // on the body, the same effect
+    EXPECT_FALSE(bison->lava);
+    EXPECT_EQ(bison->position.y, 1.75f);
+}
+
 TEST_F(Feeding, HeadWinsOverBody) {
     Food *orange = flying(ORANGE, -0.5f, 0.06f, 0.0f); // inside the head's reach and the body's
     CaptureStdout();

@@ -121,12 +121,48 @@ TEST_F(Picking, AClickOnAFoodAtHomePicksIt) {
 }
 
 TEST_F(Picking, AClickBesideEveryFoodPicksNothing) {
-    std::string out = clickAndDraw({-8.0f, 6.0f, 7.5f}); // high above the foods
-    EXPECT_TRUE(out == "Start picking\nStopped picking\n" ||
-                out.find("You didn't click a food\nNumber of Hits ") != std::string::npos)
-        << out;
+    // High above the foods: only the sky is there, in one record without names.
+    std::string out = clickAndDraw({-8.0f, 6.0f, 7.5f});
+    EXPECT_EQ(out, "Start picking\nYou didn't click a food\nNumber of Hits 1, Stopped picking\n");
     EXPECT_EQ(handCount, 0);
     EXPECT_FALSE(pickPending);
+}
+
+// True when the last selection pass has a record naming index.
+bool recorded(int index) {
+    int at = 0;
+    for (int record = 0; record < hitCount; record++) {
+        unsigned int names = selectBuffer[at];
+        for (unsigned int n = 0; n < names; n++)
+            if (selectBuffer[at + 3 + int(n)] == unsigned(index)) return true;
+        at += 3 + int(names);
+    }
+    return false;
+}
+
+TEST_F(Picking, ATreeInFrontPicksNothing) {
+    // From behind the first tree, the marble at its foot lies behind the tree's card.
+    camera->position = {-9.0f, 1.75f, -3.0f};
+    camera->yaw = float(PI_D);
+    camera->direction = {0.0f, 0.1f, 1.0f};
+    std::string out = clickAndDraw(foods[3]->home);
+    EXPECT_NE(out.find("You didn't click a food\n"), std::string::npos) << out;
+    EXPECT_TRUE(recorded(3)); // it was under the cursor, only farther than the tree
+    EXPECT_EQ(handCount, 0);
+    EXPECT_EQ(foods[3]->state, FOOD_HOME);
+}
+
+TEST_F(Picking, TheGroundInFrontOfALyingFoodPicksNothing) {
+    // A food lying ten units ahead: the ground at the foot of the pick region is nearer than it.
+    Food *apple = foods[5];
+    apple->launch(0.0f, 0.0f);
+    apple->position = {-12.0f, 0.1f, 7.5f};
+    apple->groundTimer = 40;
+    std::string out = clickAndDraw(apple->position);
+    EXPECT_NE(out.find("You didn't click a food\n"), std::string::npos) << out;
+    EXPECT_TRUE(recorded(5));
+    EXPECT_EQ(apple->state, FOOD_FLYING);
+    EXPECT_EQ(handCount, 0);
 }
 
 TEST_F(Picking, OfEqualDepthsTheLowerIndexWins) {

@@ -44,7 +44,7 @@ void installTextures(const std::string &dir) {
     if (system(command.c_str()) != 0) throw std::runtime_error("cannot copy textures");
 }
 
-GameProcess::GameProcess(const std::string &dir) : workDir(dir) {
+GameProcess::GameProcess(const std::string &dir, bool repeat) : workDir(dir), keyRepeat(repeat) {
     startXvfb();
     startGame();
     findWindow();
@@ -65,15 +65,19 @@ GameProcess::~GameProcess() {
 void GameProcess::startXvfb() {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+    // Everything the child needs is made before the fork: it may not allocate.
+    std::string fd = std::to_string(fds[1]);
+    std::vector<const char *> args = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
+                                      "1280x1024x24", "-nolisten",  "tcp",      "-noreset"};
+    if (!keyRepeat) args.push_back("-r");
+    args.push_back(nullptr);
     xvfb = fork();
     if (xvfb == 0) {
         close(fds[0]);
         int devnull = open("/dev/null", O_WRONLY);
         dup2(devnull, 1);
         dup2(devnull, 2);
-        std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-               "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
+        execvp("Xvfb", const_cast<char *const *>(args.data()));
         _exit(127);
     }
     close(fds[1]);

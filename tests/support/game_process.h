@@ -23,7 +23,9 @@ void installTextures(const std::string &dir);
 class GameProcess {
   public:
     // Starts Xvfb and the game in workDir; the game's standard output goes to workDir/stdout.txt.
-    explicit GameProcess(const std::string &workDir);
+    // Without keyRepeat the X server sends one press for a held key however long it is held, as
+    // a player whose keyboard does not repeat.
+    explicit GameProcess(const std::string &workDir, bool keyRepeat = true);
     ~GameProcess();
 
     bool running(); // the game has not exited
@@ -45,6 +47,7 @@ class GameProcess {
 
   private:
     std::string workDir;
+    bool keyRepeat;
     std::string display;
     std::string windowId;
     pid_t xvfb = -1;
