@@ -44,7 +44,8 @@ void installTextures(const std::string &dir) {
     if (system(command.c_str()) != 0) throw std::runtime_error("cannot copy textures");
 }
 
-GameProcess::GameProcess(const std::string &dir, bool repeat) : workDir(dir), keyRepeat(repeat) {
+GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> &extra, bool repeat)
+    : workDir(dir), environment(extra), keyRepeat(repeat) {
     startXvfb();
     startGame();
     findWindow();
@@ -102,6 +103,7 @@ void GameProcess::startGame() {
         dup2(out, 1);
         setenv("DISPLAY", display.c_str(), 1);
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        for (const std::string &entry : environment) putenv(const_cast<char *>(entry.c_str()));
         execl(GRAZEWELL_BINARY, "grazewell", static_cast<char *>(nullptr));
         _exit(127);
     }

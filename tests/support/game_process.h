@@ -23,12 +23,15 @@ void installTextures(const std::string &dir);
 class GameProcess {
   public:
     // Starts Xvfb and the game in workDir; the game's standard output goes to workDir/stdout.txt.
-    // Without keyRepeat the X server sends one press for a held key however long it is held, as
-    // a player whose keyboard does not repeat.
-    explicit GameProcess(const std::string &workDir, bool keyRepeat = true);
+    // environment adds NAME=VALUE entries to the game's environment (for test tools). Without
+    // keyRepeat the X server sends one press for a held key however long it is held, as a
+    // player whose keyboard does not repeat.
+    explicit GameProcess(const std::string &workDir,
+                         const std::vector<std::string> &environment = {}, bool keyRepeat = true);
     ~GameProcess();
 
     bool running(); // the game has not exited
+    pid_t pid() const { return game; }
     std::string window() const { return windowId; }
     std::string output() const; // standard output so far
     // Waits until standard output holds needle count times; false on timeout.
@@ -47,6 +50,7 @@ class GameProcess {
 
   private:
     std::string workDir;
+    std::vector<std::string> environment;
     bool keyRepeat;
     std::string display;
     std::string windowId;

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the texture loaders' fuzzers with clang, ASan and UBSan, and runs each for SECONDS
+# (default 30) under Xvfb. Any crash, leak or sanitizer report fails the run.
+#   scripts/fuzz.sh 3600     # an hour each
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+seconds="${1:-30}"
+build="$root/build-fuzz"
+"$root/scripts/install-deps.sh"
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DGRAZEWELL_FUZZ=ON -DGRAZEWELL_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target fuzz_tga fuzz_raw make_seeds >/dev/null
+
+corpus="$build/corpus"
+mkdir -p "$corpus/tga" "$corpus/raw" "$build/seeds/tga" "$build/seeds/raw"
+"$build/fuzz/make_seeds" "$build/seeds/tga" "$build/seeds/raw"
+if [ -d "$root/build/tex" ]; then
+  # The game's own pictures, as far as they are small enough to mutate quickly.
+  find "$root/build/tex" -name '*.tga' -size -70k -exec cp {} "$build/seeds/tga/" \;
+fi
+
+export LIBGL_ALWAYS_SOFTWARE=1
+export ASAN_OPTIONS="detect_leaks=1:${ASAN_OPTIONS:-}"
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
+run() {
+  local target="$1" dict="$2" seeds="$3" out="$4"
+  local log="$build/$target.log"
+  echo "== $target: $seconds s"
+  local status=0
+  xvfb-run -a -s "-screen 0 640x480x24" "$build/fuzz/$target" $dict \
+    -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=4096 -print_final_stats=1 \
+    -artifact_prefix="$build/$target-" "$out" "$seeds" >"$log" 2>&1 || status=$?
+  grep -E "^(Done [0-9]+ runs|stat::number_of_executed_units|stat::peak_rss_mb)" "$log" || true
+  if [ "$status" -ne 0 ]; then
+    grep -E -A20 "==ERROR|runtime error|Test unit written" "$log" | head -40 >&2
+    echo "$target failed (status $status); log: $log" >&2
+    return 1
+  fi
+}
+rm -f "$build"/fuzz_tga-* "$build"/fuzz_raw-*
+run fuzz_tga "-dict=$root/fuzz/tga.dict" "$build/seeds/tga" "$corpus/tga"
+run fuzz_raw "" "$build/seeds/raw" "$corpus/raw"
+echo "fuzz: no crashes"

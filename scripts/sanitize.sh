@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer and runs
+# the whole test suite, end-to-end tests included, headless. Any report fails the run.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$root/build-asan"
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRAZEWELL_SANITIZE=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" >/dev/null
+cd "$build"
+export LIBGL_ALWAYS_SOFTWARE=1
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)" "$@"

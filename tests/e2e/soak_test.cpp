@@ -1,0 +1,163 @@
+// A long run of the real game under a storm of keys and clicks: it must stay up, keep drawing,
+// keep its memory flat and write only whole capture files, then end cleanly by Escape.
+#include "support/game_process.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+long framesDrawn(const std::string &file) {
+    std::ifstream in(file);
+    long frames = 0;
+    in >> frames;
+    return frames;
+}
+
+long residentKilobytes(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmRSS:", 0) == 0) return atol(line.c_str() + 6);
+    return -1;
+}
+
+// Every capture must be a whole P6 file for a window of the game's size; checked ones are
+// removed so that the disk does not fill up. Returns how many were checked.
+int checkAndRemoveCaptures(const std::string &dir) {
+    std::string folder = dir + "/ppm";
+    DIR *listing = opendir(folder.c_str());
+    if (!listing) return 0;
+    int checked = 0;
+    while (dirent *entry = readdir(listing)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        std::string path = folder + "/" + name;
+        std::ifstream in(path, std::ios::binary);
+        std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        int width = 0, height = 0, maximum = 0, consumed = 0;
+        int fields = sscanf(data.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &consumed);
+        EXPECT_EQ(fields, 3) << path;
+        EXPECT_EQ(maximum, 255) << path;
+        EXPECT_EQ(width, 1000) << path;
+        EXPECT_EQ(height, 500) << path;
+        EXPECT_EQ(data.size(), size_t(consumed) + 1 + size_t(width) * height * 3) << path;
+        if (data.size() > size_t(consumed)) {
+            EXPECT_EQ(data[size_t(consumed)], '\r') << path;
+        }
+        remove(path.c_str());
+        checked++;
+    }
+    closedir(listing);
+    return checked;
+}
+
+long soakFrames() {
+    const char *frames = getenv("GRAZEWELL_SOAK_FRAMES");
+    return frames ? atol(frames) : 50000;
+}
+
+TEST(Soak, StormOfKeysAndClicksForFiftyThousandFrames) {
+    const long target = soakFrames();
+    std::string dir = makeTempDir("soak");
+    installTextures(dir);
+    std::string frameFile = dir + "/frames.txt";
+    {
+        GameProcess game(dir, {"LD_PRELOAD=" GRAZEWELL_FRAME_COUNTER,
+                               "GRAZEWELL_FRAME_FILE=" + frameFile,
+                               "ASAN_OPTIONS=verify_asan_link_order=0"});
+        const std::vector<std::string> keys = {"w",
+                                               "s",
+                                               "a",
+                                               "d",
+                                               "e",
+                                               "f",
+                                               "q",
+                                               "space",
+                                               "r",
+                                               "m",
+                                               "bracketright",
+                                               "semicolon",
+                                               "slash",
+                                               "comma",
+                                               "period",
+                                               "1",
+                                               "Left",
+                                               "Up",
+                                               "Right",
+                                               "Down",
+                                               "Shift_R",
+                                               "Control_L"};
+        std::mt19937 random(20261207);
+        auto pick = [&](int n) { return int(random() % unsigned(n)); };
+
+        long frames = 0, lastFrames = -1, warmFrames = -1;
+        long warmResident = 0, peakResident = 0;
+        int captures = 0, stalls = 0;
+        while (frames < target) {
+            switch (pick(8)) {
+            case 0:
+            case 1:
+                game.tapKey(keys[size_t(pick(int(keys.size())))]);
+                break;
+            case 2: {
+                const std::string &key = keys[size_t(pick(int(keys.size())))];
+                game.pressKey(key);
+                sleepSeconds(0.01 * pick(10));
+                game.releaseKey(key);
+                break;
+            }
+            case 3:
+            case 4:
+                game.click(pick(1000), pick(500), 1 + pick(3));
+                break;
+            case 5: // a short burst of captures
+                game.pressKey("9");
+                sleepSeconds(0.02);
+                game.releaseKey("9");
+                break;
+            case 6: // a short recording
+                game.tapKey("0");
+                sleepSeconds(0.03);
+                game.tapKey("0");
+                break;
+            default:
+                sleepSeconds(0.05);
+            }
+            ASSERT_TRUE(game.running()) << game.output().substr(0, 2000);
+
+            frames = framesDrawn(frameFile);
+            if (frames - lastFrames >= 2000 || lastFrames < 0) {
+                // Frames keep coming, memory stays flat once warm.
+                stalls = frames == lastFrames ? stalls + 1 : 0;
+                ASSERT_LT(stalls, 50) << "no new frame for a long while at frame " << frames;
+                long resident = residentKilobytes(game.pid());
+                if (warmFrames < 0 && frames >= target / 5) {
+                    warmFrames = frames;
+                    warmResident = resident;
+                }
+                if (warmFrames >= 0 && resident > peakResident) peakResident = resident;
+                lastFrames = frames;
+                sleepSeconds(0.1); // lets a burst or recording end before its files are read
+                captures += checkAndRemoveCaptures(dir);
+            }
+        }
+        sleepSeconds(0.2);
+        captures += checkAndRemoveCaptures(dir);
+        printf("soak: %ld frames, %d captures checked, resident %ld kB after warm-up (frame %ld), "
+               "peak %ld kB\n",
+               frames, captures, warmResident, warmFrames, peakResident);
+        EXPECT_GT(captures, 0);
+        EXPECT_LE(peakResident - warmResident, 16 * 1024) << "memory grows after warm-up";
+        EXPECT_EQ(game.quit(), 0);
+    }
+    removeTree(dir);
+}
+
+} // namespace
