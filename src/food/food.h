@@ -137,6 +137,18 @@ int nearestHitRecord(const unsigned int *buffer, int words, int hits);
 // Puts food index into the hand on top: its position and speed are zeroed and it is held.
 void takeIntoHand(int index);
 
+// Slices and stacks of a food's sphere.
+const int FOOD_SLICES = 20;
+const int FOOD_STACKS = 10;
+// Floats per vertex of a food sphere: texture s, t; normal x, y, z; position x, y, z.
+const int SPHERE_VERTEX_FLOATS = 8;
+// Vertices of one stack's quad strip.
+const int SPHERE_STRIP_VERTICES = 2 * (FOOD_SLICES + 1);
+// The textured sphere a quadric draws with gluSphere(radius, FOOD_SLICES, FOOD_STACKS), as one
+// quad strip per stack from the +z pole down, vertices interleaved as SPHERE_VERTEX_FLOATS.
+void foodSphere(double radius,
+                float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS]);
+
 // Places and draws one food under its index as selection name; advances a flying food.
 void drawFood(Vector3 point, Food *food, int index);
 // Every food once per frame, the hand first.

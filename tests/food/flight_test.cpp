@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -273,6 +274,66 @@ TEST(FoodDrawing, TheSphereIsATenthOfTheWholeRadius) {
         ASSERT_NEAR(
             std::sqrt((v.x - 0.5) * (v.x - 0.5) + (v.y - 0.25) * (v.y - 0.25) + double(v.z) * v.z),
             0.1, 1e-4);
+}
+
+// Everything a draw sends through feedback with lighting on: window positions, lit colours (so
+// normals count) and texture coordinates.
+std::vector<GLfloat> feedbackOf(const std::function<void()> &draw) {
+    std::vector<GLfloat> buffer(1 << 18);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(60, 2, 0.01, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(0, 0, -0.5f);
+    glRotatef(30, 0, 1, 0);
+    glTranslatef(0, -3, 0); // the food rests at height 3
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glColor3f(0.3f, 0.6f, 0.9f);
+    draw();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    int words = glRenderMode(GL_RENDER);
+    buffer.resize(size_t(std::max(words, 0)));
+    return buffer;
+}
+
+TEST(FoodDrawing, TheSphereIsTheQuadricsSphere) {
+    Food food("pear", 0.02f, -0.01f);
+    food.radius = 2.7f; // drawn with radius 2, scaled by a tenth
+    std::vector<GLfloat> drawn = feedbackOf([&] { drawFood({0, 0, 0}, &food, 4); });
+    std::vector<GLfloat> quadric = feedbackOf([] {
+        glPushMatrix();
+        glTranslatef(0.02f, 3.0f, -0.01f);
+        glScalef(0.1f, 0.1f, 0.1f);
+        glRotatef(90, 1, 0, 0);
+        GLUquadric *sphere = gluNewQuadric();
+        gluQuadricTexture(sphere, GL_TRUE);
+        gluSphere(sphere, 2, 20, 10);
+        gluDeleteQuadric(sphere);
+        glPopMatrix();
+    });
+    ASSERT_GT(quadric.size(), 1000u);
+    ASSERT_EQ(drawn.size(), quadric.size());
+    for (size_t i = 0; i < drawn.size(); i++) ASSERT_NEAR(drawn[i], quadric[i], 1e-3) << i;
+    // And it leaves the current normal and texture coordinate as the quadric does.
+    GLfloat normal[4], coordinate[4];
+    glGetFloatv(GL_CURRENT_NORMAL, normal);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, coordinate);
+    feedbackOf([&] { drawFood({0, 0, 0}, &food, 4); });
+    GLfloat after[4], afterCoordinate[4];
+    glGetFloatv(GL_CURRENT_NORMAL, after);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, afterCoordinate);
+    for (int k = 0; k < 3; k++) EXPECT_FLOAT_EQ(after[k], normal[k]) << k;
+    for (int k = 0; k < 2; k++) EXPECT_FLOAT_EQ(afterCoordinate[k], coordinate[k]) << k;
 }
 
 } // namespace
