@@ -71,6 +71,11 @@ bool decodeTGA(FILE *file, int maxSide, Image &image) {
 unsigned int uploadTexture(const Image &image) {
     GLuint name = 0;
     glGenTextures(1, &name);
+    uploadTextureInto(name, image);
+    return name;
+}
+
+void uploadTextureInto(unsigned int name, const Image &image) {
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -82,7 +87,6 @@ unsigned int uploadTexture(const Image &image) {
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, format,
                  GL_UNSIGNED_BYTE, image.pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    return name;
 }
 
 // Opens path for reading only when it is a regular file: a FIFO would block the frame for ever
@@ -100,15 +104,19 @@ static FILE *openRegularFile(const char *path) {
     return file;
 }
 
-unsigned int loadTGA(const char *path) {
+bool readTGA(const char *path, Image &image) {
     FILE *file = openRegularFile(path);
-    if (!file) return 0;
+    if (!file) return false;
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    Image image;
     bool decoded = decodeTGA(file, maxSide, image);
     fclose(file);
-    return decoded ? uploadTexture(image) : 0;
+    return decoded;
+}
+
+unsigned int loadTGA(const char *path) {
+    Image image;
+    return readTGA(path, image) ? uploadTexture(image) : 0;
 }
 
 unsigned int loadRAW(FILE *file) {

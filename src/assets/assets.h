@@ -23,6 +23,11 @@ const size_t RAW_BYTES = size_t(RAW_SIDE) * RAW_SIDE * 3;
 bool decodeTGA(FILE *file, int maxSide, Image &image);
 // Uploads a decoded picture into a new texture with linear filters; returns its name.
 unsigned int uploadTexture(const Image &image);
+// Uploads a decoded picture into the existing texture name, replacing its image; leaves it bound.
+void uploadTextureInto(unsigned int name, const Image &image);
+// Decodes a TGA file by path, within the GL's texture size; false when it cannot be opened or is
+// rejected.
+bool readTGA(const char *path, Image &image);
 
 // A new texture from a TGA file, or 0 when it cannot be opened or is rejected.
 unsigned int loadTGA(const char *path);

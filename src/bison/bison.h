@@ -3,6 +3,8 @@
 
 #include "types.h"
 
+#include <vector>
+
 class Bison {
   public:
     int resolution;         // resolution of every dome of the model
@@ -27,6 +29,9 @@ class Bison {
     unsigned int texture;   // the current skin; 0 when it failed to load
     unsigned char color[3]; // tint of the untextured parts drawn every frame
     unsigned int bodyList;  // the static body, compiled once
+    // The texture name the body list binds, never 0. Every skin is loaded into this one name, so
+    // the compiled body follows a skin swap; it holds no image while the skin failed to load.
+    unsigned int skinName;
 
     Bison();
     virtual ~Bison();
@@ -39,10 +44,24 @@ class Bison {
     void step();
     // Swaps the skin between fur and lava.
     void toggleSkin();
+    // One frame of the nod animation.
+    void nod();
     // One frame of nod and wander, then the model.
     void draw();
     // Compiles the static body into bodyList and returns it.
     unsigned int buildBodyList();
+
+  private:
+    // Travel direction from the heading.
+    void updateDirection();
+    // Turns one steering step towards the target, or not at all inside the window.
+    void steer();
+    // Quarter turn at the fence, with a random new target and steering direction.
+    void fenceTurn();
+    // A new leg: random length, speed and target.
+    void startLeg();
+    // Loads the skin file into skinName; texture becomes skinName, or 0 when the file is bad.
+    void loadSkin(const char *path);
 };
 
 // The one bison, made by initWorld.
@@ -55,9 +74,36 @@ const float BISON_STEP = 0.1f;
 // Below this three-dimensional distance from the bison the player cannot walk forward (world
 // units).
 const float BISON_REACH = 10.0f;
+// Steering step of the wander (radians per frame).
+const double BISON_STEER_STEP = TWO_PI_D / 100.0;
+// Where steering down wraps to: 2π - 0.1 (radians), not 2π.
+const float BISON_STEER_WRAP = 6.183185f;
+// Heading window around the target inside which the wander does not steer (radians).
+const double BISON_STEER_WINDOW = 1.0;
+// Shortest leg (frames).
+const int LEG_MIN_FRAMES = 800;
+// Count of possible leg lengths, one frame apart from the shortest up (frames).
+const int LEG_FRAME_RANGE = 1300;
+// Head angle at rest, the top of a nod (degrees).
+const float NOD_TOP = 160.0f;
+// Head angle at the bottom of a nod (degrees).
+const float NOD_BOTTOM = 145.0f;
+// Nods a head hit asks for.
+const int NOD_HIT_REQUEST = 4;
+// The fur skin, relative to the working directory.
+extern const char *const FUR_SKIN_PATH;
+// The lava skin, relative to the working directory.
+extern const char *const LAVA_SKIN_PATH;
+// Untinted colour of the body (red, green, blue bytes), what the body list keeps for ever.
+const unsigned char BISON_BASE_COLOR[3] = {180, 255, 255};
 
 // True when point lies closer to the bison than BISON_REACH.
 bool nearBison(Vector3 point);
 
+// A point of a dome of radius r at polar angle phi from +y and longitude theta from +x towards
+// +z (degrees), in single precision as drawDome emits it.
+Vector3 domePoint(float radius, float phi, float theta);
+// Every vertex drawDome emits, in order (four per quad); empty for a resolution below 4.
+std::vector<Vector3> domeVertices(float radius, int resolution, bool half);
 // Upper half of a sphere (or its back half when half is set) in latitude bands of quads.
 void drawDome(float radius, int resolution, bool half);

@@ -297,7 +297,7 @@ TEST(EndToEnd, PlayedToAWin) {
     std::string dir = makeTempDir("play");
     installTextures(dir);
     {
-        GameProcess game(dir, {}, false); // keys held by the test must not repeat
+        GameProcess game(dir);
         Player player(game);
 
         // Stop the bison at once, before it wanders off.

@@ -44,8 +44,8 @@ void installTextures(const std::string &dir) {
     if (system(command.c_str()) != 0) throw std::runtime_error("cannot copy textures");
 }
 
-GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> &extra, bool repeat)
-    : workDir(dir), environment(extra), keyRepeat(repeat) {
+GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> &extra)
+    : workDir(dir), environment(extra) {
     startXvfb();
     startGame();
     findWindow();
@@ -62,23 +62,20 @@ GameProcess::~GameProcess() {
     }
 }
 
-// Xvfb picks a free display itself and tells us its number, so tests may run side by side.
+// Xvfb picks a free display itself and tells us its number, so tests may run side by side. Key
+// auto-repeat is off: a key held by pressKey is one press however slowly its release comes.
 void GameProcess::startXvfb() {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-    // Everything the child needs is made before the fork: it may not allocate.
-    std::string fd = std::to_string(fds[1]);
-    std::vector<const char *> args = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
-                                      "1280x1024x24", "-nolisten",  "tcp",      "-noreset"};
-    if (!keyRepeat) args.push_back("-r");
-    args.push_back(nullptr);
     xvfb = fork();
     if (xvfb == 0) {
         close(fds[0]);
         int devnull = open("/dev/null", O_WRONLY);
         dup2(devnull, 1);
         dup2(devnull, 2);
-        execvp("Xvfb", const_cast<char *const *>(args.data()));
+        std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+               "-nolisten", "tcp", "-noreset", "-r", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -236,9 +233,12 @@ Screenshot GameProcess::screenshot() {
 }
 
 int GameProcess::quit(double seconds) {
-    tapKey("Escape");
+    // Escape acts while it is down in a frame: a tap whose release arrives before the next frame
+    // is lost on a busy machine, so it is held until the game has gone.
+    pressKey("Escape");
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (running() && std::chrono::steady_clock::now() < end) sleepSeconds(0.05);
+    releaseKey("Escape");
     if (running()) return -1;
     return exitStatus;
 }

@@ -23,11 +23,9 @@ void installTextures(const std::string &dir);
 class GameProcess {
   public:
     // Starts Xvfb and the game in workDir; the game's standard output goes to workDir/stdout.txt.
-    // environment adds NAME=VALUE entries to the game's environment (for test tools). Without
-    // keyRepeat the X server sends one press for a held key however long it is held, as a
-    // player whose keyboard does not repeat.
+    // environment adds NAME=VALUE entries to the game's environment (for test tools).
     explicit GameProcess(const std::string &workDir,
-                         const std::vector<std::string> &environment = {}, bool keyRepeat = true);
+                         const std::vector<std::string> &environment = {});
     ~GameProcess();
 
     bool running(); // the game has not exited
@@ -45,13 +43,12 @@ class GameProcess {
     // Runs an xdotool command against the game's display; returns its exit status.
     int xdotool(const std::string &args);
 
-    // Sends Escape and waits for the exit; returns the exit status, or -1 when it did not exit.
+    // Holds Escape until the game exits; returns the exit status, or -1 when it did not exit.
     int quit(double seconds = 20);
 
   private:
     std::string workDir;
     std::vector<std::string> environment;
-    bool keyRepeat;
     std::string display;
     std::string windowId;
     pid_t xvfb = -1;

@@ -1,0 +1,58 @@
+// The dome: latitude bands of quads from the rim up. Both loop tests are inclusive and the angles
+// accumulate in single precision, so at resolution 30 an eighth band lies over the top cap and
+// each band carries one quad more than a full circle; the model's look is tuned to that.
+#include "bison/bison.h"
+
+#include <GL/gl.h>
+#include <cmath>
+
+// Degrees to radians, in double precision.
+static const double DEG_TO_RAD = 0.017453292519943295;
+
+Vector3 domePoint(float radius, float phi, float theta) {
+    float phiRad = float(double(phi) * DEG_TO_RAD);
+    float thetaRad = float(double(theta) * DEG_TO_RAD);
+    float sinPhi = float(sin(double(phiRad)));
+    float cosPhi = float(cos(double(phiRad)));
+    float sinTheta = float(sin(double(thetaRad)));
+    float cosTheta = float(cos(double(thetaRad)));
+    return {float(double(radius) * sinPhi * cosTheta), float(double(radius) * cosPhi),
+            float(double(radius) * sinPhi * sinTheta)};
+}
+
+std::vector<Vector3> domeVertices(float radius, int resolution, bool half) {
+    std::vector<Vector3> vertices;
+    // Fewer than four would leave no latitude step, and a negative one would never end.
+    if (resolution < 4) return vertices;
+    int quarter = resolution / 4;
+    float phiStep = float(90.0 / quarter);
+    float thetaStep = float(360.0 / resolution);
+    float thetaFirst = half ? 90.0f : 0.0f;
+    float thetaLast = half ? 270.0f : 360.0f;
+    float phi = 90.0f;
+    do {
+        float upper = float(double(phi) - double(phiStep));
+        for (float theta = thetaFirst; theta <= thetaLast;
+             theta = float(double(theta) + double(thetaStep))) {
+            float next = float(double(theta) + double(thetaStep));
+            vertices.push_back(domePoint(radius, upper, theta));
+            vertices.push_back(domePoint(radius, upper, next));
+            vertices.push_back(domePoint(radius, phi, next));
+            vertices.push_back(domePoint(radius, phi, theta));
+        }
+        phi = float(double(phi) - double(phiStep));
+    } while (phi >= 0.0f);
+    return vertices;
+}
+
+void drawDome(float radius, int resolution, bool half) {
+    std::vector<Vector3> vertices = domeVertices(radius, resolution, half);
+    if (vertices.empty()) return;
+    glBegin(GL_QUADS);
+    for (const Vector3 &v : vertices) {
+        // The normal is the vertex itself; GL_NORMALIZE makes it unit length.
+        glNormal3f(v.x, v.y, v.z);
+        glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+}

@@ -1,0 +1,194 @@
+// The bison's model: stretched spheres and domes in model units (four to a world unit), facing
+// +x. The static body is one display list; the nodding head, legs and tail are drawn each frame.
+#include "bison/bison.h"
+
+#include <GL/freeglut.h>
+
+// Colours of the pieces that keep their own (red, green, blue bytes).
+static const unsigned char HIDE_BROWN[3] = {85, 53, 0};
+static const unsigned char MUZZLE_TAN[3] = {239, 179, 91};
+static const unsigned char HOOF_BROWN[3] = {41, 20, 0};
+static const unsigned char TUFT_GOLD[3] = {204, 153, 51};
+// Model scale: world units per model unit.
+static const float MODEL_SCALE = 0.25f;
+
+static void setColor(const unsigned char rgb[3]) {
+    glColor3ub(rgb[0], rgb[1], rgb[2]);
+}
+
+// A sphere wearing the given texture; a quadric of its own each time.
+static void texturedSphere(unsigned int name, double radius, int slices, int stacks) {
+    GLUquadric *quadric = gluNewQuadric();
+    glPushMatrix();
+    gluQuadricTexture(quadric, GL_TRUE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, name);
+    gluSphere(quadric, radius, slices, stacks);
+    gluDeleteQuadric(quadric);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+}
+
+// Pieces 1 to 7 hang from the head frame; the second pop of piece 7 closes the head level that
+// draw opened, so the body pieces after it are placed in the body frame.
+unsigned int Bison::buildBodyList() {
+    bodyList = glGenLists(1);
+    glNewList(bodyList, GL_COMPILE);
+
+    glPushMatrix(); // head
+    setColor(color);
+    glScalef(1.5f, 0.9f, 1.0f);
+    glutSolidSphere(2.0, 20, 10);
+    glPopMatrix();
+
+    glPushMatrix(); // hump
+    setColor(HIDE_BROWN);
+    glScalef(2.0f, 0.5f, 1.0f);
+    glTranslatef(-0.5f, 3.0f, -0.1f);
+    texturedSphere(skinName, 1.0, 50, 50);
+    glPopMatrix();
+
+    glPushMatrix(); // mane
+    glTranslatef(-2.0f, -0.5f, 0.0f);
+    glScalef(1.0f, 1.2f, 1.0f);
+    texturedSphere(skinName, 2.0, 20, 10);
+    glPopMatrix();
+
+    glPushMatrix(); // horn bar and its two points
+    glColor3f(0.8f, 0.8f, 0.8f);
+    glTranslatef(-2.0f, -0.5f, 0.0f);
+    glPushMatrix();
+    glScalef(1.3f, 1.3f, 7.0f);
+    glutSolidSphere(0.5, 20, 10);
+    glPopMatrix();
+    glRotatef(30.0f, 0.0f, 0.0f, 1.0f);
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -3.0f);
+    glScalef(1.0f, 3.0f, 1.0f);
+    drawDome(0.4f, resolution, false);
+    glPopMatrix();
+    glTranslatef(0.0f, 0.0f, 3.0f);
+    glScalef(1.0f, 3.0f, 1.0f);
+    drawDome(0.4f, resolution, false);
+    glPopMatrix();
+
+    glPushMatrix(); // eyes
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glTranslatef(-0.8f, -0.5f, 0.0f);
+    glScalef(1.5f, 1.5f, 4.0f);
+    glutSolidSphere(0.5, 20, 10);
+    glPopMatrix();
+    glPopMatrix(); // closes the head level of draw
+
+    setColor(HIDE_BROWN); // shoulders
+    glPushMatrix();
+    glRotatef(350.0f, 0.0f, 0.0f, 1.0f);
+    glScalef(1.1f, 2.2f, 1.3f);
+    glTranslatef(-3.0f, 0.0f, 0.0f);
+    texturedSphere(skinName, 3.0, 20, 10);
+    glPopMatrix();
+
+    setColor(color); // body
+    glPushMatrix();
+    glRotatef(15.0f, 0.0f, 0.0f, 1.0f);
+    glScalef(2.5f, 1.5f, 1.5f);
+    glTranslatef(-3.0f, 1.5f, 0.0f);
+    glutSolidSphere(3.0, 20, 10);
+    glPopMatrix();
+
+    glEndList();
+    return bodyList;
+}
+
+// A front leg: upper leg and hoof in one chain, so the hoof inherits the leg's stretch.
+static void drawFrontLeg(const Bison &b, float z, float angle, float hoofAngle) {
+    glPushMatrix();
+    setColor(b.color);
+    glTranslatef(-3.0f, -1.8f, z);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-2.0f, -2.0f, 0.0f);
+    glScalef(1.0f, 2.5f, 1.0f);
+    glutSolidSphere(1.0, 20, 10);
+    setColor(HOOF_BROWN);
+    glRotatef(hoofAngle, 0.0f, 0.0f, 1.0f);
+    glTranslatef(0.0f, -1.2f, 0.0f);
+    drawDome(0.7f, b.resolution, false);
+    glPopMatrix();
+}
+
+// A hind leg: thigh, shank and hoof in one chain.
+static void drawHindLeg(const Bison &b, float z, float angle) {
+    glPushMatrix();
+    setColor(b.color);
+    glTranslatef(-12.0f, 0.0f, 0.0f);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
+    glTranslatef(0.0f, 0.0f, z);
+    glScalef(1.0f, 1.4f, 1.0f);
+    glutSolidSphere(2.6, 20, 10);
+    setColor(b.color);
+    glRotatef(45.0f, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-1.0f, -1.8f, z > 0.0f ? 0.4f : -0.4f);
+    glScalef(1.0f, 4.5f, 1.0f);
+    glutSolidSphere(0.8, 20, 10);
+    setColor(HOOF_BROWN);
+    glRotatef(-10.0f, 0.0f, 0.0f, 1.0f);
+    glTranslatef(0.0f, -0.8f, 0.0f);
+    glScalef(1.0f, 0.7f, 1.0f);
+    drawDome(0.6f, b.resolution, false);
+    glPopMatrix();
+}
+
+static void drawTail(const Bison &b) {
+    glPushMatrix();
+    setColor(b.color);
+    glTranslatef(-13.0f, 1.0f, 0.0f);
+    glRotatef(b.tailAngle, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-3.0f, 0.0f, 0.0f);
+    glPushMatrix();
+    glScalef(5.0f, 1.0f, 1.0f);
+    glutSolidSphere(0.5, 20, 10);
+    glPopMatrix();
+    setColor(TUFT_GOLD);
+    glTranslatef(-3.0f, 0.0f, 0.0f);
+    glScalef(1.0f, 0.5f, 0.5f);
+    texturedSphere(b.texture, 1.0, 20, 10);
+    glPopMatrix();
+}
+
+void Bison::draw() {
+    nod();
+    if (wandering) wander();
+
+    glPushMatrix(); // body frame
+    glTranslatef(position.x, position.y, position.z);
+    glRotatef(float(double(heading) * 180.0 / PI_D), 0.0f, 1.0f, 0.0f);
+    glScalef(MODEL_SCALE, MODEL_SCALE, MODEL_SCALE);
+
+    glPushMatrix(); // head level, closed by the body list
+    setColor(color);
+    glRotatef(290.0f, 0.0f, 0.0f, 1.0f);
+    glTranslatef(0.0f, 2.0f, 0.0f);
+
+    glPushMatrix(); // nod frame
+    glRotatef(nodAngle, 0.0f, 0.0f, 1.0f);
+    glPushMatrix();
+    glScalef(1.5f, 1.0f, 0.9f);
+    drawDome(2.0f, resolution, true);
+    glPopMatrix();
+    setColor(MUZZLE_TAN);
+    glTranslatef(1.5f, 1.0f, 0.0f);
+    glRotatef(80.0f, 0.0f, 0.0f, 1.0f);
+    glScalef(1.2f, 3.0f, 0.7f);
+    drawDome(2.0f, resolution, false);
+    glPopMatrix();
+
+    glCallList(bodyList);
+
+    drawFrontLeg(*this, -2.1f, legAngle[0], -10.0f);
+    drawHindLeg(*this, 2.1f, legAngle[1]);
+    drawFrontLeg(*this, 2.1f, legAngle[2], -12.0f);
+    drawHindLeg(*this, -2.1f, legAngle[3]);
+    drawTail(*this);
+
+    glPopMatrix(); // body frame
+}
