@@ -23,7 +23,8 @@ const CollisionSphere collisionSpheres[SPHERE_COUNT] = {
 
 // Tints a hit leaves on the bison (red, green, blue).
 static const unsigned char ORANGE_TINT[3] = {255, 255, 100};
-static const unsigned char APPLE_TINT[3] = {180, 255, 255};
+// An apple gives back the bison's first colour.
+static const unsigned char *const APPLE_TINT = BISON_BASE_COLOR;
 static const unsigned char BOMB_TINT[3] = {140, 140, 85};
 
 // Slices and stacks of the flash and of the displayed collision spheres.
@@ -100,7 +101,7 @@ void checkFeeding(Food *food) {
     printf("check head collision cr: %f, dist: %f\n", reach, dist);
     if (dist <= reach) {
         printf("head collide\n");
-        bison->wantedNods = HIT_NODS;
+        bison->wantedNods = NOD_HIT_REQUEST;
         bison->nodCount = 0;
         food->state = FOOD_HOME;
         headEffect(food);

@@ -115,8 +115,6 @@ const float BISON_STAND_HEIGHT = 1.75f;
 const int FLASH_START_RADIUS = 5;
 // Height a cloud hit lifts the bison by (world units).
 const double CLOUD_LIFT = 0.2;
-// Nods a head hit asks for.
-const int HIT_NODS = 4;
 
 // Where collision sphere entry lies for a bison at position turned by heading (radians): its
 // offset turned about the y axis as the display turns it, added in single precision.
