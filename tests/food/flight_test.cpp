@@ -224,58 +224,6 @@ TEST(FoodDrawing, PlacementByState) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-// The vertices drawFood sends, through feedback with an identity projection and view.
-std::vector<Vector3> drawnVertices(Food &food) {
-    std::vector<GLfloat> buffer(1 << 16);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    drawFood({0, 0, 0}, &food, 3);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    int words = glRenderMode(GL_RENDER);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    std::vector<Vector3> vertices;
-    for (int at = 0; at < words;) {
-        GLfloat token = buffer[size_t(at++)];
-        if (token != GL_POLYGON_TOKEN) break;
-        int count = int(buffer[size_t(at++)]);
-        for (int v = 0; v < count; v++, at += 3) {
-            // Window coordinates back to the clip cube [-1, 1].
-            float x = (buffer[size_t(at)] - viewport[0]) / viewport[2] * 2 - 1;
-            float y = (buffer[size_t(at) + 1] - viewport[1]) / viewport[3] * 2 - 1;
-            float z = buffer[size_t(at) + 2] * 2 - 1;
-            vertices.push_back({x, y, z});
-        }
-    }
-    return vertices;
-}
-
-TEST(FoodDrawing, TheSphereIsATenthOfTheWholeRadius) {
-    Food food("pear", 0, 0);
-    food.home = {0.5f, 0.25f, 0.0f};
-    std::vector<Vector3> vertices = drawnVertices(food);
-    ASSERT_FALSE(vertices.empty());
-    for (const Vector3 &v : vertices) {
-        double r =
-            std::sqrt((v.x - 0.5) * (v.x - 0.5) + (v.y - 0.25) * (v.y - 0.25) + double(v.z) * v.z);
-        ASSERT_NEAR(r, 0.1, 1e-4);
-    }
-    food.radius = 1.5f; // collides wider, drawn the same
-    for (const Vector3 &v : drawnVertices(food))
-        ASSERT_NEAR(
-            std::sqrt((v.x - 0.5) * (v.x - 0.5) + (v.y - 0.25) * (v.y - 0.25) + double(v.z) * v.z),
-            0.1, 1e-4);
-}
-
 // Everything a draw sends through feedback with lighting on: window positions, lit colours (so
 // normals count) and texture coordinates.
 std::vector<GLfloat> feedbackOf(const std::function<void()> &draw) {
