@@ -351,10 +351,11 @@ TEST(EndToEnd, PlayedToAWin) {
             printf("head at %.2f %.2f %.2f from %zu distances\n", head.x, head.y, head.z, n);
             return ok ? 0 : -1;
         };
+        // Measured: 1 fed, 0 head located, -1 too few distances (a glance off the body at
+        // once); the estimate then stays as it was.
         Vector3 head = {-4.72f, 1.81f, 0.0f};
         int found = measure(head);
-        ASSERT_GE(found, 0) << game.output();
-        for (int round = 0; round < 12 && found == 0; round++) {
+        for (int round = 0; round < 12 && found != 1; round++) {
             double vx = double(target.x) - head.x, vz = double(target.z) - head.z;
             double wanted = 1.56 - std::atan2(vx, -vz);
             double turn = wrapAngle(wanted - heading);
@@ -362,15 +363,17 @@ TEST(EndToEnd, PlayedToAWin) {
                                   std::fabs(turn) / 0.01 / framesPerSecond);
             heading = wrapAngle(heading + turn);
             Vector3 turned = head;
-            found = measure(turned);
-            if (found != 0) break;
+            int seenTurned = found = measure(turned);
+            if (found == 1) break;
             double distance = std::sqrt(vx * vx + vz * vz);
             double steps = std::max(3.0, 0.75 * distance / 0.1);
             player.holdForSeconds("slash", steps / framesPerSecond);
             Vector3 stepped = turned;
             found = measure(stepped);
+            // The step shows which way the bison really faces.
             double dx = double(stepped.x) - turned.x, dz = double(stepped.z) - turned.z;
-            if (std::sqrt(dx * dx + dz * dz) > 0.3) heading = wrapAngle(1.56 - std::atan2(dx, -dz));
+            if (seenTurned == 0 && found == 0 && std::sqrt(dx * dx + dz * dz) > 0.3)
+                heading = wrapAngle(1.56 - std::atan2(dx, -dz));
             head = stepped;
         }
         ASSERT_EQ(found, 1) << "the bison's head was never reached; last seen at " << head.x << ", "
