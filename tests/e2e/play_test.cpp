@@ -13,7 +13,9 @@
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -384,9 +386,18 @@ TEST(EndToEnd, PlayedToAWin) {
             ASSERT_TRUE(player.pressUntil("r", "GETIT!\n"));
             ASSERT_TRUE(throwOrange(player, 80).thrown);
         }
+        // The console tells the story: the pick, the throws, and each hit right after the
+        // distance that made it.
         std::string out = game.output();
+        EXPECT_TRUE(std::regex_search(out, std::regex("Start picking\nYou picked food  0 Number of "
+                                                      "Hits [0-9]+, Stopped picking\n")));
+        EXPECT_GE(countOf(out, "THROW!\n"), 10);
+        std::regex hit(
+            "check head collision cr: 1\\.770000, dist: [01]\\.[0-9]{6}\nhead collide\n");
+        EXPECT_EQ(std::distance(std::sregex_iterator(out.begin(), out.end(), hit),
+                                std::sregex_iterator()),
+                  10);
         EXPECT_EQ(countOf(out, "head collide\n"), 10);
-        EXPECT_NE(out.find("You picked food  0 "), std::string::npos);
 
         // The next frames show the win, drawn over the meadow.
         ASSERT_TRUE(player.syncFrame());
