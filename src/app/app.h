@@ -26,6 +26,9 @@ void initWorld();
 void onDisplay();
 // The normal projection of a frame: 60 degrees, the window's aspect, near 1, far 2000.
 void setProjection();
+// Width over height of the window in floating point; a side of 0 counts as 1 pixel, so that a
+// collapsed window never puts an infinity or a NaN into the projection.
+double windowAspect();
 
 // Win at WIN_SCORE, lose at LOSE_SCORE.
 void checkOutcome();

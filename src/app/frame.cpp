@@ -9,10 +9,14 @@
 
 #include <GL/freeglut.h>
 
+double windowAspect() {
+    return double(windowWidth > 0 ? windowWidth : 1) / double(windowHeight > 0 ? windowHeight : 1);
+}
+
 void setProjection() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60.0, double(windowWidth) / double(windowHeight), 1.0, 2000.0);
+    gluPerspective(60.0, windowAspect(), 1.0, 2000.0);
 }
 
 // The collision display stands where the bison was drawn this frame.

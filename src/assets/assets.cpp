@@ -6,12 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 // The first 12 bytes of every TGA we take: no image ID, no colour map, uncompressed
-// true-colour, zero colour-map specification and x origin. Anything else is rejected.
+// true-colour, zero colour-map fields and origin. Anything else is rejected.
 static const unsigned char TGA_PATTERN[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 // Bytes of the file still unread, or -1 when the stream is not a regular file.
@@ -44,28 +43,28 @@ bool decodeTGA(FILE *file, int maxSide, Image &image) {
     long left = remainingBytes(file);
     if (left >= 0 && uint64_t(left) < size) return false;
 
-    try {
-        image.pixels.resize(size_t(size));
-    } catch (const std::bad_alloc &) {
-        image.pixels.clear();
-        return false;
-    }
-    if (fread(image.pixels.data(), 1, size_t(size), file) != size_t(size)) {
-        image.pixels.clear();
-        image.pixels.shrink_to_fit();
+    unsigned char *pixels = static_cast<unsigned char *>(malloc(size_t(size)));
+    if (!pixels) return false;
+    if (fread(pixels, 1, size_t(size), file) != size_t(size)) {
+        free(pixels);
         return false;
     }
     // BGR(A) to RGB(A); rows keep file order, so the first row becomes t = 0.
-    unsigned char *pixel = image.pixels.data();
     for (uint64_t i = 0; i < size; i += uint64_t(bytesPerPixel)) {
-        unsigned char blue = pixel[i];
-        pixel[i] = pixel[i + 2];
-        pixel[i + 2] = blue;
+        unsigned char blue = pixels[i];
+        pixels[i] = pixels[i + 2];
+        pixels[i + 2] = blue;
     }
     image.width = width;
     image.height = height;
     image.bytesPerPixel = bytesPerPixel;
+    image.pixels = pixels;
     return true;
+}
+
+void freeImage(Image &image) {
+    free(image.pixels);
+    image.pixels = nullptr;
 }
 
 unsigned int uploadTexture(const Image &image) {
@@ -85,13 +84,13 @@ void uploadTextureInto(unsigned int name, const Image &image) {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, format,
-                 GL_UNSIGNED_BYTE, image.pixels.data());
+                 GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
 // Opens path for reading only when it is a regular file: a FIFO would block the frame for ever
 // and a directory has nothing to read.
-static FILE *openRegularFile(const char *path) {
+FILE *openRegularFile(const char *path) {
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat info;
@@ -116,7 +115,19 @@ bool readTGA(const char *path, Image &image) {
 
 unsigned int loadTGA(const char *path) {
     Image image;
-    return readTGA(path, image) ? uploadTexture(image) : 0;
+    if (!readTGA(path, image)) return 0;
+    unsigned int name = uploadTexture(image);
+    freeImage(image);
+    return name;
+}
+
+void averageColour(const unsigned char *pixels, float rgba[4]) {
+    unsigned long sum[3] = {0, 0, 0};
+    for (size_t i = 0; i < RAW_BYTES; i += 3)
+        for (int c = 0; c < 3; c++) sum[c] += pixels[i + size_t(c)];
+    const double count = double(RAW_SIDE) * RAW_SIDE * 255.0;
+    for (int c = 0; c < 3; c++) rgba[c] = float(double(sum[c]) / count);
+    rgba[3] = 1.0f;
 }
 
 unsigned int loadRAW(FILE *file) {
@@ -139,6 +150,11 @@ unsigned int loadRAW(FILE *file) {
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    // GL_CLAMP blends the outermost texels with the border colour; a black border would draw a
+    // dark line round every ground tile, the picture's own average colour draws none.
+    GLfloat border[4];
+    averageColour(pixels, border);
+    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, RAW_SIDE, RAW_SIDE, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     free(pixels);
     return name;

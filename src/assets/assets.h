@@ -3,14 +3,13 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <vector>
 
-// A decoded picture, rows in file order, RGB or RGBA bytes.
+// A decoded picture, rows in file order, RGB or RGBA bytes; pixels is malloc'ed, see freeImage.
 struct Image {
     int width = 0;
     int height = 0;
-    int bytesPerPixel = 0; // 3 or 4
-    std::vector<unsigned char> pixels;
+    int bytesPerPixel = 0;           // 3 or 4
+    unsigned char *pixels = nullptr; // width x height x bytesPerPixel bytes
 };
 
 // Side of the one raw picture, the grass (pixels).
@@ -19,8 +18,11 @@ const int RAW_SIDE = 256;
 const size_t RAW_BYTES = size_t(RAW_SIDE) * RAW_SIDE * 3;
 
 // Decodes an uncompressed true-colour TGA (24 or 32 bits) from an open stream; false when the
-// file is rejected. maxSide rejects pictures wider or taller than the GL can take.
+// file is rejected, the pixels cannot be allocated, or the file is short. maxSide rejects
+// pictures wider or taller than the GL can take. The caller closes the stream.
 bool decodeTGA(FILE *file, int maxSide, Image &image);
+// Releases the pixels of a decoded picture.
+void freeImage(Image &image);
 // Uploads a decoded picture into a new texture with linear filters; returns its name.
 unsigned int uploadTexture(const Image &image);
 // Uploads a decoded picture into the existing texture name, replacing its image; leaves it bound.
@@ -29,7 +31,12 @@ void uploadTextureInto(unsigned int name, const Image &image);
 // rejected.
 bool readTGA(const char *path, Image &image);
 
+// Opens path for reading ("rb") only when it is a regular file; nullptr otherwise.
+FILE *openRegularFile(const char *path);
 // A new texture from a TGA file, or 0 when it cannot be opened or is rejected.
 unsigned int loadTGA(const char *path);
-// A new mipmapped texture from a raw 256 x 256 RGB stream, which it closes.
+// The mean colour of a raw picture (RAW_BYTES of R G B), as floats 0..1 with alpha 1.
+void averageColour(const unsigned char *pixels, float rgba[4]);
+// A new mipmapped texture from a raw 256 x 256 RGB stream, which it closes in every case; what a
+// short file lacks is black. 0 only when its buffer cannot be allocated.
 unsigned int loadRAW(FILE *file);

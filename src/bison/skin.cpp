@@ -16,6 +16,7 @@ void Bison::loadSkin(const char *path) {
     Image image;
     if (readTGA(path, image)) {
         uploadTextureInto(skinName, image);
+        freeImage(image);
         texture = skinName;
         return;
     }

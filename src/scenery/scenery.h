@@ -24,6 +24,23 @@ struct Tree {
 
 // Number of trees in the meadow.
 const int TREE_COUNT = 4;
+// Half the width and the height of a tree's cards (world units).
+const float TREE_HALF_WIDTH = 2.0f;
+const float TREE_HEIGHT = 4.0f;
+
+// Radius of the sky dome around the origin (world units).
+const float SKY_RADIUS = 1000.0f;
+// Slices and stacks of the dome's sphere.
+const int SKY_SLICES = 50;
+const int SKY_STACKS = 50;
+// Tiles along each side of the ground, each 12 world units wide.
+const int GROUND_TILES = 30;
+// Centre of the first tile on x and on z (world units): the ground spans -168 to 192.
+const float GROUND_FIRST_CENTRE = -162.0f;
+
+// Where the scene finds its pictures, relative to the working directory.
+const char *const GRASS_PATH = "tex/grass.raw";
+const char *const SKY_PATH = "tex/sky.tga";
 
 // The one scene, made by initWorld.
 extern Scene *scene;

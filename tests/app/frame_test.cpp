@@ -45,6 +45,20 @@ TEST(Frame, ReshapeKeepsSizeAndViewport) {
     onReshape(1000, 500);
 }
 
+TEST(Frame, CollapsedWindowPutsNoNaNIntoTheProjection) {
+    startWorld();
+    for (auto size : {std::make_pair(1000, 0), std::make_pair(0, 0), std::make_pair(1, 1)}) {
+        onReshape(size.first, size.second);
+        onDisplay();
+        GLdouble m[16];
+        glGetDoublev(GL_PROJECTION_MATRIX, m);
+        for (double v : m) EXPECT_TRUE(std::isfinite(v)) << size.first << " x " << size.second;
+    }
+    onReshape(1000, 500);
+    onDisplay();
+    EXPECT_NEAR(projectionAspect(), 2.0, 1e-6);
+}
+
 TEST(Frame, ViewLooksFromTheEyeAlongTheGaze) {
     startWorld();
     camera->direction = {0.0f, 0.0f, -1.0f};

@@ -74,6 +74,8 @@ void GameProcess::startXvfb() {
         dup2(devnull, 1);
         dup2(devnull, 2);
         std::string fd = std::to_string(fds[1]);
+        // No auto-repeat: a key held by pressKey is one press, however long it is held, as
+        // one-shot bindings are re-armed by every repeated key-down.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
                "-nolisten", "tcp", "-noreset", "-r", static_cast<char *>(nullptr));
         _exit(127);
@@ -107,7 +109,8 @@ void GameProcess::startGame() {
 }
 
 int GameProcess::run(const std::string &command) {
-    std::string line = "DISPLAY=" + display + " " + command;
+    // Bounded: an xdotool --sync that never sees its event would otherwise hang the test run.
+    std::string line = "DISPLAY=" + display + " timeout 30 " + command;
     int status = system(line.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -1,0 +1,116 @@
+#include "scenery/scenery.h"
+
+#include "assets/assets.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+Scene *scene = nullptr;
+Tree *trees[TREE_COUNT];
+
+Scene::Scene() : grassTexture(0), skyTexture(0), displayList(0) {
+    // Only a regular file is read: a FIFO named grass.raw would hang the start for ever.
+    FILE *grass = openRegularFile(GRASS_PATH);
+    grassTexture = grass ? loadRAW(grass) : 0;
+    skyTexture = loadTGA(SKY_PATH);
+    buildList();
+}
+
+Scene::~Scene() {
+    glDeleteTextures(1, &grassTexture);
+    glDeleteTextures(1, &skyTexture);
+}
+
+unsigned int Scene::buildList() {
+    displayList = glGenLists(1);
+    glNewList(displayList, GL_COMPILE);
+    glPushMatrix();
+    glScalef(SKY_RADIUS, SKY_RADIUS, SKY_RADIUS);
+    // The quadric's pole runs along z; turned up, the texture's top row is the zenith.
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+    drawSky(skyTexture);
+    glPopMatrix();
+    glPushMatrix();
+    drawGround(this);
+    glPopMatrix();
+    glEndList();
+    return displayList;
+}
+
+void drawSky(unsigned int texture) {
+    GLUquadric *quadric = gluNewQuadric();
+    glPushMatrix();
+    gluQuadricTexture(quadric, GL_TRUE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    gluSphere(quadric, 1.0, SKY_SLICES, SKY_STACKS);
+    gluDeleteQuadric(quadric);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+}
+
+// One tile in the ground's scaled frame: 4 x 4 there, 12 x 12 in the world.
+static void drawGroundTile() {
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-2.0f, 0.0f, -2.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-2.0f, 0.0f, 2.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(2.0f, 0.0f, 2.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(2.0f, 0.0f, -2.0f);
+    glEnd();
+}
+
+void drawGround(Scene *scene) {
+    glEnable(GL_TEXTURE_2D);
+    // Left set on purpose: everything textured after the ground shows its own colours, unlit.
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glPushMatrix();
+    glTranslatef(GROUND_FIRST_CENTRE, 0.0f, GROUND_FIRST_CENTRE);
+    glScalef(3.0f, 1.0f, 3.0f);
+    glBindTexture(GL_TEXTURE_2D, scene->grassTexture);
+    for (int column = 0; column < GROUND_TILES; column++) {
+        glPushMatrix();
+        for (int row = 0; row < GROUND_TILES; row++) {
+            drawGroundTile();
+            glTranslatef(0.0f, 0.0f, 4.0f);
+        }
+        glPopMatrix();
+        glTranslatef(4.0f, 0.0f, 0.0f);
+    }
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+}
+
+// One picture card in the tree's x-y plane, standing on its foot point.
+static void drawTreeCard(unsigned int texture) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-TREE_HALF_WIDTH, TREE_HEIGHT, 0.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-TREE_HALF_WIDTH, 0.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(TREE_HALF_WIDTH, 0.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(TREE_HALF_WIDTH, TREE_HEIGHT, 0.0f);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+}
+
+void drawTree(Tree *tree) {
+    glPushMatrix();
+    glTranslatef(tree->position.x, tree->position.y, tree->position.z);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    drawTreeCard(tree->texture);
+    // The second card, crossed, so the tree has body from every side.
+    glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+    drawTreeCard(tree->texture);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+}

@@ -1,0 +1,214 @@
+// PPM captures: the exact bytes, the names, the folder, and the keys that ask for them.
+#include "capture/capture.h"
+
+#include "bison/bison.h"
+
+#include "app/app.h"
+#include "input/input.h"
+#include "support/files.h"
+#include "support/game_process.h"
+#include "support/gl_env.h"
+
+#include <GL/freeglut.h>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string text(const Bytes &bytes, size_t from, size_t count) {
+    return std::string(bytes.begin() + long(from), bytes.begin() + long(from + count));
+}
+
+// Paints a known picture into both buffers, so the front buffer holds it whatever a swap did:
+// a dark grey field, a red top-left pixel, a green bottom-right pixel and a blue band across
+// the top rows.
+void paintKnownPicture() {
+    glDrawBuffer(GL_FRONT_AND_BACK);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.25f, 0.25f, 0.25f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    auto fill = [](int x, int y, int w, int h, float r, float g, float b) {
+        glScissor(x, y, w, h);
+        glClearColor(r, g, b, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    };
+    fill(0, windowHeight - 10, windowWidth, 10, 0, 0, 1);
+    fill(0, windowHeight - 1, 1, 1, 1, 0, 0);
+    fill(windowWidth - 1, 0, 1, 1, 0, 1, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glDrawBuffer(GL_BACK);
+    glFinish();
+}
+
+// The front buffer as glReadPixels gives it, bottom row first.
+Bytes frontBuffer() {
+    Bytes pixels(size_t(windowWidth) * windowHeight * 3);
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+// Runs f and returns what it printed.
+template <typename F> std::string printed(F f) {
+    testing::internal::CaptureStdout();
+    f();
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(Capture, NamesAndHeader) {
+    EXPECT_EQ(captureFileName(0), "ppm/img000.ppm");
+    EXPECT_EQ(captureFileName(7), "ppm/img007.ppm");
+    EXPECT_EQ(captureFileName(1234), "ppm/img1234.ppm");
+    std::string header = ppmHeader(1000, 500);
+    EXPECT_EQ(header, std::string("P6 1000 500 255") + char(13));
+    EXPECT_EQ(header.size(), 16u);
+    EXPECT_EQ(ppmHeader(640, 480), std::string("P6 640 480 255\r"));
+}
+
+// A picture of 3 x 2 pixels whose bytes tell their row: row y holds 10 y + 1, 10 y + 2, ...
+void numberedRow(int y, int width, unsigned char *row) {
+    for (int i = 0; i < width * 3; i++) row[i] = (unsigned char)(10 * y + i + 1);
+}
+
+TEST(Capture, WritesHeaderThenRowsFromTheTopDown) {
+    WorkDir dir("ppm-bytes");
+    std::string out = printed([] { EXPECT_EQ(writePPM("small.ppm", 3, 2, numberedRow), 0); });
+    EXPECT_EQ(out, "Saving image `small.ppm`\n");
+    Bytes expected = {'P', '6', ' ', '3', ' ', '2', ' ', '2', '5', '5', 13};
+    for (int y = 1; y >= 0; y--)
+        for (int i = 0; i < 9; i++) expected.push_back((unsigned char)(10 * y + i + 1));
+    EXPECT_EQ(readBytes("small.ppm"), expected);
+}
+
+TEST(Capture, TheFileHoldsTheFrontBufferByteForByte) {
+    startWorld();
+    WorkDir dir("ppm-frame");
+    paintKnownPicture();
+    Bytes front = frontBuffer();
+    captureIndex = 0;
+    std::string out;
+    int result = -1;
+    out = printed([&] { result = captureFrame(); });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(out, "Saving image `ppm/img000.ppm`\n");
+    EXPECT_TRUE(isDirectory("ppm")); // made when missing
+    Bytes file = readBytes("ppm/img000.ppm");
+    ASSERT_EQ(file.size(), 1500016u);
+    EXPECT_EQ(text(file, 0, 16), std::string("P6 1000 500 255\r"));
+    // The first pixel is the window's top-left, the last its bottom-right.
+    EXPECT_EQ(text(file, 16, 3), std::string("\xff\x00\x00", 3));
+    EXPECT_EQ(text(file, 19, 3), std::string("\x00\x00\xff", 3));
+    EXPECT_EQ(text(file, file.size() - 3, 3), std::string("\x00\xff\x00", 3));
+    EXPECT_EQ(text(file, file.size() - 6, 3), std::string("\x40\x40\x40", 3));
+    // And every byte between is the front buffer, rows turned over.
+    size_t row = 1000 * 3;
+    for (int y = 0; y < 500; y++) {
+        const unsigned char *expected = &front[size_t(499 - y) * row];
+        ASSERT_EQ(memcmp(&file[16 + size_t(y) * row], expected, row), 0) << "row " << y;
+    }
+    GLint readBuffer = 0;
+    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
+    EXPECT_EQ(readBuffer, GL_FRONT); // left so
+    EXPECT_EQ(captureIndex, 0);      // the callers advance it, not the capture
+}
+
+TEST(Capture, AfterAReshapeTheFileHasTheNewSize) {
+    startWorld();
+    WorkDir dir("ppm-reshape");
+    onReshape(640, 480);
+    glutReshapeWindow(640, 480);
+    pumpEvents();
+    glutSwapBuffers(); // the GL takes the window's new size on a swap
+    paintKnownPicture();
+    captureIndex = 5;
+    printed([] { EXPECT_EQ(captureFrame(), 0); });
+    Bytes file = readBytes("ppm/img005.ppm");
+    ASSERT_EQ(file.size(), 15u + 921600u); // "P6 640 480 255\r" and 640 x 480 x 3
+    EXPECT_EQ(text(file, 0, 15), std::string("P6 640 480 255\r"));
+    EXPECT_EQ(text(file, 15, 3), std::string("\xff\x00\x00", 3));
+    EXPECT_EQ(text(file, file.size() - 3, 3), std::string("\x00\xff\x00", 3));
+}
+
+TEST(Capture, NineHeldForThreeFramesWritesThreeNumberedFiles) {
+    startWorld();
+    bison->wandering = false; // its leg messages would mix with the capture lines
+    WorkDir dir("ppm-nine");
+    captureIndex = 0;
+    onKeyDown('9', 0, 0);
+    std::string out = printed([] {
+        for (int frame = 0; frame < 3; frame++) onDisplay();
+    });
+    onKeyUp('9', 0, 0);
+    EXPECT_EQ(captureIndex, 3);
+    EXPECT_EQ(countOf(out, "Saving image `ppm/img00"), 3);
+    for (const char *name : {"ppm/img000.ppm", "ppm/img001.ppm", "ppm/img002.ppm"})
+        EXPECT_EQ(readBytes(name).size(), 1500016u) << name;
+    EXPECT_FALSE(fileExists("ppm/img003.ppm"));
+}
+
+TEST(Capture, ZeroStartsARecordingOnceAndNineAddsAFileEachFrame) {
+    startWorld();
+    bison->wandering = false; // its leg messages would mix with the capture lines
+    WorkDir dir("ppm-zero");
+    captureIndex = 42;
+    recording = false;
+    onKeyDown('0', 0, 0); // held down through all frames below: one press, one toggle
+    std::string out = printed([] {
+        onDisplay();
+        onDisplay();
+    });
+    EXPECT_TRUE(recording);
+    EXPECT_EQ(captureIndex, 2); // reset to 0, then one capture at the end of each frame
+    EXPECT_EQ(out, "Saving image `ppm/img000.ppm`\nSaving image `ppm/img001.ppm`\n");
+    // With '9' held too, a frame writes two files, the '9' one first.
+    onKeyDown('9', 0, 0);
+    out = printed([] { onDisplay(); });
+    onKeyUp('9', 0, 0);
+    EXPECT_EQ(out, "Saving image `ppm/img002.ppm`\nSaving image `ppm/img003.ppm`\n");
+    EXPECT_EQ(captureIndex, 4);
+    // A new press stops it.
+    onKeyUp('0', 0, 0);
+    onKeyDown('0', 0, 0);
+    out = printed([] { onDisplay(); });
+    onKeyUp('0', 0, 0);
+    EXPECT_FALSE(recording);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(captureIndex, 0);
+}
+
+TEST(Capture, WhenTheFolderCannotBeMadeItSaysSoAndTheNumberStillAdvances) {
+    startWorld();
+    bison->wandering = false; // its leg messages would mix with the capture lines
+    WorkDir dir("ppm-blocked");
+    ASSERT_TRUE(writeBytes("ppm", {'x'})); // a file where the folder would go
+    captureIndex = 7;
+    std::string out = printed([] { EXPECT_EQ(captureFrame(), 1); });
+    EXPECT_EQ(out, "Unable to open file 'ppm/img007.ppm'\n");
+    onKeyDown('9', 0, 0);
+    out = printed([] { onDisplay(); });
+    onKeyUp('9', 0, 0);
+    EXPECT_EQ(out, "Unable to open file 'ppm/img007.ppm'\n");
+    EXPECT_EQ(captureIndex, 8);
+    EXPECT_EQ(readBytes("ppm"), Bytes{'x'});
+}
+
+TEST(Capture, WithoutMemoryForTheRowTheFileIsRemovedAndTheResultIsOne) {
+    WorkDir dir("ppm-memory");
+    // A row of a billion pixels cannot be had with 64 MiB to spare; nothing is read.
+    int result = runWithLittleMemory(64 << 20, [] {
+        int written =
+            writePPM("wide.ppm", 1 << 30, 1, [](int, int, unsigned char *) { _exit(20); });
+        if (written != 1) return 10;
+        struct stat info;
+        if (stat("wide.ppm", &info) == 0) return 11;
+        return 0;
+    });
+    EXPECT_EQ(result, 0);
+}
+
+} // namespace

@@ -1,0 +1,159 @@
+// The real game under its own Xvfb: what the player sees of the meadow, and the captures it
+// writes, with the build's pictures and without any.
+#include "support/files.h"
+#include "support/game_process.h"
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+bool isClear(const unsigned char *p) {
+    return std::abs(p[0] - 178) <= 2 && p[1] <= 2 && p[2] >= 253;
+}
+
+int countIn(const Screenshot &shot, int x0, int y0, int x1, int y1,
+            const std::function<bool(const unsigned char *)> &test) {
+    int count = 0;
+    for (int y = y0; y < y1; y++)
+        for (int x = x0; x < x1; x++)
+            if (test(shot.at(x, y))) count++;
+    return count;
+}
+
+int distinctColours(const Screenshot &shot) {
+    std::set<int> colours;
+    for (int y = 0; y < shot.height; y++)
+        for (int x = 0; x < shot.width; x++) {
+            const unsigned char *p = shot.at(x, y);
+            colours.insert(p[0] << 16 | p[1] << 8 | p[2]);
+        }
+    return int(colours.size());
+}
+
+bool skyish(const unsigned char *p) {
+    return p[2] >= p[0] && p[2] > 100;
+}
+bool grassy(const unsigned char *p) {
+    return p[1] > p[0] && p[1] > p[2];
+}
+bool leafy(const unsigned char *p) {
+    return p[1] > p[0] && p[1] > p[2] + 20;
+}
+
+// What the title view shows once its gaze has sunk to the meadow: sky above, grass below, and
+// the nearest tree (15 units ahead, 2 to the right) with its crown against the sky.
+struct MeadowView {
+    int clear = 0, sky = 0, ground = 0, crown = 0, colours = 0;
+    explicit MeadowView(const Screenshot &shot) {
+        clear = countIn(shot, 0, 0, shot.width, shot.height, isClear);
+        sky = countIn(shot, 0, 0, shot.width, 60, skyish);
+        ground = countIn(shot, 0, 440, shot.width, 500, grassy);
+        crown = countIn(shot, 505, 275, 615, 300, leafy);
+        colours = distinctColours(shot);
+    }
+    bool settled() const { return crown > 100 && ground > 50000; }
+};
+
+// Takes screenshots until the view has settled or the time is up; returns the last.
+Screenshot settledView(GameProcess &game, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    Screenshot shot = game.screenshot();
+    while (!MeadowView(shot).settled() && std::chrono::steady_clock::now() < end) {
+        sleepSeconds(0.5);
+        shot = game.screenshot();
+    }
+    return shot;
+}
+
+// Holds a key until the game has printed needle, then lets it go.
+bool holdUntil(GameProcess &game, const std::string &key, const std::string &needle) {
+    game.pressKey(key);
+    bool seen = game.waitForOutput(needle, 20);
+    game.releaseKey(key);
+    return seen;
+}
+
+TEST(EndToEnd, TheMeadowShowsSkyGroundAndATreeAndNineCapturesIt) {
+    std::string dir = makeTempDir("meadow");
+    installTextures(dir);
+    {
+        GameProcess game(dir);
+        MeadowView view(settledView(game, 60));
+        EXPECT_EQ(view.clear, 0) << "the clear colour shows";
+        EXPECT_GT(view.sky, 1000 * 60 * 9 / 10) << "sky along the top";
+        EXPECT_GT(view.ground, 1000 * 60 * 9 / 10) << "grass along the bottom";
+        EXPECT_GT(view.crown, 100) << "the tree's crown against the sky";
+        EXPECT_GT(view.colours, 2000) << "textured, not flat";
+
+        EXPECT_TRUE(holdUntil(game, "9", "Saving image `ppm/img000.ppm`\n"));
+        EXPECT_EQ(game.quit(), 0);
+    }
+    Bytes file = readBytes(dir + "/ppm/img000.ppm");
+    ASSERT_EQ(file.size(), 1500016u);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 16), std::string("P6 1000 500 255\r"));
+    removeTree(dir);
+}
+
+TEST(EndToEnd, WithoutPicturesItRunsUntexturedAndStillCaptures) {
+    std::string dir = makeTempDir("bare");
+    {
+        GameProcess game(dir);
+        sleepSeconds(2);
+        Screenshot shot = game.screenshot();
+        EXPECT_TRUE(game.running());
+        MeadowView view(shot);
+        EXPECT_EQ(view.clear, 0) << "the untextured dome still closes the view";
+        EXPECT_EQ(view.crown, 0) << "no leaves without the tree's picture";
+        EXPECT_LT(view.colours, 2000) << "flat colours only";
+        EXPECT_TRUE(holdUntil(game, "9", "Saving image `ppm/img000.ppm`\n"));
+        EXPECT_EQ(game.quit(), 0);
+    }
+    EXPECT_EQ(readBytes(dir + "/ppm/img000.ppm").size(), 1500016u);
+    removeTree(dir);
+}
+
+// Waits until needle has stopped appearing in the output for quiet seconds; false when it still
+// appears after the time is up.
+bool waitForQuiet(GameProcess &game, const std::string &needle, double quiet, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int count = countOf(game.output(), needle);
+    auto since = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() < end) {
+        sleepSeconds(0.1);
+        int now = countOf(game.output(), needle);
+        if (now != count) {
+            count = now;
+            since = std::chrono::steady_clock::now();
+        } else if (std::chrono::steady_clock::now() - since >=
+                   std::chrono::duration<double>(quiet)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(EndToEnd, ZeroHeldStartsOneRecordingAndAPressStopsIt) {
+    std::string dir = makeTempDir("record");
+    {
+        GameProcess game(dir);
+        // Held for many frames, the key still toggles once: the recording runs on.
+        EXPECT_TRUE(holdUntil(game, "0", "Saving image `ppm/img003.ppm`\n"));
+        EXPECT_TRUE(game.waitForOutput("Saving image `ppm/img006.ppm`\n", 30));
+        // Pressed again and held, it stops and stays stopped; were it toggled every frame, the
+        // captures would go on every other frame.
+        game.pressKey("0");
+        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.5, 30)) << "still recording";
+        game.releaseKey("0");
+        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.5, 3)) << "recording again";
+        EXPECT_EQ(countOf(game.output(), "Saving image `ppm/img000.ppm`"), 1);
+        EXPECT_EQ(game.quit(), 0);
+    }
+    for (const char *name : {"/ppm/img000.ppm", "/ppm/img006.ppm"})
+        EXPECT_EQ(readBytes(dir + name).size(), 1500016u) << name;
+    removeTree(dir);
+}
+
+} // namespace
