@@ -16,6 +16,10 @@ extern char textLine[55];
 const int WIN_SCORE = 10;
 const int LOSE_SCORE = -10;
 
+// On the title screen the gaze y sinks by TITLE_DRIFT_STEP a frame while above TITLE_GAZE_FLOOR.
+const double TITLE_DRIFT_STEP = 0.01;
+const float TITLE_GAZE_FLOOR = 0.2f;
+
 // Creates every object of the world once and sets the fixed GL state; needs the window.
 void initWorld();
 // The frame: every update and every drawing, in a fixed order.
@@ -32,6 +36,12 @@ void checkOutcome();
 void toggleGameState();
 // On the title screen the gaze sinks towards the meadow.
 void titleDrift();
+// Screen text is drawn with the view replaced by this scale, at this depth in the scaled frame.
+const float TEXT_SCALE = 5.0f;
+const float TEXT_DEPTH = -1.2f;
+// Formats line number line (from 0) of a state's screen text into textLine and gives its raster
+// position; false when the state has no such line.
+bool formatScreenLine(GameState state, int line, float *x, float *y);
 // The lines of text of the current state.
 void drawScreenText();
 // Draws textLine at a raster position.

@@ -27,23 +27,21 @@ void toggleGameState() {
 }
 
 void titleDrift() {
-    if (gameState == STATE_TITLE && camera->direction.y > 0.2f)
-        camera->direction.y = float(double(camera->direction.y) - 0.01);
+    if (gameState == STATE_TITLE && camera->direction.y > TITLE_GAZE_FLOOR)
+        camera->direction.y = float(double(camera->direction.y) - TITLE_DRIFT_STEP);
 }
 
 void drawText(float x, float y, float z) {
     glRasterPos3f(x, y, z);
-    for (const char *c = textLine; *c; c++) glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, *c);
+    for (const char *c = textLine; *c; c++)
+        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, (unsigned char)*c);
 }
 
-// One screen line: formatted into textLine, drawn at its raster position.
+// A fixed screen line and where it is drawn.
 struct ScreenLine {
     const char *text;
     float x, y;
 };
-
-// Every screen line lies at this depth in the text's scaled frame.
-static const float TEXT_DEPTH = -1.2f;
 
 static const ScreenLine TITLE_LINES[] = {
     {"GRAZEWELL", -0.5f, 0.3f},
@@ -53,44 +51,63 @@ static const ScreenLine TITLE_LINES[] = {
     {"click left to pick up food.  click right to throw.", -0.5f, 0.1f},
     {"Press 1 to start.", -0.5f, 0.0f},
 };
+static const ScreenLine WON_LINE = {"YOU FED THAT BISON WELL! :)", -0.5f, 0.0f};
+static const ScreenLine LOST_LINE = {"YOU FED THAT BISON POORLY! :(", -0.5f, 0.0f};
 
-static void drawLine(float x, float y) {
-    drawText(x, y, TEXT_DEPTH);
+// The score lines stand in the top left corner.
+static const float SCORE_X = -1.35f;
+static const float SCORE_Y[3] = {0.6f, 0.55f, 0.5f};
+
+static bool fixedLine(const ScreenLine *lines, int count, int line, float *x, float *y) {
+    if (line < 0 || line >= count) return false;
+    snprintf(textLine, sizeof textLine, "%s", lines[line].text);
+    *x = lines[line].x;
+    *y = lines[line].y;
+    return true;
 }
 
-static void drawPlayingLines() {
-    snprintf(textLine, sizeof textLine, "food fed: %d", foodFed);
-    drawLine(-1.35f, 0.6f);
-    snprintf(textLine, sizeof textLine, "number at hand: %d", handCount);
-    drawLine(-1.35f, 0.55f);
-    snprintf(textLine, sizeof textLine, "currently holding: %s",
-             heldIndex == -1 ? "nothing" : foods[heldIndex]->name);
-    drawLine(-1.35f, 0.5f);
+static bool scoreLine(int line, float *x, float *y) {
+    switch (line) {
+    case 0:
+        snprintf(textLine, sizeof textLine, "food fed: %d", foodFed);
+        break;
+    case 1:
+        snprintf(textLine, sizeof textLine, "number at hand: %d", handCount);
+        break;
+    case 2:
+        snprintf(textLine, sizeof textLine, "currently holding: %s",
+                 heldIndex == -1 ? "nothing" : foods[heldIndex]->name);
+        break;
+    default:
+        return false;
+    }
+    *x = SCORE_X;
+    *y = SCORE_Y[line];
+    return true;
+}
+
+bool formatScreenLine(GameState state, int line, float *x, float *y) {
+    switch (state) {
+    case STATE_PLAYING:
+        return scoreLine(line, x, y);
+    case STATE_TITLE:
+        return fixedLine(TITLE_LINES, int(sizeof TITLE_LINES / sizeof TITLE_LINES[0]), line, x, y);
+    case STATE_WON:
+        return fixedLine(&WON_LINE, 1, line, x, y);
+    case STATE_LOST:
+        return fixedLine(&LOST_LINE, 1, line, x, y);
+    }
+    return false;
 }
 
 void drawScreenText() {
     glPushMatrix();
     glLoadIdentity();
     glColor3f(0.2f, 0.2f, 0.2f);
-    glScalef(5.0f, 5.0f, 5.0f);
-    switch (gameState) {
-    case STATE_PLAYING:
-        drawPlayingLines();
-        break;
-    case STATE_TITLE:
-        for (const ScreenLine &line : TITLE_LINES) {
-            snprintf(textLine, sizeof textLine, "%s", line.text);
-            drawLine(line.x, line.y);
-        }
-        break;
-    case STATE_WON:
-        snprintf(textLine, sizeof textLine, "YOU FED THAT BISON WELL! :)");
-        drawLine(-0.5f, 0.0f);
-        break;
-    case STATE_LOST:
-        snprintf(textLine, sizeof textLine, "YOU FED THAT BISON POORLY! :(");
-        drawLine(-0.5f, 0.0f);
-        break;
-    }
+    // With the identity view, scaled, the text is fixed to the screen whatever the camera does.
+    glScalef(TEXT_SCALE, TEXT_SCALE, TEXT_SCALE);
+    float x = 0.0f, y = 0.0f;
+    for (int line = 0; formatScreenLine(gameState, line, &x, &y); line++)
+        drawText(x, y, TEXT_DEPTH);
     glPopMatrix();
 }

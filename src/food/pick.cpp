@@ -1,0 +1,118 @@
+#include "food/food.h"
+
+#include "app/app.h"
+#include "camera/camera.h"
+#include "input/input.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <climits>
+#include <cstdio>
+
+unsigned int selectBuffer[SELECT_BUFFER_WORDS];
+int hitCount = 0;
+int hand[FOOD_COUNT];
+int handCount = 0;
+bool holding = false;
+int heldIndex = -1;
+int lastThrownIndex = -1;
+
+// A hit record: its name count, its minimum and maximum depth, then its names.
+static const int RECORD_HEADER_WORDS = 3;
+
+int nearestHitRecord(const unsigned int *buffer, int words, int hits) {
+    int best = -1;
+    unsigned int bestDepth = UINT_MAX;
+    int at = 0;
+    for (int record = 0; record < hits; record++) {
+        if (words - at < RECORD_HEADER_WORDS) break;
+        unsigned int names = buffer[at];
+        if (names > unsigned(words - at - RECORD_HEADER_WORDS)) break;
+        // Strictly nearer only: of equally near records the first one stays.
+        if (buffer[at + 1] < bestDepth) {
+            best = at;
+            bestDepth = buffer[at + 1];
+        }
+        at += RECORD_HEADER_WORDS + int(names);
+    }
+    return best;
+}
+
+void takeIntoHand(int index) {
+    if (handCount >= FOOD_COUNT) return;
+    Food *food = foods[index];
+    hand[handCount] = index;
+    handCount += 1;
+    heldIndex = index;
+    holding = true;
+    food->position = {0.0f, 0.0f, 0.0f};
+    food->speed = {0.0f, 0.0f, 0.0f};
+    food->state = FOOD_HELD;
+}
+
+void beginPick() {
+    glSelectBuffer(SELECT_BUFFER_WORDS, selectBuffer);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glRenderMode(GL_SELECT);
+    // The name stack stays empty until the first food pushes its own: whatever is drawn before
+    // it falls into one nameless record, which still counts as the nearest when it is in front.
+    glInitNames();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPickMatrix(pickX, double(viewport[3]) - double(pickY), PICK_REGION, PICK_REGION, viewport);
+    gluPerspective(60.0, double(windowWidth) / double(windowHeight), 1.0, 2000.0);
+    printf("Start picking\n");
+}
+
+void endPick() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glFlush();
+    hitCount = glRenderMode(GL_RENDER);
+    if (hitCount != 0) {
+        processHits();
+        printf("Number of Hits %d, ", hitCount);
+    }
+    pickPending = false;
+    printf("Stopped picking\n");
+}
+
+void processHits() {
+    int at = nearestHitRecord(selectBuffer, SELECT_BUFFER_WORDS, hitCount);
+    if (at < 0 || selectBuffer[at] == 0) {
+        printf("You didn't click a food\n");
+        return;
+    }
+    printf("You picked food  ");
+    unsigned int names = selectBuffer[at];
+    for (unsigned int n = 0; n < names; n++) {
+        unsigned int index = selectBuffer[at + RECORD_HEADER_WORDS + int(n)];
+        printf("%d ", int(index));
+        if (index >= unsigned(FOOD_COUNT)) continue;
+        if (foods[index]->state == FOOD_HELD) continue;
+        takeIntoHand(int(index));
+    }
+}
+
+void throwHeld() {
+    if (!holding) return;
+    printf("THROW!\n");
+    foods[heldIndex]->launch(camera->yaw, camera->direction.y);
+    lastThrownIndex = heldIndex;
+    handCount -= 1;
+    if (handCount >= 1) {
+        heldIndex = hand[handCount - 1];
+    } else {
+        holding = false;
+        heldIndex = -1;
+    }
+}
+
+void recallLast() {
+    printf("GETIT!\n");
+    if (lastThrownIndex >= 0 && foods[lastThrownIndex]->state != FOOD_HELD)
+        takeIntoHand(lastThrownIndex);
+}

@@ -1,0 +1,228 @@
+// Picking: the hit-record walk, and real selection frames of the game.
+#include "food/food.h"
+
+#include "app/app.h"
+#include "bison/bison.h"
+#include "camera/camera.h"
+#include "input/input.h"
+#include "support/gl_env.h"
+
+#include <GL/freeglut.h>
+#include <climits>
+#include <gtest/gtest.h>
+#include <regex>
+#include <string>
+#include <vector>
+
+using ::testing::internal::CaptureStdout;
+using ::testing::internal::GetCapturedStdout;
+
+namespace {
+
+TEST(HitRecords, NearestByUnsignedMinimumDepthFirstOfEquals) {
+    // Records: nameless at 0x90000000; food 4 at 0x7fffffff; food 9 at 0x80000000 (negative if
+    // compared signed); food 2 equal to food 4.
+    std::vector<unsigned int> words = {0, 0x90000000u, 0xa0000000u,    //
+                                       1, 0x7fffffffu, 0x7fffffffu, 4, //
+                                       1, 0x80000000u, 0x80000001u, 9, //
+                                       1, 0x7fffffffu, 0x7fffffffu, 2};
+    EXPECT_EQ(nearestHitRecord(words.data(), int(words.size()), 4), 3);
+    // Only the first two records counted: food 4 still.
+    EXPECT_EQ(nearestHitRecord(words.data(), int(words.size()), 2), 3);
+    EXPECT_EQ(nearestHitRecord(words.data(), int(words.size()), 1), 0);
+    EXPECT_EQ(nearestHitRecord(words.data(), int(words.size()), 0), -1);
+    // An overflowed selection reports -1 records: nothing to walk.
+    EXPECT_EQ(nearestHitRecord(words.data(), int(words.size()), -1), -1);
+}
+
+TEST(HitRecords, ADepthOfAllOnesIsNeverChosen) {
+    std::vector<unsigned int> words = {1, UINT_MAX, UINT_MAX, 5};
+    EXPECT_EQ(nearestHitRecord(words.data(), int(words.size()), 1), -1);
+}
+
+TEST(HitRecords, TheWalkNeverLeavesTheBuffer) {
+    // A name count that runs past the end, and more records claimed than the words hold.
+    std::vector<unsigned int> words = {1, 50, 60, 7, 1000, 10, 20, 3};
+    EXPECT_EQ(nearestHitRecord(words.data(), int(words.size()), 2), 0);
+    EXPECT_EQ(nearestHitRecord(words.data(), 5, 9), 0);
+    std::vector<unsigned int> partial = {1, 50};
+    EXPECT_EQ(nearestHitRecord(partial.data(), int(partial.size()), 1), -1);
+}
+
+class Picking : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        startWorld();
+        gameState = STATE_PLAYING; // no title drift: the gaze stays where the test put it
+        bison->wandering = false;
+        bison->position = {100.0f, 1.75f, -60.0f}; // far out of the way
+        // Looking along -x at the oranges and apples of the first tree.
+        camera->position = {-2.0f, 1.75f, 7.5f};
+        camera->yaw = float(3 * PI_D / 2);
+        camera->direction = {-1.0f, 0.2f, 0.0f};
+        handCount = 0;
+        holding = false;
+        heldIndex = -1;
+        for (int i = 0; i < FOOD_COUNT; i++) foods[i]->state = FOOD_HOME;
+    }
+
+    // Where a world point shows in the window, with y counted from the top as GLUT gives it.
+    void windowPoint(Vector3 point, float &x, float &y) {
+        setProjection();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        camera->look();
+        GLdouble model[16], projection[16];
+        GLint viewport[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, model);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        GLdouble wx, wy, wz;
+        ASSERT_TRUE(
+            gluProject(point.x, point.y, point.z, model, projection, viewport, &wx, &wy, &wz));
+        x = float(wx);
+        y = float(viewport[3] - wy);
+    }
+
+    // A left click on the point, then the frame that resolves it; returns the frame's output.
+    std::string clickAndDraw(Vector3 point) {
+        float x = 0, y = 0;
+        windowPoint(point, x, y);
+        onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, int(x + 0.5f), int(y + 0.5f));
+        CaptureStdout();
+        onDisplay();
+        return GetCapturedStdout();
+    }
+};
+
+TEST_F(Picking, AClickOnAFoodAtHomePicksIt) {
+    std::string out = clickAndDraw(foods[1]->home);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(out, match,
+                                 std::regex("Start picking\nYou picked food  1 Number of Hits "
+                                            "([0-9]+), Stopped picking\n")))
+        << out;
+    EXPECT_EQ(std::stoi(match[1]), hitCount);
+    EXPECT_FALSE(pickPending);
+    EXPECT_EQ(handCount, 1);
+    EXPECT_EQ(hand[0], 1);
+    EXPECT_EQ(heldIndex, 1);
+    EXPECT_TRUE(holding);
+    EXPECT_EQ(foods[1]->state, FOOD_HELD);
+    EXPECT_EQ(foods[1]->speed.y, 0.0f);
+    // Drawn in the hand from the next frame on: one unit ahead, 0.2 below the held point.
+    onDisplay();
+    EXPECT_FLOAT_EQ(foods[1]->position.x, -3.0f);
+    EXPECT_FLOAT_EQ(foods[1]->position.y, 1.75f + 0.2f - 0.2f);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    GLint depth = 0;
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+}
+
+TEST_F(Picking, AClickBesideEveryFoodPicksNothing) {
+    // High above the foods: only the sky is there, in one record without names.
+    std::string out = clickAndDraw({-8.0f, 6.0f, 7.5f});
+    EXPECT_EQ(out, "Start picking\nYou didn't click a food\nNumber of Hits 1, Stopped picking\n");
+    EXPECT_EQ(handCount, 0);
+    EXPECT_FALSE(pickPending);
+}
+
+// True when the last selection pass has a record naming index.
+bool recorded(int index) {
+    int at = 0;
+    for (int record = 0; record < hitCount; record++) {
+        unsigned int names = selectBuffer[at];
+        for (unsigned int n = 0; n < names; n++)
+            if (selectBuffer[at + 3 + int(n)] == unsigned(index)) return true;
+        at += 3 + int(names);
+    }
+    return false;
+}
+
+TEST_F(Picking, ATreeInFrontPicksNothing) {
+    // From behind the first tree, the marble at its foot lies behind the tree's card.
+    camera->position = {-9.0f, 1.75f, -3.0f};
+    camera->yaw = float(PI_D);
+    camera->direction = {0.0f, 0.1f, 1.0f};
+    std::string out = clickAndDraw(foods[3]->home);
+    EXPECT_NE(out.find("You didn't click a food\n"), std::string::npos) << out;
+    EXPECT_TRUE(recorded(3)); // it was under the cursor, only farther than the tree
+    EXPECT_EQ(handCount, 0);
+    EXPECT_EQ(foods[3]->state, FOOD_HOME);
+}
+
+TEST_F(Picking, TheGroundInFrontOfALyingFoodPicksNothing) {
+    // A food lying ten units ahead: the ground at the foot of the pick region is nearer than it.
+    Food *apple = foods[5];
+    apple->launch(0.0f, 0.0f);
+    apple->position = {-12.0f, 0.1f, 7.5f};
+    apple->groundTimer = 40;
+    std::string out = clickAndDraw(apple->position);
+    EXPECT_NE(out.find("You didn't click a food\n"), std::string::npos) << out;
+    EXPECT_TRUE(recorded(5));
+    EXPECT_EQ(apple->state, FOOD_FLYING);
+    EXPECT_EQ(handCount, 0);
+}
+
+TEST_F(Picking, OfEqualDepthsTheLowerIndexWins) {
+    Vector3 keep = foods[13]->home;
+    foods[13]->home = foods[1]->home; // the apple of another tree, in the same place
+    std::string out = clickAndDraw(foods[1]->home);
+    foods[13]->home = keep;
+    EXPECT_NE(out.find("You picked food  1 "), std::string::npos) << out;
+    EXPECT_EQ(handCount, 1);
+    EXPECT_EQ(foods[13]->state, FOOD_HOME);
+}
+
+TEST_F(Picking, AFoodAlreadyHeldChangesNothing) {
+    clickAndDraw(foods[0]->home);
+    ASSERT_EQ(handCount, 1);
+    onDisplay(); // now drawn in the hand
+    Vector3 held = foods[0]->position;
+    std::string out = clickAndDraw(held);
+    EXPECT_NE(out.find("You picked food  0 Number of Hits "), std::string::npos) << out;
+    EXPECT_EQ(handCount, 1);
+    EXPECT_EQ(heldIndex, 0);
+}
+
+TEST_F(Picking, TheTwentiethFoodFits) {
+    for (int i = 0; i < FOOD_COUNT; i++) {
+        unsigned int record[] = {1, 10, 20, unsigned(i)};
+        std::copy(record, record + 4, selectBuffer);
+        hitCount = 1;
+        processHits();
+    }
+    EXPECT_EQ(handCount, 20);
+    EXPECT_EQ(heldIndex, 19);
+    for (int i = 0; i < FOOD_COUNT; i++) {
+        EXPECT_EQ(hand[i], i);
+        EXPECT_EQ(foods[i]->state, FOOD_HELD);
+    }
+    // All twenty drawn in the hand in one frame, and thrown one by one from the top.
+    onDisplay();
+    for (int i = FOOD_COUNT - 1; i >= 0; i--) {
+        throwHeld();
+        EXPECT_EQ(lastThrownIndex, i);
+    }
+    EXPECT_FALSE(holding);
+}
+
+TEST_F(Picking, ResolvingMessages) {
+    unsigned int nameless[] = {0, 5, 9, 1, 7, 9, 3};
+    std::copy(nameless, nameless + 7, selectBuffer);
+    hitCount = 2;
+    CaptureStdout();
+    processHits();
+    EXPECT_EQ(GetCapturedStdout(), "You didn't click a food\n");
+    EXPECT_EQ(handCount, 0);
+
+    unsigned int food[] = {0, 9, 9, 1, 7, 9, 3};
+    std::copy(food, food + 7, selectBuffer);
+    CaptureStdout();
+    processHits();
+    EXPECT_EQ(GetCapturedStdout(), "You picked food  3 ");
+    EXPECT_EQ(heldIndex, 3);
+}
+
+} // namespace
