@@ -9,15 +9,14 @@ build="$root/build-fuzz"
 "$root/scripts/install-deps.sh"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGRAZEWELL_FUZZ=ON -DGRAZEWELL_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target fuzz_tga fuzz_raw make_seeds >/dev/null
+cmake --build "$build" -j "$(nproc)" --target fuzz_tga fuzz_raw make_seeds texgen >/dev/null
 
 corpus="$build/corpus"
 mkdir -p "$corpus/tga" "$corpus/raw" "$build/seeds/tga" "$build/seeds/raw"
 "$build/fuzz/make_seeds" "$build/seeds/tga" "$build/seeds/raw"
-if [ -d "$root/build/tex" ]; then
-  # The game's own pictures, as far as they are small enough to mutate quickly.
-  find "$root/build/tex" -name '*.tga' -size -70k -exec cp {} "$build/seeds/tga/" \;
-fi
+# The game's own pictures, painted small enough to mutate quickly.
+"$build/tools/texgen/texgen" --thumbnails 16 "$build/seeds/tga" >/dev/null
+rm -f "$build/seeds/tga/grass.raw"
 
 export LIBGL_ALWAYS_SOFTWARE=1
 export ASAN_OPTIONS="detect_leaks=1:${ASAN_OPTIONS:-}"

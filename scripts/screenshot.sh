@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the game's picture: builds, starts the real game under a private Xvfb with the painted
-# textures, lets the title view settle on the meadow (sky, ground and the nearest tree) and saves
+# textures, stops the bison before the first tree, lets the title view settle on the meadow,
+# starts playing and steps forward, and saves
 # the window as docs/grazewell.png.
 #
 # Usage: scripts/screenshot.sh [OUTPUT.png]
@@ -52,8 +53,16 @@ done
 xdotool windowmove --sync "$window" 0 0
 xdotool windowfocus --sync "$window"
 
-# The title view sinks from the sky to the meadow in 180 frames; give a slow machine time.
-sleep 6
+# A key is looked at once a frame, so each press is held for a moment.
+press() { xdotool keydown "$1"; sleep "${2:-0.1}"; xdotool keyup "$1"; }
+# Stop the bison near where it starts, in front of the first tree, and let the title view
+# sink from the sky to the meadow (180 frames; a slow machine gets time).
+press m
+sleep 5
+# Start playing and step towards the tree and its foods.
+press 1
+press w 0.6
+sleep 0.5
 
 xwd -silent -id "$window" -out "$work/shot.xwd"
 mkdir -p "$(dirname "$out")"

@@ -22,6 +22,14 @@ std::string ppmHeader(int width, int height) {
     return std::string(header) + '\r';
 }
 
+// A file that could not be written whole is no picture: it is removed and the console says so.
+static int abandon(FILE *file, const char *path, const char *why) {
+    if (file) fclose(file);
+    remove(path);
+    if (why) printf(why, path);
+    return 1;
+}
+
 int writePPM(const char *path, int width, int height, RowReader readRow) {
     FILE *file = fopen(path, "wb");
     if (!file) {
@@ -30,22 +38,19 @@ int writePPM(const char *path, int width, int height, RowReader readRow) {
     }
     printf("Saving image `%s`\n", path);
     std::string header = ppmHeader(width, height);
-    fwrite(header.data(), 1, header.size(), file);
+    bool written = fwrite(header.data(), 1, header.size(), file) == header.size();
     size_t rowBytes = width > 0 ? size_t(width) * 3 : 0;
     unsigned char *row = static_cast<unsigned char *>(malloc(rowBytes ? rowBytes : 1));
-    if (!row) {
-        // A header without its pixels is no picture: leave nothing behind.
-        fclose(file);
-        remove(path);
-        return 1;
-    }
-    for (int y = height - 1; y >= 0; y--) {
+    if (!row) return abandon(file, path, nullptr);
+    for (int y = height - 1; y >= 0 && written; y--) {
         readRow(y, width, row);
-        fwrite(row, 1, rowBytes, file);
+        written = fwrite(row, 1, rowBytes, file) == rowBytes;
     }
-    fclose(file);
     free(row);
-    return 0;
+    // A full disk often shows only when the last bytes are flushed.
+    written = fflush(file) == 0 && written;
+    if (!written) return abandon(file, path, CAPTURE_WRITE_FAILED);
+    return fclose(file) == 0 ? 0 : abandon(nullptr, path, CAPTURE_WRITE_FAILED);
 }
 
 void readFrameRow(int y, int width, unsigned char *row) {

@@ -14,6 +14,9 @@ const char *const CAPTURE_FOLDER = "ppm";
 // File name of a capture, formatted with captureIndex.
 const char *const CAPTURE_NAME_FORMAT = "ppm/img%03d.ppm";
 
+// Console line when a capture could not be written whole (a full disk); the file is removed.
+const char *const CAPTURE_WRITE_FAILED = "Unable to write file '%s'\n";
+
 // Reads one row of pixels, row 0 the bottom of the window, as width R G B triples.
 typedef void (*RowReader)(int y, int width, unsigned char *row);
 
@@ -23,7 +26,8 @@ std::string captureFileName(int index);
 std::string ppmHeader(int width, int height);
 // Writes a P6 file of width x height pixels, rows from the top of the picture down, each row
 // fetched by readRow; prints "Saving image `path`" once the file is open. 0 when written, 1 when
-// the file cannot be opened or the row buffer cannot be had (the partial file is then removed).
+// the file cannot be opened, the row buffer cannot be had or a write fails (the partial file is
+// then removed).
 int writePPM(const char *path, int width, int height, RowReader readRow);
 // One row of the current read buffer, tightly packed.
 void readFrameRow(int y, int width, unsigned char *row);

@@ -62,7 +62,7 @@ void beginPick() {
     glPushMatrix();
     glLoadIdentity();
     gluPickMatrix(pickX, double(viewport[3]) - double(pickY), PICK_REGION, PICK_REGION, viewport);
-    gluPerspective(60.0, double(windowWidth) / double(windowHeight), 1.0, 2000.0);
+    gluPerspective(60.0, windowAspect(), 1.0, 2000.0);
     printf("Start picking\n");
 }
 

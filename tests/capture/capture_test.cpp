@@ -208,6 +208,7 @@ TEST(Capture, WithoutMemoryForTheRowTheFileIsRemovedAndTheResultIsOne) {
         if (stat("wide.ppm", &info) == 0) return 11;
         return 0;
     });
+    if (result == NO_MEMORY_LIMIT) GTEST_SKIP() << "no memory limit can be set in this build";
     EXPECT_EQ(result, 0);
 }
 

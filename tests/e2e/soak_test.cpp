@@ -83,6 +83,13 @@ void stopRecording(GameProcess &game) {
     ADD_FAILURE() << "captures never stop";
 }
 
+// How much the resident memory may grow after warm-up; negative where it is not checked (the
+// sanitizer build holds freed memory in quarantine, and LeakSanitizer finds leaks there).
+long rssGrowthBoundKb() {
+    const char *bound = getenv("GRAZEWELL_SOAK_RSS_GROWTH_KB");
+    return bound ? atol(bound) : 16 * 1024;
+}
+
 long soakFrames() {
     const char *frames = getenv("GRAZEWELL_SOAK_FRAMES");
     return frames ? atol(frames) : 50000;
@@ -181,7 +188,10 @@ TEST(Soak, StormOfKeysAndClicksForFiftyThousandFrames) {
                "peak %ld kB\n",
                frames, captures, warmResident, warmFrames, peakResident);
         EXPECT_GT(captures, 0);
-        EXPECT_LE(peakResident - warmResident, 16 * 1024) << "memory grows after warm-up";
+        if (rssGrowthBoundKb() >= 0) {
+            EXPECT_LE(peakResident - warmResident, rssGrowthBoundKb())
+                << "memory grows after warm-up";
+        }
         EXPECT_EQ(game.quit(), 0);
     }
     removeTree(dir);

@@ -34,6 +34,8 @@ class WorkDir {
 // would not do: the GL's own threads open and close files of their own at any time.)
 bool fileIsOpen(const std::string &path);
 
+// What runWithLittleMemory returns where no memory limit can be set (sanitizer builds).
+const int NO_MEMORY_LIMIT = 124;
 // Runs body in a forked child whose address space may grow by only spareBytes more; returns the
 // child's exit status (body's result), or -1 when it did not exit normally. The child uses no GL.
 int runWithLittleMemory(size_t spareBytes, const std::function<int()> &body);

@@ -167,14 +167,24 @@ bool GameProcess::waitForOutput(const std::string &needle, double seconds, int c
     return countOf(output(), needle) >= count;
 }
 
+// Keys are looked at once a frame: a tap is held long enough for a frame to see it.
 void GameProcess::tapKey(const std::string &key) {
-    xdotool("key --clearmodifiers " + key);
+    pressKey(key);
+    sleepSeconds(0.08);
+    releaseKey(key);
 }
 void GameProcess::pressKey(const std::string &key) {
     xdotool("keydown " + key);
 }
 void GameProcess::releaseKey(const std::string &key) {
     xdotool("keyup " + key);
+}
+
+bool GameProcess::holdKeyUntil(const std::string &key, const std::string &needle, double seconds) {
+    pressKey(key);
+    bool seen = waitForOutput(needle, seconds);
+    releaseKey(key);
+    return seen;
 }
 
 void GameProcess::click(int x, int y, int button) {

@@ -35,9 +35,12 @@ class GameProcess {
     // Waits until standard output holds needle count times; false on timeout.
     bool waitForOutput(const std::string &needle, double seconds, int count = 1) const;
 
-    void tapKey(const std::string &key);   // xdotool key name: "w", "space", "Escape", "1"
+    void tapKey(const std::string &key);   // a short press: "w", "space", "Escape", "1", ...
     void pressKey(const std::string &key); // key down, held until releaseKey
     void releaseKey(const std::string &key);
+    // Holds key down until standard output holds needle (a tap can fall between two frames and
+    // never be seen); false on timeout.
+    bool holdKeyUntil(const std::string &key, const std::string &needle, double seconds);
     void click(int x, int y, int button); // window pixel coordinates, y from the top
     Screenshot screenshot();
     // Runs an xdotool command against the game's display; returns its exit status.
