@@ -399,8 +399,12 @@ TEST(EndToEnd, PlayedToAWin) {
                   10);
         EXPECT_EQ(countOf(out, "head collide\n"), 10);
 
-        // The next frames show the win, drawn over the meadow.
+        // The next frames show the win, drawn over the meadow. The line lies six units ahead of
+        // the eye, so a bison fed from closer would cover part of it: turn around ('q') to read
+        // it against the open meadow.
+        game.pressKey("q");
         ASSERT_TRUE(player.syncFrame());
+        game.releaseKey("q");
         sleepSeconds(1.0);
         Screenshot won = game.screenshot();
         std::vector<bool> wonLine = lineMask(STATE_WON), lostLine = lineMask(STATE_LOST);
