@@ -27,16 +27,16 @@ side() {
         exit 2
     }
     local tree="/tmp/grazewell-bench-${commit:0:12}"
-    if [ ! -x "$tree/build/bench/grazewell_bench" ]; then
-        rm -rf "$tree"
+    if [ ! -d "$tree/source" ]; then
         mkdir -p "$tree/source"
         git -C "$root" archive "$commit" | tar -x -C "$tree/source"
-        rm -rf "$tree/source/bench"
-        cp -r "$root/bench" "$tree/source/bench"
-        cmake -S "$tree/source" -B "$tree/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DGRAZEWELL_TESTS=OFF >/dev/null
-        cmake --build "$tree/build" --target grazewell_bench textures -j 2 >/dev/null
     fi
+    # The benchmark of this tree, brought up to date on every run.
+    rm -rf "$tree/source/bench"
+    cp -r "$root/bench" "$tree/source/bench"
+    cmake -S "$tree/source" -B "$tree/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DGRAZEWELL_TESTS=OFF >/dev/null
+    cmake --build "$tree/build" --target grazewell_bench textures -j 2 >/dev/null
     echo "$tree/build"
 }
 old="$(side "$1")"

@@ -48,7 +48,7 @@ function flush(    i, d, s, layer, step, swap) {
                 layer = "GL driver, game thread (vertex processing, state, binning, swap)"
         }
         if (layer == "") layer = "other (libc, kernel, unresolved)"
-        if (step == "") step = "outside the frame"
+        if (step == "") step = "driver JIT code (vertex fetch, shading): no call chain"
         steps[step] += period
         stepTotal += period
     }
