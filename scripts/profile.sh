@@ -98,10 +98,10 @@ END {
         printf "| %-66s | %8.2f | %5.1f%% |\n", order[k], total[order[k]] * ms, 100 * total[order[k]] / all
     printf "| %-66s | %8.2f | %5.1f%% |\n", "all", all * ms, 100
     printf "\nThe game thread by step of the frame (our code, GLU, freeglut and the driver under it):\n\n"
-    printf "| %-40s | %8s |\n", "step", "ms/frame"
-    printf "|%s|%s|\n", "------------------------------------------", "----------"
+    printf "| %-56s | %8s |\n", "step", "ms/frame"
+    printf "|%s|%s|\n", "----------------------------------------------------------", "----------"
     cmd = "sort -t\"|\" -k3 -rn"
-    for (s in steps) printf "| %-40s | %8.2f |\n", s, steps[s] * ms | cmd
+    for (s in steps) printf "| %-56s | %8.2f |\n", s, steps[s] * ms | cmd
     close(cmd)
-    printf "| %-40s | %8.2f |\n", "game thread in all", stepTotal * ms
+    printf "| %-56s | %8.2f |\n", "game thread in all", stepTotal * ms
 }'
