@@ -22,7 +22,7 @@ static long remainingBytes(FILE *file) {
     return long(info.st_size) - here;
 }
 
-bool decodeTGA(FILE *file, int maxSide, Image &image) {
+bool decodeTGA(FILE *file, int maxSide, Image &image, bool inFileOrder) {
     unsigned char pattern[12];
     if (fread(pattern, 1, sizeof pattern, file) != sizeof pattern) return false;
     if (memcmp(pattern, TGA_PATTERN, sizeof pattern) != 0) return false;
@@ -49,15 +49,19 @@ bool decodeTGA(FILE *file, int maxSide, Image &image) {
         free(pixels);
         return false;
     }
-    // BGR(A) to RGB(A); rows keep file order, so the first row becomes t = 0.
-    for (uint64_t i = 0; i < size; i += uint64_t(bytesPerPixel)) {
-        unsigned char blue = pixels[i];
-        pixels[i] = pixels[i + 2];
-        pixels[i + 2] = blue;
+    // BGR(A) to RGB(A) unless the caller takes the file's order; rows keep file order either way,
+    // so the first row becomes t = 0.
+    if (!inFileOrder) {
+        for (uint64_t i = 0; i < size; i += uint64_t(bytesPerPixel)) {
+            unsigned char blue = pixels[i];
+            pixels[i] = pixels[i + 2];
+            pixels[i + 2] = blue;
+        }
     }
     image.width = width;
     image.height = height;
     image.bytesPerPixel = bytesPerPixel;
+    image.fileOrder = inFileOrder;
     image.pixels = pixels;
     return true;
 }
@@ -79,11 +83,13 @@ void uploadTextureInto(unsigned int name, const Image &image) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     GLenum format = image.bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
+    // Bytes in the file's order are put in place by the GL as it stores them: no pass of our own.
+    GLenum order = !image.fileOrder ? format : image.bytesPerPixel == 4 ? GL_BGRA : GL_BGR;
     // Rows are tightly packed whatever their width.
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, format,
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, order,
                  GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
@@ -108,7 +114,7 @@ bool readTGA(const char *path, Image &image) {
     if (!file) return false;
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    bool decoded = decodeTGA(file, maxSide, image);
+    bool decoded = decodeTGA(file, maxSide, image, true);
     fclose(file);
     return decoded;
 }

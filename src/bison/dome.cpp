@@ -45,8 +45,34 @@ std::vector<Vector3> domeVertices(float radius, int resolution, bool half) {
     return vertices;
 }
 
+// The vertices of the domes drawn so far, worked out once each: the model draws the same few
+// domes every frame.
+struct DomeShape {
+    float radius;
+    int resolution;
+    bool half;
+    std::vector<Vector3> vertices;
+};
+static std::vector<DomeShape> domeShapes;
+// More shapes than the model has are worked out afresh each time rather than kept.
+static const size_t DOME_SHAPES_KEPT = 16;
+
+static const std::vector<Vector3> &domeShape(float radius, int resolution, bool half,
+                                             std::vector<Vector3> &scratch) {
+    for (const DomeShape &shape : domeShapes)
+        if (shape.radius == radius && shape.resolution == resolution && shape.half == half)
+            return shape.vertices;
+    if (domeShapes.size() < DOME_SHAPES_KEPT) {
+        domeShapes.push_back({radius, resolution, half, domeVertices(radius, resolution, half)});
+        return domeShapes.back().vertices;
+    }
+    scratch = domeVertices(radius, resolution, half);
+    return scratch;
+}
+
 void drawDome(float radius, int resolution, bool half) {
-    std::vector<Vector3> vertices = domeVertices(radius, resolution, half);
+    std::vector<Vector3> scratch;
+    const std::vector<Vector3> &vertices = domeShape(radius, resolution, half, scratch);
     if (vertices.empty()) return;
     glBegin(GL_QUADS);
     for (const Vector3 &v : vertices) {

@@ -16,15 +16,24 @@ static void setColor(const unsigned char rgb[3]) {
     glColor3ub(rgb[0], rgb[1], rgb[2]);
 }
 
-// A sphere wearing the given texture; a quadric of its own each time.
+// The textured quadric of every textured sphere of the model, made once: a quadric holds only
+// how GLU draws, and these all draw alike.
+static GLUquadric *texturedQuadric() {
+    static GLUquadric *quadric = nullptr;
+    if (!quadric) {
+        quadric = gluNewQuadric();
+        if (quadric) gluQuadricTexture(quadric, GL_TRUE);
+    }
+    return quadric;
+}
+
+// A sphere wearing the given texture.
 static void texturedSphere(unsigned int name, double radius, int slices, int stacks) {
-    GLUquadric *quadric = gluNewQuadric();
+    GLUquadric *quadric = texturedQuadric();
     glPushMatrix();
-    gluQuadricTexture(quadric, GL_TRUE);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, name);
-    gluSphere(quadric, radius, slices, stacks);
-    gluDeleteQuadric(quadric);
+    if (quadric) gluSphere(quadric, radius, slices, stacks);
     glDisable(GL_TEXTURE_2D);
     glPopMatrix();
 }

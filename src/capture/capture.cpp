@@ -3,8 +3,10 @@
 #include "app/app.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 
 bool recording = false;
@@ -30,35 +32,55 @@ static int abandon(FILE *file, const char *path, const char *why) {
     return 1;
 }
 
-int writePPM(const char *path, int width, int height, RowReader readRow) {
+void flipRows(unsigned char *pixels, size_t rowBytes, int height) {
+    unsigned char *top = pixels, *bottom = pixels + rowBytes * size_t(height > 0 ? height - 1 : 0);
+    // Rows are swapped a piece at a time through a small buffer: whole copies, not byte swaps.
+    unsigned char piece[4096];
+    for (; top < bottom; top += rowBytes, bottom -= rowBytes) {
+        for (size_t at = 0; at < rowBytes; at += sizeof piece) {
+            size_t count = std::min(sizeof piece, rowBytes - at);
+            memcpy(piece, top + at, count);
+            memcpy(top + at, bottom + at, count);
+            memcpy(bottom + at, piece, count);
+        }
+    }
+}
+
+int writePPM(const char *path, int width, int height, FrameReader readFrame) {
     FILE *file = fopen(path, "wb");
     if (!file) {
         printf("Unable to open file '%s'\n", path);
         return 1;
     }
     printf("Saving image `%s`\n", path);
+    // The header and the pixels in one buffer, so that the file is one write: the frame is read
+    // in behind the header and turned upside down there.
     std::string header = ppmHeader(width, height);
-    bool written = fwrite(header.data(), 1, header.size(), file) == header.size();
     size_t rowBytes = width > 0 ? size_t(width) * 3 : 0;
-    unsigned char *row = static_cast<unsigned char *>(malloc(rowBytes ? rowBytes : 1));
-    if (!row) return abandon(file, path, nullptr);
-    for (int y = height - 1; y >= 0 && written; y--) {
-        readRow(y, width, row);
-        written = fwrite(row, 1, rowBytes, file) == rowBytes;
+    size_t pixelBytes = height > 0 ? rowBytes * size_t(height) : 0;
+    size_t fileBytes = header.size() + pixelBytes;
+    unsigned char *bytes = static_cast<unsigned char *>(malloc(fileBytes));
+    if (!bytes) return abandon(file, path, nullptr);
+    memcpy(bytes, header.data(), header.size());
+    unsigned char *pixels = bytes + header.size();
+    if (pixelBytes > 0) {
+        readFrame(width, height, pixels);
+        flipRows(pixels, rowBytes, height);
     }
-    free(row);
+    bool written = fwrite(bytes, 1, fileBytes, file) == fileBytes;
+    free(bytes);
     // A full disk often shows only when the last bytes are flushed.
     written = fflush(file) == 0 && written;
     if (!written) return abandon(file, path, CAPTURE_WRITE_FAILED);
     return fclose(file) == 0 ? 0 : abandon(nullptr, path, CAPTURE_WRITE_FAILED);
 }
 
-void readFrameRow(int y, int width, unsigned char *row) {
+void readFrame(int width, int height, unsigned char *pixels) {
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     // Rows of any width arrive tightly packed.
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, y, width, 1, GL_RGB, GL_UNSIGNED_BYTE, row);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 }
 
@@ -68,5 +90,5 @@ int captureFrame() {
     std::string name = captureFileName(captureIndex);
     // Made on first use; when it cannot be made the open below fails and says so.
     mkdir(CAPTURE_FOLDER, 0755);
-    return writePPM(name.c_str(), width, height, readFrameRow);
+    return writePPM(name.c_str(), width, height, readFrame);
 }

@@ -17,20 +17,24 @@ const char *const CAPTURE_NAME_FORMAT = "ppm/img%03d.ppm";
 // Console line when a capture could not be written whole (a full disk); the file is removed.
 const char *const CAPTURE_WRITE_FAILED = "Unable to write file '%s'\n";
 
-// Reads one row of pixels, row 0 the bottom of the window, as width R G B triples.
-typedef void (*RowReader)(int y, int width, unsigned char *row);
+// Reads the whole picture of width x height pixels into pixels as R G B triples, rows tightly
+// packed, the bottom row first (as the GL stores a frame).
+typedef void (*FrameReader)(int width, int height, unsigned char *pixels);
 
 // The file name of capture number index: "ppm/img007.ppm", "ppm/img1234.ppm".
 std::string captureFileName(int index);
 // The P6 header: "P6 W H 255" and the byte 13.
 std::string ppmHeader(int width, int height);
-// Writes a P6 file of width x height pixels, rows from the top of the picture down, each row
-// fetched by readRow; prints "Saving image `path`" once the file is open. 0 when written, 1 when
-// the file cannot be opened, the row buffer cannot be had or a write fails (the partial file is
-// then removed).
-int writePPM(const char *path, int width, int height, RowReader readRow);
-// One row of the current read buffer, tightly packed.
-void readFrameRow(int y, int width, unsigned char *row);
+// Turns a picture of height rows of rowBytes bytes upside down in place: the bottom row first
+// becomes the top row first, as a P6 file holds it.
+void flipRows(unsigned char *pixels, size_t rowBytes, int height);
+// Writes a P6 file of width x height pixels fetched by readFrame in one piece, rows from the top
+// of the picture down, with one write; prints "Saving image `path`" once the file is open. 0 when
+// written, 1 when the file cannot be opened, the frame buffer cannot be had (nothing is read
+// then) or a write fails (the partial file is then removed).
+int writePPM(const char *path, int width, int height, FrameReader readFrame);
+// The whole current read buffer of the GL, tightly packed, bottom row first.
+void readFrame(int width, int height, unsigned char *pixels);
 
 // Writes the front buffer to ppm/img%03d.ppm (captureIndex), making the folder when it is
 // missing; 0 when written, 1 when not. The callers advance captureIndex either way.

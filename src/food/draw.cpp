@@ -1,3 +1,5 @@
+// glMultiDrawArrays is GL 1.4, declared by the headers only on request.
+#define GL_GLEXT_PROTOTYPES
 #include "food/food.h"
 
 #include "camera/camera.h"
@@ -65,18 +67,38 @@ void foodSphere(double radius,
     }
 }
 
+// Where each stack's quad strip starts in a sphere's vertices, and its length.
+struct SphereStrips {
+    GLint firsts[FOOD_STACKS];
+    GLsizei counts[FOOD_STACKS];
+    SphereStrips() {
+        for (int j = 0; j < FOOD_STACKS; j++) {
+            firsts[j] = j * SPHERE_STRIP_VERTICES;
+            counts[j] = SPHERE_STRIP_VERTICES;
+        }
+    }
+};
+static const SphereStrips SPHERE_STRIPS;
+
 // The quadric's textured sphere, drawn from client-side arrays: drawn one begin/end pair at a
-// time, it would cost memory in every selection frame with Mesa's software renderer.
+// time, it would cost memory in every selection frame with Mesa's software renderer. Every food
+// has the same radius, so its vertices are worked out once and kept until a radius differs; the
+// stacks' strips go to GL in one call.
 static void drawTexturedSphere(int radius, unsigned int texture) {
     static float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS];
-    foodSphere(radius, vertices);
+    static int verticesRadius = 0;
+    static bool made = false;
+    if (!made || verticesRadius != radius) {
+        foodSphere(radius, vertices);
+        verticesRadius = radius;
+        made = true;
+    }
     glPushMatrix();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, vertices);
-    for (int j = 0; j < FOOD_STACKS; j++)
-        glDrawArrays(GL_QUAD_STRIP, j * SPHERE_STRIP_VERTICES, SPHERE_STRIP_VERTICES);
+    glMultiDrawArrays(GL_QUAD_STRIP, SPHERE_STRIPS.firsts, SPHERE_STRIPS.counts, FOOD_STACKS);
     glPopClientAttrib();
     // Arrays leave the current normal and texture coordinate alone; the quadric leaves those of
     // its last vertex, and whatever is drawn next without its own (the next frame's text) sees

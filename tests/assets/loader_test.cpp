@@ -124,6 +124,35 @@ TEST_F(Loader, EveryLoadMakesItsOwnTexture) {
     }
 }
 
+// Decoded in the file's own byte order, a picture becomes the same texture as decoded to RGB.
+TEST_F(Loader, FileOrderPixelsUploadToTheSameTexture) {
+    for (int bits : {24, 32}) {
+        int channels = bits / 8;
+        Bytes pixels = counting(size_t(5) * 3 * size_t(channels));
+        ASSERT_TRUE(writeBytes("order.tga", tgaFile(5, 3, bits, pixels)));
+        Image asFile, asRgb;
+        FILE *file = fopen("order.tga", "rb");
+        ASSERT_TRUE(decodeTGA(file, maxSide, asFile, true));
+        fclose(file);
+        file = fopen("order.tga", "rb");
+        ASSERT_TRUE(decodeTGA(file, maxSide, asRgb));
+        fclose(file);
+        EXPECT_TRUE(asFile.fileOrder);
+        EXPECT_FALSE(asRgb.fileOrder);
+        EXPECT_EQ(Bytes(asFile.pixels, asFile.pixels + pixels.size()), pixels); // untouched
+        GLenum format = bits == 32 ? GL_RGBA : GL_RGB;
+        uploadTexture(asFile);
+        Bytes fromFileOrder = textureImage(format, 5, 3);
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GLint(format));
+        uploadTexture(asRgb);
+        EXPECT_EQ(fromFileOrder, textureImage(format, 5, 3)) << bits << " bits";
+        EXPECT_EQ(fromFileOrder, Bytes(asRgb.pixels, asRgb.pixels + pixels.size()));
+        freeImage(asFile);
+        freeImage(asRgb);
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 struct Rejected {
     const char *why;
     Bytes file;

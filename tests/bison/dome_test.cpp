@@ -151,6 +151,31 @@ TEST(Dome, NormalsAreTheVerticesThemselves) {
     EXPECT_GT(litVertices, 100);
 }
 
+// The shapes are worked out once and kept: drawn again, after other shapes, or beyond the shapes
+// that are kept, a dome reaches GL exactly as its arithmetic says.
+TEST(Dome, KeptShapesDrawAsTheirArithmeticEveryTime) {
+    std::vector<Vector3> first = domeSentToGL(1.0f, false);
+    domeSentToGL(0.7f, false);
+    domeSentToGL(1.0f, true);
+    for (int i = 0; i < 24; i++) domeSentToGL(0.1f + 0.05f * float(i), i % 2 == 0);
+    std::vector<Vector3> again = domeSentToGL(1.0f, false);
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < again.size(); i++) {
+        EXPECT_EQ(again[i].x, first[i].x) << i;
+        EXPECT_EQ(again[i].y, first[i].y) << i;
+        EXPECT_EQ(again[i].z, first[i].z) << i;
+    }
+    // A shape drawn after the keep is full matches its arithmetic too.
+    std::vector<Vector3> late = domeSentToGL(1.9f, true);
+    std::vector<Vector3> expected = domeVertices(1.9f, 30, true);
+    ASSERT_EQ(late.size(), expected.size());
+    for (size_t i = 0; i < late.size(); i++) {
+        EXPECT_NEAR(late[i].x, expected[i].x, WINDOW_TOLERANCE) << i;
+        EXPECT_NEAR(late[i].y, expected[i].y, WINDOW_TOLERANCE) << i;
+        EXPECT_NEAR(late[i].z, expected[i].z, WINDOW_TOLERANCE) << i;
+    }
+}
+
 TEST(Dome, TooSmallAResolutionDrawsNothing) {
     EXPECT_TRUE(domeVertices(1.0f, 3, false).empty());
     EXPECT_TRUE(domeVertices(1.0f, -30, true).empty());

@@ -288,6 +288,56 @@ TEST_F(Model, TintedPartsFollowTheColourWhileTheListKeepsItsOwn) {
     }
 }
 
+// The textured spheres share one quadric and the domes are worked out once: frame after frame
+// the bison reaches GL exactly alike, positions, lit colours and texture coordinates.
+TEST_F(Model, EveryFrameSendsTheSameBison) {
+    bison->position = {0.0f, 0.0f, 0.0f};
+    useWideView();
+    auto record = [] {
+        std::vector<GLfloat> buffer(1 << 21);
+        glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        bison->draw();
+        GLint used = glRenderMode(GL_RENDER);
+        EXPECT_GT(used, 0);
+        buffer.resize(size_t(std::max(used, 0)));
+        return buffer;
+    };
+    // The untextured pieces carry the texture coordinate the tuft left at the end of the frame
+    // before, so the comparison starts from the second frame.
+    record();
+    std::vector<GLfloat> first = record();
+    ASSERT_GT(first.size(), 10000u);
+    drawDome(1.3f, 30, false); // other work between the frames
+    for (int frame = 0; frame < 2; frame++) EXPECT_EQ(record(), first) << frame;
+
+    // The tail tuft, drawn last, is the sphere a quadric of its own would give.
+    std::vector<GLfloat> tuft(1 << 18);
+    glFeedbackBuffer(GLsizei(tuft.size()), GL_3D_COLOR_TEXTURE, tuft.data());
+    glRenderMode(GL_FEEDBACK);
+    glPushMatrix();
+    glScalef(0.25f, 0.25f, 0.25f); // the body frame at the origin, heading 0
+    glTranslatef(-13.0f, 1.0f, 0.0f);
+    glRotatef(bison->tailAngle, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-6.0f, 0.0f, 0.0f);
+    glScalef(1.0f, 0.5f, 0.5f);
+    glColor3ub(204, 153, 51);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, bison->texture);
+    GLUquadric *own = gluNewQuadric();
+    gluQuadricTexture(own, GL_TRUE);
+    gluSphere(own, 1.0, 20, 10);
+    gluDeleteQuadric(own);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+    GLint used = glRenderMode(GL_RENDER);
+    ASSERT_GT(used, 1000);
+    ASSERT_LT(size_t(used), first.size());
+    size_t start = first.size() - size_t(used);
+    for (GLint i = 0; i < used; i++)
+        ASSERT_NEAR(first[start + size_t(i)], tuft[size_t(i)], 1e-3) << i;
+}
+
 TEST_F(Model, TheBisonIsDrawnWhereThisFramesStepTookIt) {
     bison->position = {1.0f, 1.75f, 2.0f};
     bison->legLength = 1000.0f;

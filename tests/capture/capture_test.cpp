@@ -70,19 +70,53 @@ TEST(Capture, NamesAndHeader) {
     EXPECT_EQ(ppmHeader(640, 480), std::string("P6 640 480 255\r"));
 }
 
-// A picture of 3 x 2 pixels whose bytes tell their row: row y holds 10 y + 1, 10 y + 2, ...
-void numberedRow(int y, int width, unsigned char *row) {
-    for (int i = 0; i < width * 3; i++) row[i] = (unsigned char)(10 * y + i + 1);
+// A picture whose bytes tell their row, bottom row first as the GL gives it: row y (0 at the
+// bottom) holds 10 y + 1, 10 y + 2, ...
+int framesRead = 0;
+void numberedFrame(int width, int height, unsigned char *pixels) {
+    framesRead++;
+    for (int y = 0; y < height; y++)
+        for (int i = 0; i < width * 3; i++)
+            pixels[size_t(y) * size_t(width) * 3 + size_t(i)] = (unsigned char)(10 * y + i + 1);
 }
 
 TEST(Capture, WritesHeaderThenRowsFromTheTopDown) {
     WorkDir dir("ppm-bytes");
-    std::string out = printed([] { EXPECT_EQ(writePPM("small.ppm", 3, 2, numberedRow), 0); });
-    EXPECT_EQ(out, "Saving image `small.ppm`\n");
-    Bytes expected = {'P', '6', ' ', '3', ' ', '2', ' ', '2', '5', '5', 13};
-    for (int y = 1; y >= 0; y--)
-        for (int i = 0; i < 9; i++) expected.push_back((unsigned char)(10 * y + i + 1));
-    EXPECT_EQ(readBytes("small.ppm"), expected);
+    for (int height : {1, 2, 3, 4}) {
+        framesRead = 0;
+        std::string out =
+            printed([height] { EXPECT_EQ(writePPM("small.ppm", 3, height, numberedFrame), 0); });
+        EXPECT_EQ(out, "Saving image `small.ppm`\n");
+        EXPECT_EQ(framesRead, 1); // the frame is read once, whole
+        std::string header = "P6 3 " + std::to_string(height) + " 255\r";
+        Bytes expected(header.begin(), header.end());
+        for (int y = height - 1; y >= 0; y--)
+            for (int i = 0; i < 9; i++) expected.push_back((unsigned char)(10 * y + i + 1));
+        EXPECT_EQ(readBytes("small.ppm"), expected) << height << " rows";
+    }
+    // A picture without pixels is its header alone, and nothing is read for it.
+    framesRead = 0;
+    printed([] { EXPECT_EQ(writePPM("empty.ppm", 0, 5, numberedFrame), 0); });
+    EXPECT_EQ(framesRead, 0);
+    EXPECT_EQ(readBytes("empty.ppm"),
+              (Bytes{'P', '6', ' ', '0', ' ', '5', ' ', '2', '5', '5', 13}));
+}
+
+TEST(Capture, FlipRowsTurnsThePictureUpsideDownInPlace) {
+    // Rows shorter and longer than the pieces the swap moves at a time.
+    for (size_t rowBytes : {size_t(7), size_t(10000)}) {
+        for (int height : {0, 1, 2, 5, 6}) {
+            Bytes rows(rowBytes * size_t(height));
+            for (size_t i = 0; i < rows.size(); i++) rows[i] = (unsigned char)(i * 3 + 1);
+            Bytes flipped = rows;
+            flipRows(flipped.data(), rowBytes, height);
+            for (int y = 0; y < height; y++)
+                EXPECT_EQ(memcmp(&flipped[size_t(y) * rowBytes],
+                                 &rows[size_t(height - 1 - y) * rowBytes], rowBytes),
+                          0)
+                    << "row " << y << " of " << height;
+        }
+    }
 }
 
 TEST(Capture, TheFileHoldsTheFrontBufferByteForByte) {
@@ -197,9 +231,9 @@ TEST(Capture, WhenTheFolderCannotBeMadeItSaysSoAndTheNumberStillAdvances) {
     EXPECT_EQ(readBytes("ppm"), Bytes{'x'});
 }
 
-TEST(Capture, WithoutMemoryForTheRowTheFileIsRemovedAndTheResultIsOne) {
+TEST(Capture, WithoutMemoryForTheFrameTheFileIsRemovedAndTheResultIsOne) {
     WorkDir dir("ppm-memory");
-    // A row of a billion pixels cannot be had with 64 MiB to spare; nothing is read.
+    // A frame of a billion pixels cannot be had with 64 MiB to spare; nothing is read.
     int result = runWithLittleMemory(64 << 20, [] {
         int written =
             writePPM("wide.ppm", 1 << 30, 1, [](int, int, unsigned char *) { _exit(20); });

@@ -256,22 +256,27 @@ std::vector<GLfloat> feedbackOf(const std::function<void()> &draw) {
 
 TEST(FoodDrawing, TheSphereIsTheQuadricsSphere) {
     Food food("pear", 0.02f, -0.01f);
-    food.radius = 2.7f; // drawn with radius 2, scaled by a tenth
-    std::vector<GLfloat> drawn = feedbackOf([&] { drawFood({0, 0, 0}, &food, 4); });
-    std::vector<GLfloat> quadric = feedbackOf([] {
-        glPushMatrix();
-        glTranslatef(0.02f, 3.0f, -0.01f);
-        glScalef(0.1f, 0.1f, 0.1f);
-        glRotatef(90, 1, 0, 0);
-        GLUquadric *sphere = gluNewQuadric();
-        gluQuadricTexture(sphere, GL_TRUE);
-        gluSphere(sphere, 2, 20, 10);
-        gluDeleteQuadric(sphere);
-        glPopMatrix();
-    });
-    ASSERT_GT(quadric.size(), 1000u);
-    ASSERT_EQ(drawn.size(), quadric.size());
-    for (size_t i = 0; i < drawn.size(); i++) ASSERT_NEAR(drawn[i], quadric[i], 1e-3) << i;
+    // Drawn with the whole part of the radius, scaled by a tenth. The sphere is worked out once
+    // and kept while the radius stays: a change of radius, and back, must show.
+    for (float radius : {2.7f, 1.0f, 1.5f, 2.0f}) {
+        food.radius = radius;
+        std::vector<GLfloat> drawn = feedbackOf([&] { drawFood({0, 0, 0}, &food, 4); });
+        std::vector<GLfloat> quadric = feedbackOf([radius] {
+            glPushMatrix();
+            glTranslatef(0.02f, 3.0f, -0.01f);
+            glScalef(0.1f, 0.1f, 0.1f);
+            glRotatef(90, 1, 0, 0);
+            GLUquadric *sphere = gluNewQuadric();
+            gluQuadricTexture(sphere, GL_TRUE);
+            gluSphere(sphere, int(radius), 20, 10);
+            gluDeleteQuadric(sphere);
+            glPopMatrix();
+        });
+        ASSERT_GT(quadric.size(), 1000u);
+        ASSERT_EQ(drawn.size(), quadric.size());
+        for (size_t i = 0; i < drawn.size(); i++)
+            ASSERT_NEAR(drawn[i], quadric[i], 1e-3) << i << " at radius " << radius;
+    }
     // And it leaves the current normal and texture coordinate as the quadric does.
     GLfloat normal[4], coordinate[4];
     glGetFloatv(GL_CURRENT_NORMAL, normal);
