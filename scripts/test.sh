@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 
 echo "== Test suite"
 (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --output-on-failure -j "$(nproc)")
+  ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2)
 
 echo "== Test suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
 "$root/scripts/sanitize.sh"
