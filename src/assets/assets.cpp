@@ -22,32 +22,94 @@ static long remainingBytes(FILE *file) {
     return long(info.st_size) - here;
 }
 
-bool decodeTGA(FILE *file, int maxSide, Image &image, bool inFileOrder) {
+const char *tgaRefusalText(TgaRefusal refusal) {
+    switch (refusal) {
+    case TGA_TAKEN:
+        return "taken";
+    case TGA_CUT_HEADER:
+        return "shorter than the 18-byte TGA header";
+    case TGA_COMPRESSED:
+        return "run-length compressed; only uncompressed TGA is taken";
+    case TGA_COLOUR_MAPPED:
+        return "colour-mapped; only true-colour TGA is taken";
+    case TGA_GREY:
+        return "grey-scale; only true-colour TGA is taken";
+    case TGA_NOT_TRUE_COLOUR:
+        return "not a true-colour TGA image";
+    case TGA_IMAGE_ID:
+        return "it has an image ID, which is not taken";
+    case TGA_FIELDS_SET:
+        return "its colour-map or origin fields are not zero";
+    case TGA_NO_PIXELS:
+        return "its width or height is 0";
+    case TGA_BITS:
+        return "not 24 or 32 bits per pixel";
+    case TGA_TOO_LARGE:
+        return "larger than the GL takes";
+    case TGA_SHORT_DATA:
+        return "shorter than its header says";
+    case TGA_NO_MEMORY:
+        return "no memory for its pixels";
+    }
+    return "refused";
+}
+
+TgaRefusal judgeTGAPattern(const unsigned char pattern[12]) {
+    if (memcmp(pattern, TGA_PATTERN, sizeof TGA_PATTERN) == 0) return TGA_TAKEN;
+    // The image type says most about how to save the picture again, so it is told first.
+    unsigned char type = pattern[2];
+    if (type & 8) return TGA_COMPRESSED;
+    if (type == 1) return TGA_COLOUR_MAPPED;
+    if (type == 3) return TGA_GREY;
+    if (type != 2) return TGA_NOT_TRUE_COLOUR;
+    if (pattern[1] != 0) return TGA_COLOUR_MAPPED;
+    if (pattern[0] != 0) return TGA_IMAGE_ID;
+    return TGA_FIELDS_SET;
+}
+
+TgaRefusal judgeTGASizes(const unsigned char sizes[6], int maxSide) {
+    int width = sizes[0] + 256 * sizes[1];
+    int height = sizes[2] + 256 * sizes[3];
+    int bits = sizes[4];
+    if (width == 0 || height == 0) return TGA_NO_PIXELS;
+    if (bits != 24 && bits != 32) return TGA_BITS;
+    if (width > maxSide || height > maxSide) return TGA_TOO_LARGE;
+    uint64_t size = uint64_t(bits / 8) * uint64_t(height) * uint64_t(width);
+    if (size > UINT32_MAX) return TGA_TOO_LARGE;
+    return TGA_TAKEN;
+}
+
+static bool refuse(TgaRefusal *refusal, TgaRefusal why) {
+    if (refusal) *refusal = why;
+    return false;
+}
+
+bool decodeTGA(FILE *file, int maxSide, Image &image, bool inFileOrder, TgaRefusal *refusal) {
+    if (refusal) *refusal = TGA_TAKEN;
     unsigned char pattern[12];
-    if (fread(pattern, 1, sizeof pattern, file) != sizeof pattern) return false;
-    if (memcmp(pattern, TGA_PATTERN, sizeof pattern) != 0) return false;
+    if (fread(pattern, 1, sizeof pattern, file) != sizeof pattern)
+        return refuse(refusal, TGA_CUT_HEADER);
+    TgaRefusal why = judgeTGAPattern(pattern);
+    if (why != TGA_TAKEN) return refuse(refusal, why);
 
     unsigned char header[6];
-    if (fread(header, 1, sizeof header, file) != sizeof header) return false;
+    if (fread(header, 1, sizeof header, file) != sizeof header)
+        return refuse(refusal, TGA_CUT_HEADER);
+    why = judgeTGASizes(header, maxSide);
+    if (why != TGA_TAKEN) return refuse(refusal, why);
     int width = header[0] + 256 * header[1];
     int height = header[2] + 256 * header[3];
-    int bits = header[4];
-    if (width == 0 || height == 0) return false;
-    if (bits != 24 && bits != 32) return false;
-    if (width > maxSide || height > maxSide) return false;
-
-    int bytesPerPixel = bits / 8;
+    int bytesPerPixel = header[4] / 8;
     uint64_t size = uint64_t(bytesPerPixel) * uint64_t(height) * uint64_t(width);
-    if (size > UINT32_MAX) return false;
     // A file that cannot hold the pixels it declares is rejected before anything is allocated.
     long left = remainingBytes(file);
-    if (left >= 0 && uint64_t(left) < size) return false;
+    if (left >= 0 && uint64_t(left) < size) return refuse(refusal, TGA_SHORT_DATA);
 
     unsigned char *pixels = static_cast<unsigned char *>(malloc(size_t(size)));
-    if (!pixels) return false;
+    if (!pixels) return refuse(refusal, TGA_NO_MEMORY);
     if (fread(pixels, 1, size_t(size), file) != size_t(size)) {
         free(pixels);
-        return false;
+        return refuse(refusal, TGA_SHORT_DATA);
     }
     // BGR(A) to RGB(A) unless the caller takes the file's order; rows keep file order either way,
     // so the first row becomes t = 0.
@@ -109,22 +171,28 @@ FILE *openRegularFile(const char *path) {
     return file;
 }
 
-bool readTGA(const char *path, Image &image) {
-    FILE *file = openRegularFile(path);
-    if (!file) return false;
+bool readTGA(const char *name, Image &image) {
+    std::string path = dataPath(name);
+    FILE *file = openRegularFile(path.c_str());
+    if (!file) {
+        reportMissingPicture(name);
+        return false;
+    }
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    bool decoded = decodeTGA(file, maxSide, image, true);
+    TgaRefusal refusal = TGA_TAKEN;
+    bool decoded = decodeTGA(file, maxSide, image, true, &refusal);
     fclose(file);
+    if (!decoded) reportRefusedPicture(path, refusal);
     return decoded;
 }
 
-unsigned int loadTGA(const char *path) {
+unsigned int loadTGA(const char *name) {
     Image image;
-    if (!readTGA(path, image)) return 0;
-    unsigned int name = uploadTexture(image);
+    if (!readTGA(name, image)) return 0;
+    unsigned int texture = uploadTexture(image);
     freeImage(image);
-    return name;
+    return texture;
 }
 
 void averageColour(const unsigned char *pixels, float rgba[4]) {

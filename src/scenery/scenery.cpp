@@ -10,8 +10,9 @@ Tree *trees[TREE_COUNT];
 
 Scene::Scene() : grassTexture(0), skyTexture(0), displayList(0) {
     // Only a regular file is read: a FIFO named grass.raw would hang the start for ever.
-    FILE *grass = openRegularFile(GRASS_PATH);
+    FILE *grass = openRegularFile(dataPath(GRASS_PATH).c_str());
     grassTexture = grass ? loadRAW(grass) : 0;
+    if (!grass) reportMissingPicture(GRASS_PATH);
     skyTexture = loadTGA(SKY_PATH);
     buildList();
 }

@@ -156,9 +156,10 @@ TEST_F(Loader, FileOrderPixelsUploadToTheSameTexture) {
 struct Rejected {
     const char *why;
     Bytes file;
+    TgaRefusal refusal; // what the decoder must say, and the player read on standard error
 };
 
-TEST_F(Loader, EveryRejectedFileGivesZeroClosedAndNoTexture) {
+TEST_F(Loader, EveryRejectedFileGivesZeroClosedNoTextureAndItsReason) {
     Bytes good = tgaFile(2, 2, 24, counting(12));
     auto changed = [&](size_t at, unsigned char value) {
         Bytes bytes = good;
@@ -166,27 +167,31 @@ TEST_F(Loader, EveryRejectedFileGivesZeroClosedAndNoTexture) {
         return bytes;
     };
     std::vector<Rejected> cases = {
-        {"empty", {}},
-        {"11 bytes", Bytes(good.begin(), good.begin() + 11)},
-        {"image ID", changed(0, 4)},
-        {"colour map", changed(1, 1)},
-        {"run-length compressed", changed(2, 10)},
-        {"grey-scale", changed(2, 3)},
-        {"colour-map length", changed(5, 1)},
-        {"x origin", changed(8, 1)},
-        {"y origin", changed(11, 1)},
-        {"12 + 5 bytes", Bytes(good.begin(), good.begin() + 17)},
-        {"width 0", tgaFile(0, 2, 24, counting(12))},
-        {"height 0", tgaFile(2, 0, 24, counting(12))},
-        {"16 bits", tgaFile(2, 2, 16, counting(12))},
-        {"8 bits", tgaFile(2, 2, 8, counting(12))},
-        {"one pixel byte short", Bytes(good.begin(), good.end() - 1)},
-        {"no pixels", Bytes(good.begin(), good.begin() + 18)},
-        {"32 bits, 24-bit data", tgaFile(2, 2, 32, counting(12))},
-        {"wider than the GL takes", tgaFile(maxSide + 1, 1, 24, counting(size_t(maxSide + 1) * 3))},
-        {"taller than the GL takes",
-         tgaFile(1, maxSide + 1, 24, counting(size_t(maxSide + 1) * 3))},
-        {"65535 x 65535", tgaFile(65535, 65535, 32, counting(64))},
+        {"empty", {}, TGA_CUT_HEADER},
+        {"11 bytes", Bytes(good.begin(), good.begin() + 11), TGA_CUT_HEADER},
+        {"image ID", changed(0, 4), TGA_IMAGE_ID},
+        {"colour map", changed(1, 1), TGA_COLOUR_MAPPED},
+        {"colour-mapped type", changed(2, 1), TGA_COLOUR_MAPPED},
+        {"run-length compressed", changed(2, 10), TGA_COMPRESSED},
+        {"compressed grey", changed(2, 11), TGA_COMPRESSED},
+        {"grey-scale", changed(2, 3), TGA_GREY},
+        {"no image data (type 0)", changed(2, 0), TGA_NOT_TRUE_COLOUR},
+        {"colour-map length", changed(5, 1), TGA_FIELDS_SET},
+        {"x origin", changed(8, 1), TGA_FIELDS_SET},
+        {"y origin", changed(11, 1), TGA_FIELDS_SET},
+        {"12 + 5 bytes", Bytes(good.begin(), good.begin() + 17), TGA_CUT_HEADER},
+        {"width 0", tgaFile(0, 2, 24, counting(12)), TGA_NO_PIXELS},
+        {"height 0", tgaFile(2, 0, 24, counting(12)), TGA_NO_PIXELS},
+        {"16 bits", tgaFile(2, 2, 16, counting(12)), TGA_BITS},
+        {"8 bits", tgaFile(2, 2, 8, counting(12)), TGA_BITS},
+        {"one pixel byte short", Bytes(good.begin(), good.end() - 1), TGA_SHORT_DATA},
+        {"no pixels", Bytes(good.begin(), good.begin() + 18), TGA_SHORT_DATA},
+        {"32 bits, 24-bit data", tgaFile(2, 2, 32, counting(12)), TGA_SHORT_DATA},
+        {"wider than the GL takes", tgaFile(maxSide + 1, 1, 24, counting(size_t(maxSide + 1) * 3)),
+         TGA_TOO_LARGE},
+        {"taller than the GL takes", tgaFile(1, maxSide + 1, 24, counting(size_t(maxSide + 1) * 3)),
+         TGA_TOO_LARGE},
+        {"65535 x 65535", tgaFile(65535, 65535, 32, counting(64)), TGA_TOO_LARGE},
     };
     for (const Rejected &rejected : cases) {
         ASSERT_TRUE(writeBytes("bad.tga", rejected.file));
@@ -194,10 +199,40 @@ TEST_F(Loader, EveryRejectedFileGivesZeroClosedAndNoTexture) {
         EXPECT_EQ(loadTGA("bad.tga"), 0u) << rejected.why;
         EXPECT_EQ(probeName(), before + 1) << rejected.why << ": a texture was made";
         EXPECT_FALSE(fileIsOpen("bad.tga")) << rejected.why << ": file left open";
+
+        FILE *file = fopen("bad.tga", "rb");
+        ASSERT_NE(file, nullptr);
+        Image image;
+        TgaRefusal refusal = TGA_TAKEN;
+        EXPECT_FALSE(decodeTGA(file, maxSide, image, false, &refusal)) << rejected.why;
+        fclose(file);
+        EXPECT_EQ(refusal, rejected.refusal)
+            << rejected.why << ": said \"" << tgaRefusalText(refusal) << "\"";
     }
-    // Sanity: the unchanged file does load.
+    // Sanity: the unchanged file does load, and its decoding says it was taken.
     ASSERT_TRUE(writeBytes("good.tga", good));
     EXPECT_NE(loadTGA("good.tga"), 0u);
+    FILE *file = fopen("good.tga", "rb");
+    Image image;
+    TgaRefusal refusal = TGA_NO_MEMORY;
+    EXPECT_TRUE(decodeTGA(file, maxSide, image, false, &refusal));
+    EXPECT_EQ(refusal, TGA_TAKEN);
+    fclose(file);
+    freeImage(image);
+}
+
+// The player reads one line a refused picture, naming its path and the reason, however often
+// the game loads it (each of the four trees loads tree.tga).
+TEST_F(Loader, ARefusedPictureIsToldOnceOnStandardErrorWithItsReason) {
+    ASSERT_TRUE(writeBytes("grey.tga", tgaFile(2, 2, 24, counting(12))));
+    Bytes grey = readBytes("grey.tga");
+    grey[2] = 3;
+    ASSERT_TRUE(writeBytes("grey.tga", grey));
+    ::testing::internal::CaptureStderr();
+    for (int tree = 0; tree < 4; tree++) EXPECT_EQ(loadTGA("grey.tga"), 0u);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "grazewell: grey.tga: picture refused: grey-scale; only true-colour TGA is "
+                    "taken\n");
 }
 
 TEST_F(Loader, WhatIsNoRegularFileIsNotOpened) {
@@ -234,7 +269,9 @@ TEST_F(Loader, ShortDataFromAStreamOfUnknownLengthIsRefused) {
     FILE *file = fmemopen(bytes.data(), bytes.size(), "rb");
     ASSERT_NE(file, nullptr);
     Image image;
-    EXPECT_FALSE(decodeTGA(file, maxSide, image));
+    TgaRefusal refusal = TGA_TAKEN;
+    EXPECT_FALSE(decodeTGA(file, maxSide, image, false, &refusal));
+    EXPECT_EQ(refusal, TGA_SHORT_DATA);
     EXPECT_EQ(image.pixels, nullptr);
     fclose(file);
 }
@@ -248,12 +285,14 @@ TEST_F(Loader, PixelsThatCannotBeAllocatedGiveZeroAndCloseTheFile) {
         FILE *file = openRegularFile("big.tga");
         if (!file) return 10;
         Image image;
-        bool decoded = decodeTGA(file, 65535, image);
+        TgaRefusal refusal = TGA_TAKEN;
+        bool decoded = decodeTGA(file, 65535, image, false, &refusal);
         int fd = fileno(file);
         fclose(file);
         if (decoded) return 11;
         if (image.pixels) return 12;
         if (fcntl(fd, F_GETFD) != -1) return 13;
+        if (refusal != TGA_NO_MEMORY) return 14;
         return 0;
     });
     if (result == NO_MEMORY_LIMIT) GTEST_SKIP() << "no memory limit can be set in this build";

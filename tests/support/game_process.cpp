@@ -44,8 +44,9 @@ void installTextures(const std::string &dir) {
     if (system(command.c_str()) != 0) throw std::runtime_error("cannot copy textures");
 }
 
-GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> &extra)
-    : workDir(dir), environment(extra) {
+GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> &extra,
+                         const GameStart &how)
+    : workDir(dir), environment(extra), start(how) {
     startXvfb();
     startGame();
     findWindow();
@@ -60,6 +61,9 @@ GameProcess::~GameProcess() {
         kill(xvfb, SIGTERM);
         waitpid(xvfb, nullptr, 0);
     }
+    // What the game said on standard error (a sanitizer's report among it) stays in the log.
+    std::string said = errors();
+    if (!said.empty()) fprintf(stderr, "[game's standard error]\n%s", said.c_str());
 }
 
 // Xvfb picks a free display itself and tells us its number, so tests may run side by side. Key
@@ -97,13 +101,23 @@ void GameProcess::startXvfb() {
 void GameProcess::startGame() {
     game = fork();
     if (game == 0) {
-        if (chdir(workDir.c_str()) != 0) _exit(126);
-        int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out = open((workDir + "/stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open((workDir + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (chdir((start.folder.empty() ? workDir : start.folder).c_str()) != 0) _exit(126);
         dup2(out, 1);
+        dup2(err, 2);
         setenv("DISPLAY", display.c_str(), 1);
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        if (start.findPictures)
+            unsetenv("GRAZEWELL_DATA");
+        else
+            setenv("GRAZEWELL_DATA", workDir.c_str(), 1);
         for (const std::string &entry : environment) putenv(const_cast<char *>(entry.c_str()));
-        execl(GRAZEWELL_BINARY, "grazewell", static_cast<char *>(nullptr));
+        std::vector<char *> argv = {const_cast<char *>("grazewell")};
+        for (const std::string &argument : start.arguments)
+            argv.push_back(const_cast<char *>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(start.binary.c_str(), argv.data());
         _exit(127);
     }
 }
@@ -153,6 +167,13 @@ bool GameProcess::running() {
 
 std::string GameProcess::output() const {
     std::ifstream in(workDir + "/stdout.txt", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string GameProcess::errors() const {
+    std::ifstream in(workDir + "/stderr.txt", std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();

@@ -20,18 +20,30 @@ void removeTree(const std::string &path);
 // Copies the generated textures of the build into dir/tex.
 void installTextures(const std::string &dir);
 
+// How the game is started. By default the build's game in workDir with no arguments, its data
+// folder workDir itself (GRAZEWELL_DATA), so that it has pictures only where a test put them.
+struct GameStart {
+    std::string binary = GRAZEWELL_BINARY;
+    std::string folder; // the game's working folder; workDir when empty
+    std::vector<std::string> arguments;
+    bool findPictures = false; // no GRAZEWELL_DATA: it looks for pictures as a player's game does
+};
+
 class GameProcess {
   public:
-    // Starts Xvfb and the game in workDir; the game's standard output goes to workDir/stdout.txt.
+    // Starts Xvfb and the game; its standard output goes to workDir/stdout.txt, its standard
+    // error to workDir/stderr.txt (and to the test's own when the game ends).
     // environment adds NAME=VALUE entries to the game's environment (for test tools).
     explicit GameProcess(const std::string &workDir,
-                         const std::vector<std::string> &environment = {});
+                         const std::vector<std::string> &environment = {},
+                         const GameStart &start = GameStart());
     ~GameProcess();
 
     bool running(); // the game has not exited
     pid_t pid() const { return game; }
     std::string window() const { return windowId; }
     std::string output() const; // standard output so far
+    std::string errors() const; // standard error so far
     // Waits until standard output holds needle count times; false on timeout.
     bool waitForOutput(const std::string &needle, double seconds, int count = 1) const;
 
@@ -52,6 +64,7 @@ class GameProcess {
   private:
     std::string workDir;
     std::vector<std::string> environment;
+    GameStart start;
     std::string display;
     std::string windowId;
     pid_t xvfb = -1;

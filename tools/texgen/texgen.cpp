@@ -2,6 +2,7 @@
 // grass. Every picture is made from integer hashes, so each run writes the same bytes.
 //
 // Usage: texgen OUTPUT_FOLDER
+//        texgen --icon SIDE FILE.png   (the desktop icon, SIDE x SIDE)
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -564,13 +565,136 @@ Picture thumbnail(Picture &picture, int side) {
     return small;
 }
 
+// ---- The desktop icon --------------------------------------------------------------------
+
+// The icon: an orange resting on the meadow under the sky, on a rounded square. Edges are
+// smoothed over a pixel whatever the side, so every size is drawn from the same shapes.
+Picture paintIcon(int side) {
+    Picture p(side, side, true);
+    Colour skyHigh = hex(0x3f7fd0), skyLow = hex(0xa8d0f0);
+    Colour grassDark = hex(0x2e5a1a), grassLight = hex(0x6aa23a);
+    Colour peel = hex(0xf28a10), shade = hex(0x9a4a04), shine = hex(0xffe0a0);
+    Colour leaf = hex(0x3c7a1c);
+    const float pixel = 1.0f / side, corner = 0.2f, horizon = 0.38f;
+    const float cx = 0.5f, cy = 0.42f, radius = 0.27f;
+    for (int y = 0; y < side; y++) {
+        for (int x = 0; x < side; x++) {
+            float u = (x + 0.5f) * pixel, v = (y + 0.5f) * pixel; // v = 0 at the bottom
+            // Distance outside the rounded square, for its soft edge.
+            float qx = std::max(std::abs(u - 0.5f) - (0.5f - corner), 0.0f);
+            float qy = std::max(std::abs(v - 0.5f) - (0.5f - corner), 0.0f);
+            float outside = std::sqrt(qx * qx + qy * qy) - corner + pixel;
+            float alpha = smooth(pixel, -pixel, outside);
+
+            Colour c = mix(skyLow, skyHigh, smooth(horizon, 1.0f, v));
+            float grass = fbm(u * 8, v * 8, 3, 0, 0, 121);
+            Colour ground = mix(grassDark, grassLight, grass);
+            c = mix(c, ground, smooth(horizon + pixel, horizon - pixel, v));
+
+            // The orange's shadow on the grass, then the orange, lit from the upper left.
+            float sx = (u - cx) / (radius * 1.1f),
+                  sy = (v - (cy - radius * 0.9f)) / (radius * 0.3f);
+            c = scale(c, 1.0f - 0.45f * smooth(1.0f, 0.4f, std::sqrt(sx * sx + sy * sy)));
+            float dx = (u - cx) / radius, dy = (v - cy) / radius;
+            float d = std::sqrt(dx * dx + dy * dy);
+            if (d < 1.0f + pixel / radius) {
+                float nz = std::sqrt(std::max(0.0f, 1 - d * d));
+                float light = clamp01(-0.45f * dx + 0.55f * dy + 0.7f * nz);
+                Colour fruit = mix(shade, peel, light);
+                float glint = std::pow(clamp01(-0.35f * dx + 0.45f * dy + 0.82f * nz), 24.0f);
+                fruit = mix(fruit, shine, glint * 0.8f);
+                c = mix(c, fruit, smooth(1.0f + pixel / radius, 1.0f - pixel / radius, d));
+            }
+            // A leaf at the stem, tilted to the right.
+            float lx = u - (cx + 0.07f), ly = v - (cy + radius + 0.02f);
+            float along = (lx * 0.8f + ly * 0.6f) / 0.11f,
+                  across = (-lx * 0.6f + ly * 0.8f) / 0.04f;
+            float inLeaf = along * along + across * across;
+            c = mix(c, leaf, smooth(1.0f + pixel * 20, 1.0f - pixel * 20, inLeaf));
+            p.set(x, y, c, alpha);
+        }
+    }
+    return p;
+}
+
+uint32_t crc32(const unsigned char *bytes, size_t count, uint32_t crc = 0) {
+    crc = ~crc;
+    for (size_t i = 0; i < count; i++) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; bit++) crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void putBigEndian32(std::vector<unsigned char> &bytes, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back((unsigned char)(value >> shift));
+}
+
+void pngChunk(std::vector<unsigned char> &png, const char *type,
+              const std::vector<unsigned char> &data) {
+    putBigEndian32(png, uint32_t(data.size()));
+    size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    putBigEndian32(png, crc32(&png[start], png.size() - start));
+}
+
+// An RGBA PNG, top row first. The image data is a zlib stream of stored (uncompressed) deflate
+// blocks: an icon is small, and no compression library is needed.
+bool writePNG(const std::string &path, Picture &picture) {
+    std::vector<unsigned char> rows;
+    for (int y = picture.height - 1; y >= 0; y--) {
+        rows.push_back(0); // no filter
+        for (int x = 0; x < picture.width; x++)
+            for (int c = 0; c < 4; c++) rows.push_back(byteOf(picture.at(x, y)[c]));
+    }
+    std::vector<unsigned char> zlib = {0x78, 0x01};
+    for (size_t at = 0; at < rows.size() || at == 0; at += 65535) {
+        size_t length = std::min(rows.size() - at, size_t(65535));
+        bool last = at + length >= rows.size();
+        zlib.push_back(last ? 1 : 0);
+        zlib.push_back((unsigned char)(length & 255));
+        zlib.push_back((unsigned char)(length >> 8));
+        zlib.push_back((unsigned char)(~length & 255));
+        zlib.push_back((unsigned char)(~length >> 8 & 255));
+        zlib.insert(zlib.end(), rows.begin() + long(at), rows.begin() + long(at + length));
+        if (last) break;
+    }
+    uint32_t a = 1, b = 0; // Adler-32 of the uncompressed rows
+    for (unsigned char byte : rows) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    putBigEndian32(zlib, b << 16 | a);
+
+    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<unsigned char> header;
+    putBigEndian32(header, uint32_t(picture.width));
+    putBigEndian32(header, uint32_t(picture.height));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, no filter, no interlace
+    pngChunk(png, "IHDR", header);
+    pngChunk(png, "IDAT", zlib);
+    pngChunk(png, "IEND", {});
+    return writeFile(path, png);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+    if (argc == 4 && strcmp(argv[1], "--icon") == 0) {
+        int iconSide = atoi(argv[2]);
+        if (iconSide < 8 || iconSide > 1024) {
+            fprintf(stderr, "texgen: an icon's side is 8 to 1024 pixels\n");
+            return 2;
+        }
+        Picture icon = paintIcon(iconSide);
+        return writePNG(argv[3], icon) ? 0 : 1;
+    }
     bool thumbnails = argc == 4 && strcmp(argv[1], "--thumbnails") == 0;
     int side = thumbnails ? atoi(argv[2]) : 0;
     if (argc != 2 && !(thumbnails && side > 0)) {
-        fprintf(stderr, "usage: texgen OUTPUT_FOLDER\n       texgen --thumbnails SIDE FOLDER\n");
+        fprintf(stderr, "usage: texgen OUTPUT_FOLDER\n       texgen --thumbnails SIDE FOLDER\n"
+                        "       texgen --icon SIDE FILE.png\n");
         return 2;
     }
     std::string folder = argv[argc - 1];

@@ -1,0 +1,29 @@
+#include "app/pacing.h"
+
+#include <GL/freeglut.h>
+#include <thread>
+
+int frameRateCap = 0;
+
+PaceClock::time_point nextFrameTime(PaceClock::time_point last, PaceClock::time_point now,
+                                    PaceClock::duration period) {
+    PaceClock::time_point due = last + period;
+    return due < now ? now : due;
+}
+
+PaceClock::duration framePeriod(int fps) {
+    return std::chrono::duration_cast<PaceClock::duration>(
+        std::chrono::duration<double>(1.0 / fps));
+}
+
+void pacedIdle() {
+    // The first frame is due at once.
+    static PaceClock::time_point last = PaceClock::time_point::min();
+    PaceClock::time_point now = PaceClock::now();
+    PaceClock::time_point due = last == PaceClock::time_point::min()
+                                    ? now
+                                    : nextFrameTime(last, now, framePeriod(frameRateCap));
+    std::this_thread::sleep_until(due);
+    last = due;
+    glutPostRedisplay();
+}

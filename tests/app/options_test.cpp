@@ -1,0 +1,109 @@
+// The command line and the frame pacing of --fps.
+#include "app/options.h"
+#include "app/pacing.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Parses a command line given as words after the program's name.
+CommandLine parse(std::vector<std::string> words) {
+    static std::vector<std::string> kept; // the parse keeps pointers into argv
+    kept = words;
+    kept.insert(kept.begin(), "grazewell");
+    std::vector<char *> argv;
+    for (std::string &word : kept) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    return parseCommandLine(int(kept.size()), argv.data());
+}
+
+std::vector<std::string> glutWords(const CommandLine &command) {
+    std::vector<std::string> words;
+    EXPECT_EQ(command.glutArguments.back(), nullptr);
+    for (size_t i = 0; i + 1 < command.glutArguments.size(); i++)
+        words.push_back(command.glutArguments[i]);
+    return words;
+}
+
+TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
+    CommandLine plain = parse({});
+    EXPECT_EQ(plain.action, COMMAND_PLAY);
+    EXPECT_EQ(plain.fps, 0); // no cap unless asked
+    EXPECT_EQ(glutWords(plain), (std::vector<std::string>{"grazewell"}));
+
+    EXPECT_EQ(parse({"--help"}).action, COMMAND_HELP);
+    EXPECT_EQ(parse({"--version"}).action, COMMAND_VERSION);
+    EXPECT_EQ(parse({"--version", "--help"}).action, COMMAND_HELP);
+    EXPECT_EQ(parse({"--fps", "30"}).fps, 30);
+    EXPECT_EQ(parse({"--fps=144"}).fps, 144);
+
+    // GLUT's options reach glutInit with their values, in order; the game's own do not.
+    CommandLine mixed =
+        parse({"-geometry", "640x320+5+5", "--fps", "60", "-iconic", "-display", ":7", "-sync"});
+    EXPECT_EQ(mixed.action, COMMAND_PLAY);
+    EXPECT_EQ(mixed.fps, 60);
+    EXPECT_EQ(glutWords(mixed), (std::vector<std::string>{"grazewell", "-geometry", "640x320+5+5",
+                                                          "-iconic", "-display", ":7", "-sync"}));
+}
+
+TEST(CommandLine, WrongOptionsAreErrorsThatSayWhatIsWrong) {
+    struct Wrong {
+        std::vector<std::string> words;
+        const char *said;
+    };
+    std::vector<Wrong> cases = {
+        {{"--bogus"}, "unknown option '--bogus'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"meadow"}, "unexpected argument 'meadow'"},
+        {{"--fps"}, "--fps takes a whole number"},
+        {{"--fps", "0"}, "not '0'"},
+        {{"--fps", "-5"}, "not '-5'"},
+        {{"--fps", "1001"}, "not '1001'"},
+        {{"--fps", "30x"}, "not '30x'"},
+        {{"--fps="}, "--fps takes a whole number"},
+        {{"--fps", "99999999999999999999"}, "not '99999999999999999999'"},
+        {{"-display"}, "-display takes a value"},
+        {{"--help", "--bogus"}, "unknown option '--bogus'"},
+    };
+    for (const Wrong &wrong : cases) {
+        CommandLine command = parse(wrong.words);
+        EXPECT_EQ(command.action, COMMAND_ERROR) << wrong.words[0];
+        EXPECT_NE(command.error.find(wrong.said), std::string::npos)
+            << wrong.words[0] << ": " << command.error;
+    }
+    EXPECT_EQ(parse({"--fps", "1000"}).fps, 1000);
+    EXPECT_EQ(parse({"--fps", "1"}).fps, 1);
+}
+
+TEST(CommandLine, HelpNamesEveryOptionAndKey) {
+    std::string help = helpText();
+    for (const char *word : {"--fps N", "--help", "--version", "-geometry", "-display",
+                             "GRAZEWELL_DATA", "Escape", "right click, space", "left click"})
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    for (const char *key : {"w / s", "a / d", "e / f", "  q ", "  r ", "  1 ", "  m ", ", / .",
+                            "  / ", "  ; ", "  ] ", "  9 ", "  0 "})
+        EXPECT_NE(help.find(key), std::string::npos) << "key '" << key << "'";
+}
+
+TEST(FramePacing, FramesComeOnePeriodApartAndALateOneStartsAfresh) {
+    using std::chrono::milliseconds;
+    PaceClock::time_point start{};
+    PaceClock::duration period = framePeriod(30);
+    EXPECT_EQ(std::chrono::duration_cast<std::chrono::microseconds>(period).count(), 33333);
+    // On time: the next frame waits for its moment, however early the idle call comes.
+    EXPECT_EQ(nextFrameTime(start, start + milliseconds(1), period), start + period);
+    EXPECT_EQ(nextFrameTime(start, start, period), start + period);
+    // Late by far: due now, not in the past, so no burst of frames makes up the time.
+    PaceClock::time_point late = start + milliseconds(500);
+    EXPECT_EQ(nextFrameTime(start, late, period), late);
+    // And a run of frames at the cap never averages more than the cap.
+    PaceClock::time_point last = start, now = start;
+    for (int frame = 0; frame < 300; frame++) {
+        now += milliseconds(frame % 7 == 0 ? 50 : 2); // some frames slow, most quick
+        last = nextFrameTime(last, now, period);
+        now = last;
+    }
+    EXPECT_GE(last - start, 299 * period);
+}
+
+} // namespace
