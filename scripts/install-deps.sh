@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, playing and testing Grazewell need on Debian; quick when all is there.
+# Installs what building, playing, testing and packaging Grazewell need on Debian; quick when all
+# is there.
 set -euo pipefail
 
 packages=(
@@ -7,6 +8,7 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps
+  desktop-file-utils dpkg-dev lintian gzip
   clang libclang-rt-14-dev
 )
 
