@@ -154,6 +154,83 @@ TEST_F(States, TheLinesOfEachStateWordForWord) {
     EXPECT_EQ(linesOf(STATE_PLAYING)[2].text, "currently holding: orange");
 }
 
+// The lines of each state as they stood before the text was placed in window pixels: raster
+// positions in the view scaled by 5 at depth -1.2, through the window's perspective.
+struct OldLine {
+    GameState state;
+    float x, y;
+};
+const OldLine OLD_LINES[] = {
+    {STATE_PLAYING, -1.35f, 0.6f}, {STATE_PLAYING, -1.35f, 0.55f}, {STATE_PLAYING, -1.35f, 0.5f},
+    {STATE_TITLE, -0.5f, 0.3f},    {STATE_TITLE, -0.5f, 0.25f},    {STATE_TITLE, -0.5f, 0.2f},
+    {STATE_TITLE, -0.5f, 0.15f},   {STATE_TITLE, -0.5f, 0.1f},     {STATE_TITLE, -0.5f, 0.0f},
+    {STATE_WON, -0.5f, 0.0f},      {STATE_LOST, -0.5f, 0.0f},
+};
+
+// The whole back buffer, bottom row first.
+std::vector<unsigned char> backBuffer(int width, int height) {
+    std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 3);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+// A black field with a cleared depth buffer, and the normal the lit text colour depends on.
+void clearForText() {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.7f, 0.0f, 1.0f, 1.0f);
+    glNormal3f(0.3f, 0.4f, 0.866f);
+}
+
+// The text block of a state as it was drawn before, line by line from OLD_LINES.
+void drawOldText(GameState state) {
+    setProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(0.2f, 0.2f, 0.2f);
+    glScalef(5, 5, 5);
+    int line = 0;
+    float x = 0, y = 0;
+    for (const OldLine &old : OLD_LINES) {
+        if (old.state != state) continue;
+        ASSERT_TRUE(formatScreenLine(state, line++, &x, &y));
+        glRasterPos3f(old.x, old.y, -1.2f);
+        for (const char *c = textLine; *c; c++)
+            glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, (unsigned char)*c);
+    }
+}
+
+TEST_F(States, AtTheFirstWindowSizeEveryLineTakesTheSamePixelsAsBefore) {
+    onReshape(1000, 500);
+    handCount = 0;
+    heldIndex = -1;
+    foodFed = 7;
+    for (GameState state : {STATE_TITLE, STATE_PLAYING, STATE_WON, STATE_LOST}) {
+        gameState = state;
+        clearForText();
+        drawOldText(state);
+        std::vector<unsigned char> before = backBuffer(1000, 500);
+        setProjection();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        camera->look(); // the view the frame has when it draws the text
+        clearForText();
+        drawScreenText();
+        std::vector<unsigned char> now = backBuffer(1000, 500);
+        size_t lit = 0, differ = 0;
+        for (size_t i = 0; i < now.size(); i++) {
+            lit += before[i] != 0;
+            differ += before[i] != now[i];
+        }
+        EXPECT_GT(lit, 1000u) << state;
+        EXPECT_EQ(differ, 0u) << state;
+    }
+    *camera = Camera();
+}
+
 // The characters the text block draws, by window row: through feedback, each character is one
 // bitmap at its raster position.
 std::map<float, std::vector<float>> drawnCharacters() {
