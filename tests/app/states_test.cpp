@@ -10,6 +10,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -108,48 +109,39 @@ TEST_F(States, TheTitleDriftSinksTheGazeTo02AndStops) {
 
 struct Line {
     std::string text;
-    float x, y;
+    float x, y; // where it starts in the window, in pixels from the bottom-left corner
 };
 
-std::vector<Line> linesOf(GameState state) {
+std::vector<Line> linesOf(GameState state, int width = 1000, int height = 500) {
     std::vector<Line> lines;
     float x = 0, y = 0;
-    for (int i = 0; formatScreenLine(state, i, &x, &y); i++) lines.push_back({textLine, x, y});
+    for (int i = 0; formatScreenLine(state, i, width, height, &x, &y); i++)
+        lines.push_back({textLine, x, y});
     return lines;
 }
 
-void expectLines(GameState state, const std::vector<Line> &expected) {
+void expectTexts(GameState state, const std::vector<std::string> &expected) {
     std::vector<Line> lines = linesOf(state);
     ASSERT_EQ(lines.size(), expected.size()) << state;
-    for (size_t i = 0; i < lines.size(); i++) {
-        EXPECT_EQ(lines[i].text, expected[i].text);
-        EXPECT_EQ(lines[i].x, expected[i].x) << lines[i].text;
-        EXPECT_EQ(lines[i].y, expected[i].y) << lines[i].text;
-    }
+    for (size_t i = 0; i < lines.size(); i++) EXPECT_EQ(lines[i].text, expected[i]);
 }
 
 TEST_F(States, TheLinesOfEachStateWordForWord) {
-    expectLines(STATE_TITLE, {{"GRAZEWELL", -0.5f, 0.3f},
-                              {"w - move forward, s - move backward", -0.5f, 0.25f},
-                              {"a - turn left, d - turn right", -0.5f, 0.2f},
-                              {"q - turn around, e - look up, f - look down", -0.5f, 0.15f},
-                              {"click left to pick up food.  click right to throw.", -0.5f, 0.1f},
-                              {"Press 1 to start.", -0.5f, 0.0f}});
-    expectLines(STATE_WON, {{"YOU FED THAT BISON WELL! :)", -0.5f, 0.0f}});
-    expectLines(STATE_LOST, {{"YOU FED THAT BISON POORLY! :(", -0.5f, 0.0f}});
+    expectTexts(STATE_TITLE,
+                {"GRAZEWELL", "w - move forward, s - move backward",
+                 "a - turn left, d - turn right", "q - turn around, e - look up, f - look down",
+                 "click left to pick up food.  click right to throw.", "Press 1 to start."});
+    expectTexts(STATE_WON, {"YOU FED THAT BISON WELL! :)"});
+    expectTexts(STATE_LOST, {"YOU FED THAT BISON POORLY! :("});
 
     handCount = 0;
     holding = false;
     heldIndex = -1;
     foodFed = -3;
-    expectLines(STATE_PLAYING, {{"food fed: -3", -1.35f, 0.6f},
-                                {"number at hand: 0", -1.35f, 0.55f},
-                                {"currently holding: nothing", -1.35f, 0.5f}});
+    expectTexts(STATE_PLAYING, {"food fed: -3", "number at hand: 0", "currently holding: nothing"});
     takeIntoHand(0);  // an orange
     takeIntoHand(18); // a cloud
-    expectLines(STATE_PLAYING, {{"food fed: -3", -1.35f, 0.6f},
-                                {"number at hand: 2", -1.35f, 0.55f},
-                                {"currently holding: cloud", -1.35f, 0.5f}});
+    expectTexts(STATE_PLAYING, {"food fed: -3", "number at hand: 2", "currently holding: cloud"});
     throwHeld();
     EXPECT_EQ(linesOf(STATE_PLAYING)[2].text, "currently holding: orange");
 }
@@ -166,6 +158,21 @@ const OldLine OLD_LINES[] = {
     {STATE_TITLE, -0.5f, 0.15f},   {STATE_TITLE, -0.5f, 0.1f},     {STATE_TITLE, -0.5f, 0.0f},
     {STATE_WON, -0.5f, 0.0f},      {STATE_LOST, -0.5f, 0.0f},
 };
+
+// Where a raster position of the old scaled frame lands in the 1000 x 500 window.
+void oldWindowPoint(const OldLine &old, double &wx, double &wy) {
+    GLdouble projection[16], model[16] = {5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 1};
+    GLint viewport[4] = {0, 0, 1000, 500};
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(60.0, 2.0, 1.0, 2000.0);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    double wz;
+    gluProject(old.x, old.y, -1.2, model, projection, viewport, &wx, &wy, &wz);
+}
 
 // The whole back buffer, bottom row first.
 std::vector<unsigned char> backBuffer(int width, int height) {
@@ -196,7 +203,7 @@ void drawOldText(GameState state) {
     float x = 0, y = 0;
     for (const OldLine &old : OLD_LINES) {
         if (old.state != state) continue;
-        ASSERT_TRUE(formatScreenLine(state, line++, &x, &y));
+        ASSERT_TRUE(formatScreenLine(state, line++, 1000, 500, &x, &y));
         glRasterPos3f(old.x, old.y, -1.2f);
         for (const char *c = textLine; *c; c++)
             glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, (unsigned char)*c);
@@ -208,6 +215,18 @@ TEST_F(States, AtTheFirstWindowSizeEveryLineTakesTheSamePixelsAsBefore) {
     handCount = 0;
     heldIndex = -1;
     foodFed = 7;
+    int line = 0;
+    GameState last = STATE_PLAYING;
+    for (const OldLine &old : OLD_LINES) {
+        line = old.state == last ? line : 0;
+        last = old.state;
+        Line now = linesOf(old.state)[size_t(line++)];
+        double wx, wy;
+        oldWindowPoint(old, wx, wy);
+        EXPECT_NEAR(now.x, wx, 1e-3) << now.text;
+        EXPECT_NEAR(now.y, wy, 1e-3) << now.text;
+    }
+    // Place, shade and depth: the same bytes in the colour buffer.
     for (GameState state : {STATE_TITLE, STATE_PLAYING, STATE_WON, STATE_LOST}) {
         gameState = state;
         clearForText();
@@ -231,7 +250,7 @@ TEST_F(States, AtTheFirstWindowSizeEveryLineTakesTheSamePixelsAsBefore) {
     *camera = Camera();
 }
 
-// The characters the text block draws, by window row: through feedback, each character is one
+// Each character the text block draws, by window row: through feedback, each character is one
 // bitmap at its raster position.
 std::map<float, std::vector<float>> drawnCharacters() {
     std::vector<GLfloat> buffer(8192);
@@ -251,37 +270,93 @@ std::map<float, std::vector<float>> drawnCharacters() {
     return rows;
 }
 
-// Where a raster position of the text's scaled frame lands in the window.
-void windowOf(float x, float y, double &wx, double &wy) {
-    setProjection();
-    GLdouble projection[16], model[16] = {5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 1};
-    GLint viewport[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    double wz;
-    gluProject(x, y, -1.2, model, projection, viewport, &wx, &wy, &wz);
-}
+const int SIZES[][2] = {{1000, 500}, {1280, 1000}, {1920, 1080}, {320, 160}, {300, 600}};
 
-TEST_F(States, EachLineIsDrawnAtItsRasterPositionWhateverTheCamera) {
+TEST_F(States, AtEverySizeScoreLinesKeepToTheTopLeftAndTheOthersToTheCentre) {
+    camera->yaw = 0.7f;
+    camera->direction = {0.6f, -0.4f, 0.8f};
     for (GameState state : {STATE_TITLE, STATE_PLAYING, STATE_WON, STATE_LOST}) {
         gameState = state;
-        camera->yaw = 0.7f;
-        camera->direction = {0.6f, -0.4f, 0.8f};
-        std::map<float, std::vector<float>> rows = drawnCharacters();
-        std::vector<Line> lines = linesOf(state);
-        ASSERT_EQ(rows.size(), lines.size()) << state;
-        for (const Line &line : lines) {
-            double wx, wy;
-            windowOf(line.x, line.y, wx, wy);
-            auto row = rows.end();
-            for (auto it = rows.begin(); it != rows.end(); ++it)
-                if (std::abs(it->first - wy) < 0.01) row = it;
-            ASSERT_NE(row, rows.end()) << line.text;
-            EXPECT_EQ(row->second.size(), line.text.size()) << line.text;
-            EXPECT_NEAR(row->second.front(), wx, 0.01) << line.text;
+        std::vector<Line> first = linesOf(state);
+        for (const auto &size : SIZES) {
+            int w = size[0], h = size[1];
+            onReshape(w, h);
+            std::map<float, std::vector<float>> rows = drawnCharacters();
+            std::vector<Line> lines = linesOf(state, w, h);
+            size_t drawn = 0, expected = 0;
+            for (auto &row : rows) drawn += row.second.size();
+            for (size_t i = 0; i < lines.size(); i++) {
+                const Line &line = lines[i];
+                if (state == STATE_PLAYING) {
+                    EXPECT_EQ(line.x, first[i].x) << line.text;
+                    EXPECT_NEAR(h - line.y, 500 - first[i].y, 1e-3) << line.text;
+                } else {
+                    EXPECT_NEAR(line.x - w / 2.0, first[i].x - 500, 1e-3) << line.text;
+                    EXPECT_NEAR(line.y - h / 2.0, first[i].y - 250, 1e-3) << line.text;
+                }
+                auto row = rows.end();
+                for (auto it = rows.begin(); it != rows.end(); ++it)
+                    if (std::abs(it->first - line.y) < 0.01) row = it;
+                ASSERT_NE(row, rows.end()) << line.text << " at " << w << " x " << h;
+                // A line starting outside the window is moved there by an empty bitmap, which
+                // feedback reports like a character, on the row of the point it started from.
+                bool outside = line.x < 0 || line.x > w || line.y < 0 || line.y > h;
+                size_t at = outside && line.y >= 0 && line.y <= h ? 1 : 0;
+                ASSERT_EQ(row->second.size(), line.text.size() + at) << line.text;
+                EXPECT_NEAR(row->second[at], line.x, 0.01) << line.text;
+                expected += line.text.size() + (outside ? 1 : 0);
+            }
+            // Every line is drawn, even one that starts outside the window, and nothing else.
+            EXPECT_EQ(drawn, expected) << state << " at " << w << " x " << h;
         }
     }
+    onReshape(1000, 500);
     *camera = Camera();
+}
+
+// Resizes this process's window; the GL takes the new size on a swap.
+void resizeWindow(int width, int height) {
+    onReshape(width, height);
+    glutReshapeWindow(width, height);
+    pumpEvents();
+    glutSwapBuffers();
+}
+
+// The rows of the window (from the bottom) that one line of a state lights, drawn alone.
+std::set<int> litRows(GameState state, int line, int width, int height) {
+    clearForText();
+    float x = 0, y = 0;
+    EXPECT_TRUE(formatScreenLine(state, line, width, height, &x, &y));
+    glColor3f(0.2f, 0.2f, 0.2f);
+    drawText(x, y);
+    std::vector<unsigned char> pixels = backBuffer(width, height);
+    std::set<int> rows;
+    for (size_t i = 0; i < pixels.size(); i++)
+        if (pixels[i] != 0) rows.insert(int(i / (size_t(width) * 3)));
+    return rows;
+}
+
+TEST_F(States, TheTextShowsAtOtherSizesWithoutOverlapping) {
+    struct Case {
+        int width, height;
+        GameState state;
+    };
+    // At 320 x 160 the title is taller than the window: its top lines are beyond the edge.
+    for (Case c : {Case{1280, 1000, STATE_TITLE}, Case{1280, 1000, STATE_PLAYING},
+                   Case{1920, 1080, STATE_TITLE}, Case{1920, 1080, STATE_PLAYING},
+                   Case{320, 160, STATE_PLAYING}, Case{320, 160, STATE_WON}}) {
+        resizeWindow(c.width, c.height);
+        std::set<int> seen;
+        for (int line = 0; line < int(linesOf(c.state).size()); line++) {
+            std::set<int> rows = litRows(c.state, line, c.width, c.height);
+            EXPECT_GE(rows.size(), 10u) << c.state << " line " << line << " at " << c.width;
+            for (int row : rows)
+                EXPECT_EQ(seen.count(row), 0u)
+                    << c.state << " line " << line << " overlaps at " << c.width;
+            seen.insert(rows.begin(), rows.end());
+        }
+    }
+    resizeWindow(1000, 500);
 }
 
 } // namespace
