@@ -435,7 +435,9 @@ static std::vector<Situation> situations(const char *folder, const std::string &
              recording = true;
          },
          [] {
-             captureIndex = 0; // one file, rewritten
+             // One file, made afresh each frame: a capture never replaces one.
+             remove(captureFileName(0).c_str());
+             captureIndex = 0;
              gameFrame();
          },
          [home] {

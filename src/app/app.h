@@ -36,13 +36,18 @@ void checkOutcome();
 void toggleGameState();
 // On the title screen the gaze sinks towards the meadow.
 void titleDrift();
-// Screen text is drawn with the view replaced by this scale, at this depth in the scaled frame.
+// Scale of the view the screen text is drawn in (its lit shade depends on it).
 const float TEXT_SCALE = 5.0f;
-const float TEXT_DEPTH = -1.2f;
-// Formats line number line (from 0) of a state's screen text into textLine and gives its raster
-// position; false when the state has no such line.
-bool formatScreenLine(GameState state, int line, float *x, float *y);
-// The lines of text of the current state.
+// Window depth of the screen text (0 near, 1 far): 6 units ahead of the eye, where it has always
+// stood, so that only something nearer (a food in the hand) covers it.
+const float TEXT_DEPTH = 0.8337502f;
+// Formats line number line (from 0) of a state's screen text into textLine and gives where it
+// starts in a window of width x height pixels: the left end of its baseline, from the window's
+// bottom-left corner. The score lines keep their place from the top-left corner, the others from
+// the centre. False when the state has no such line.
+bool formatScreenLine(GameState state, int line, int width, int height, float *x, float *y);
+// The lines of text of the current state, at the window's size.
 void drawScreenText();
-// Draws textLine at a raster position.
-void drawText(float x, float y, float z);
+// Draws textLine starting at window pixel (x, y), at TEXT_DEPTH; in a selection pass it makes a
+// hit only when (x, y) is inside the window and under the click.
+void drawText(float x, float y);

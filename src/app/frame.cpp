@@ -58,9 +58,6 @@ void onDisplay() {
     drawCollisionSpheres(bisonSnapshot);
 
     glPopMatrix();
+    takeCaptures();
     glutSwapBuffers();
-    if (recording) {
-        captureFrame();
-        captureIndex += 1;
-    }
 }

@@ -37,6 +37,7 @@ void initWorld() {
     int next = 0;
     for (int k = 0; k < TREE_COUNT; k++) {
         trees[k] = new Tree{TREE_PLACES[k], loadTGA("tex/tree.tga")};
+        clampTreeEdges(trees[k]->texture);
         float x = TREE_PLACES[k].x, z = TREE_PLACES[k].z;
         for (const FoodPlacement &placement : TREE_FOODS) {
             x += placement.dx;

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,12 +48,9 @@ void flipRows(unsigned char *pixels, size_t rowBytes, int height) {
     }
 }
 
-int writePPM(const char *path, int width, int height, FrameReader readFrame) {
-    FILE *file = fopen(path, "wb");
-    if (!file) {
-        printf("Unable to open file '%s'\n", path);
-        return 1;
-    }
+// Writes the header and the frame to a file just opened for it; see writePPM.
+static int writeOpenPPM(FILE *file, const char *path, int width, int height,
+                        FrameReader readFrame) {
     printf("Saving image `%s`\n", path);
     // The header and the pixels in one buffer, so that the file is one write: the frame is read
     // in behind the header and turned upside down there.
@@ -75,6 +74,25 @@ int writePPM(const char *path, int width, int height, FrameReader readFrame) {
     return fclose(file) == 0 ? 0 : abandon(nullptr, path, CAPTURE_WRITE_FAILED);
 }
 
+int writePPM(const char *path, int width, int height, FrameReader readFrame) {
+    FILE *file = fopen(path, "wb");
+    if (!file) {
+        printf("Unable to open file '%s'\n", path);
+        return 1;
+    }
+    return writeOpenPPM(file, path, width, height, readFrame);
+}
+
+FILE *createNewCapture(int *index, std::string *name) {
+    for (;;) {
+        *name = captureFileName(*index);
+        // "x": made here or not at all, so a capture the player already has is never replaced.
+        FILE *file = fopen(name->c_str(), "wbx");
+        if (file || errno != EEXIST || *index == INT_MAX) return file;
+        *index += 1;
+    }
+}
+
 void readFrame(int width, int height, unsigned char *pixels) {
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
@@ -84,11 +102,32 @@ void readFrame(int width, int height, unsigned char *pixels) {
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 }
 
+int captureRequests = 0;
+
+void requestCapture() {
+    captureRequests += 1;
+}
+
 int captureFrame() {
-    glReadBuffer(GL_FRONT);
+    // The frame just drawn, before the swap: after it the front buffer may hold nothing (Mesa's
+    // software rasteriser reads it as black) and is undefined wherever the window is covered.
+    glReadBuffer(GL_BACK);
     int width = windowWidth, height = windowHeight;
-    std::string name = captureFileName(captureIndex);
     // Made on first use; when it cannot be made the open below fails and says so.
     mkdir(CAPTURE_FOLDER, 0755);
-    return writePPM(name.c_str(), width, height, readFrame);
+    std::string name;
+    FILE *file = createNewCapture(&captureIndex, &name);
+    if (!file) {
+        printf("Unable to open file '%s'\n", name.c_str());
+        return 1;
+    }
+    return writeOpenPPM(file, name.c_str(), width, height, readFrame);
+}
+
+void takeCaptures() {
+    if (recording) requestCapture();
+    for (; captureRequests > 0; captureRequests--) {
+        captureFrame();
+        captureIndex += 1;
+    }
 }

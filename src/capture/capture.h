@@ -2,12 +2,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 // Capture every frame at the end of the frame while set ('0').
 extern bool recording;
-// The number in the next capture's file name.
+// The number in the next capture's file name; a capture moves it on past names already taken.
 extern int captureIndex;
+// Captures asked for in this frame, taken at its end ('9' asks once a frame while held).
+extern int captureRequests;
 
 // Folder the captures go to, relative to the working directory (beside tex).
 const char *const CAPTURE_FOLDER = "ppm";
@@ -36,6 +39,17 @@ int writePPM(const char *path, int width, int height, FrameReader readFrame);
 // The whole current read buffer of the GL, tightly packed, bottom row first.
 void readFrame(int width, int height, unsigned char *pixels);
 
-// Writes the front buffer to ppm/img%03d.ppm (captureIndex), making the folder when it is
-// missing; 0 when written, 1 when not. The callers advance captureIndex either way.
+// Opens capture number *index for writing, or, when a file of that name exists, the first free
+// number after it, and leaves *index and *name at the number tried last. Null when a name
+// cannot be made for any other reason (a missing or unwritable folder).
+FILE *createNewCapture(int *index, std::string *name);
+
+// Writes the back buffer (the frame drawn, not yet swapped) to ppm/img%03d.ppm at captureIndex
+// or the first free number after it, moving captureIndex there, and makes the folder when it is
+// missing; 0 when written, 1 when not. The caller advances captureIndex past it either way.
 int captureFrame();
+// Asks for one capture of the frame being drawn.
+void requestCapture();
+// At the end of a frame, before its swap: one capture for each request, and one more while
+// recording, each advancing captureIndex.
+void takeCaptures();

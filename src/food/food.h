@@ -152,6 +152,9 @@ void drawFood(Vector3 point, Food *food, int index);
 // Every food once per frame, the hand first.
 void drawFoods();
 
+// Narrows the current matrix to the pick region around the pending click; whatever draws in a
+// selection pass with its own projection puts this first.
+void multPickRegion();
 // Starts a selection pass around the pending click.
 void beginPick();
 // Ends it and resolves the hits into the hand.

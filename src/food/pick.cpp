@@ -50,10 +50,14 @@ void takeIntoHand(int index) {
     food->state = FOOD_HELD;
 }
 
-void beginPick() {
-    glSelectBuffer(SELECT_BUFFER_WORDS, selectBuffer);
+void multPickRegion() {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
+    gluPickMatrix(pickX, double(viewport[3]) - double(pickY), PICK_REGION, PICK_REGION, viewport);
+}
+
+void beginPick() {
+    glSelectBuffer(SELECT_BUFFER_WORDS, selectBuffer);
     glRenderMode(GL_SELECT);
     // The name stack stays empty until the first food pushes its own: whatever is drawn before
     // it falls into one nameless record, which still counts as the nearest when it is in front.
@@ -61,7 +65,7 @@ void beginPick() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    gluPickMatrix(pickX, double(viewport[3]) - double(pickY), PICK_REGION, PICK_REGION, viewport);
+    multPickRegion();
     gluPerspective(60.0, windowAspect(), 1.0, 2000.0);
     printf("Start picking\n");
 }

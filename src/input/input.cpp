@@ -52,11 +52,9 @@ void processInput() {
     if (held(',')) bison->turn(BISON_TURN_STEP);
     if (held('.')) bison->turn(-BISON_TURN_STEP);
     if (pressed('1')) toggleGameState();
-    if (held('9')) {
-        captureFrame();
-        captureIndex += 1;
-    }
-    // One press starts or stops a recording; held, it would flip every frame.
+    if (held('9')) requestCapture();
+    // One press starts or stops a recording; held, it would flip every frame. The numbers
+    // start over, and the capture moves on past any file already there.
     if (pressed('0')) {
         captureIndex = 0;
         recording = !recording;

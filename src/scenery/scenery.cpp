@@ -86,6 +86,15 @@ void drawGround(Scene *scene) {
     glDisable(GL_TEXTURE_2D);
 }
 
+void clampTreeEdges(unsigned int texture) {
+    if (texture == 0) return;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    // Filtered with the default wrap, the card's top edge takes in the picture's bottom row (the
+    // trunk's foot) and shows a grey line above the crown; its bottom edge the transparent top.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
 // One picture card in the tree's x-y plane, standing on its foot point.
 static void drawTreeCard(unsigned int texture) {
     glEnable(GL_TEXTURE_2D);

@@ -51,5 +51,7 @@ extern Tree *trees[TREE_COUNT];
 void drawSky(unsigned int texture);
 // The 30 x 30 tiles of grass (inside the list only).
 void drawGround(Scene *scene);
+// Keeps a tree picture's edges from wrapping onto each other; texture 0 is left alone.
+void clampTreeEdges(unsigned int texture);
 // One tree, every frame.
 void drawTree(Tree *tree);

@@ -7,9 +7,11 @@
 #include "support/gl_env.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -108,103 +110,214 @@ TEST_F(States, TheTitleDriftSinksTheGazeTo02AndStops) {
 
 struct Line {
     std::string text;
-    float x, y;
+    float x, y; // where it starts in the window, in pixels from the bottom-left corner
 };
 
-std::vector<Line> linesOf(GameState state) {
+std::vector<Line> linesOf(GameState state, int width = 1000, int height = 500) {
     std::vector<Line> lines;
     float x = 0, y = 0;
-    for (int i = 0; formatScreenLine(state, i, &x, &y); i++) lines.push_back({textLine, x, y});
+    for (int i = 0; formatScreenLine(state, i, width, height, &x, &y); i++)
+        lines.push_back({textLine, x, y});
     return lines;
 }
 
-void expectLines(GameState state, const std::vector<Line> &expected) {
+void expectTexts(GameState state, const std::vector<std::string> &expected) {
     std::vector<Line> lines = linesOf(state);
     ASSERT_EQ(lines.size(), expected.size()) << state;
-    for (size_t i = 0; i < lines.size(); i++) {
-        EXPECT_EQ(lines[i].text, expected[i].text);
-        EXPECT_EQ(lines[i].x, expected[i].x) << lines[i].text;
-        EXPECT_EQ(lines[i].y, expected[i].y) << lines[i].text;
-    }
+    for (size_t i = 0; i < lines.size(); i++) EXPECT_EQ(lines[i].text, expected[i]);
 }
 
 TEST_F(States, TheLinesOfEachStateWordForWord) {
-    expectLines(STATE_TITLE, {{"GRAZEWELL", -0.5f, 0.3f},
-                              {"w - move forward, s - move backward", -0.5f, 0.25f},
-                              {"a - turn left, d - turn right", -0.5f, 0.2f},
-                              {"q - turn around, e - look up, f - look down", -0.5f, 0.15f},
-                              {"click left to pick up food.  click right to throw.", -0.5f, 0.1f},
-                              {"Press 1 to start.", -0.5f, 0.0f}});
-    expectLines(STATE_WON, {{"YOU FED THAT BISON WELL! :)", -0.5f, 0.0f}});
-    expectLines(STATE_LOST, {{"YOU FED THAT BISON POORLY! :(", -0.5f, 0.0f}});
+    expectTexts(STATE_TITLE,
+                {"GRAZEWELL", "w - move forward, s - move backward",
+                 "a - turn left, d - turn right", "q - turn around, e - look up, f - look down",
+                 "click left to pick up food.  click right to throw.", "Press 1 to start."});
+    expectTexts(STATE_WON, {"YOU FED THAT BISON WELL! :)"});
+    expectTexts(STATE_LOST, {"YOU FED THAT BISON POORLY! :("});
 
     handCount = 0;
     holding = false;
     heldIndex = -1;
     foodFed = -3;
-    expectLines(STATE_PLAYING, {{"food fed: -3", -1.35f, 0.6f},
-                                {"number at hand: 0", -1.35f, 0.55f},
-                                {"currently holding: nothing", -1.35f, 0.5f}});
+    expectTexts(STATE_PLAYING, {"food fed: -3", "number at hand: 0", "currently holding: nothing"});
     takeIntoHand(0);  // an orange
     takeIntoHand(18); // a cloud
-    expectLines(STATE_PLAYING, {{"food fed: -3", -1.35f, 0.6f},
-                                {"number at hand: 2", -1.35f, 0.55f},
-                                {"currently holding: cloud", -1.35f, 0.5f}});
+    expectTexts(STATE_PLAYING, {"food fed: -3", "number at hand: 2", "currently holding: cloud"});
     throwHeld();
     EXPECT_EQ(linesOf(STATE_PLAYING)[2].text, "currently holding: orange");
 }
 
-// The characters the text block draws, by window row: through feedback, each character is one
-// bitmap at its raster position.
-std::map<float, std::vector<float>> drawnCharacters() {
-    std::vector<GLfloat> buffer(8192);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
+// The lines of each state as they stood before the text was placed in window pixels: raster
+// positions in the view scaled by 5 at depth -1.2, through the window's perspective.
+struct OldLine {
+    GameState state;
+    float x, y;
+};
+const OldLine OLD_LINES[] = {
+    {STATE_PLAYING, -1.35f, 0.6f}, {STATE_PLAYING, -1.35f, 0.55f}, {STATE_PLAYING, -1.35f, 0.5f},
+    {STATE_TITLE, -0.5f, 0.3f},    {STATE_TITLE, -0.5f, 0.25f},    {STATE_TITLE, -0.5f, 0.2f},
+    {STATE_TITLE, -0.5f, 0.15f},   {STATE_TITLE, -0.5f, 0.1f},     {STATE_TITLE, -0.5f, 0.0f},
+    {STATE_WON, -0.5f, 0.0f},      {STATE_LOST, -0.5f, 0.0f},
+};
+
+// Where a raster position of the old scaled frame lands in the 1000 x 500 window.
+void oldWindowPoint(const OldLine &old, double &wx, double &wy) {
+    GLdouble projection[16], model[16] = {5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 1};
+    GLint viewport[4] = {0, 0, 1000, 500};
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(60.0, 2.0, 1.0, 2000.0);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    double wz;
+    gluProject(old.x, old.y, -1.2, model, projection, viewport, &wx, &wy, &wz);
+}
+
+// The whole back buffer, bottom row first.
+std::vector<unsigned char> backBuffer(int width, int height) {
+    std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 3);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+// A black field with a cleared depth buffer, and the normal the lit text colour depends on.
+void clearForText() {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.7f, 0.0f, 1.0f, 1.0f);
+    glNormal3f(0.3f, 0.4f, 0.866f);
+}
+
+// The text block of a state as it was drawn before, line by line from OLD_LINES.
+void drawOldText(GameState state) {
     setProjection();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    camera->look(); // the text must not depend on the view
-    drawScreenText();
-    int words = glRenderMode(GL_RENDER);
-    std::map<float, std::vector<float>> rows;
-    for (int at = 0; at + 3 < words; at += 4) {
-        EXPECT_EQ(buffer[size_t(at)], GLfloat(GL_BITMAP_TOKEN));
-        rows[buffer[size_t(at) + 2]].push_back(buffer[size_t(at) + 1]);
+    glColor3f(0.2f, 0.2f, 0.2f);
+    glScalef(5, 5, 5);
+    int line = 0;
+    float x = 0, y = 0;
+    for (const OldLine &old : OLD_LINES) {
+        if (old.state != state) continue;
+        ASSERT_TRUE(formatScreenLine(state, line++, 1000, 500, &x, &y));
+        glRasterPos3f(old.x, old.y, -1.2f);
+        for (const char *c = textLine; *c; c++)
+            glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, (unsigned char)*c);
     }
+}
+
+TEST_F(States, AtTheFirstWindowSizeEveryLineTakesTheSamePixelsAsBefore) {
+    onReshape(1000, 500);
+    handCount = 0;
+    heldIndex = -1;
+    foodFed = 7;
+    int line = 0;
+    GameState last = STATE_PLAYING;
+    for (const OldLine &old : OLD_LINES) {
+        line = old.state == last ? line : 0;
+        last = old.state;
+        Line now = linesOf(old.state)[size_t(line++)];
+        double wx, wy;
+        oldWindowPoint(old, wx, wy);
+        EXPECT_NEAR(now.x, wx, 1e-3) << now.text;
+        EXPECT_NEAR(now.y, wy, 1e-3) << now.text;
+    }
+    // Place, shade and depth: the same bytes in the colour buffer.
+    for (GameState state : {STATE_TITLE, STATE_PLAYING, STATE_WON, STATE_LOST}) {
+        gameState = state;
+        clearForText();
+        drawOldText(state);
+        std::vector<unsigned char> before = backBuffer(1000, 500);
+        setProjection();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        camera->yaw = 0.7f; // the text must not depend on the view
+        camera->direction = {0.6f, -0.4f, 0.8f};
+        camera->look();
+        clearForText();
+        drawScreenText();
+        std::vector<unsigned char> now = backBuffer(1000, 500);
+        size_t lit = 0, differ = 0;
+        for (size_t i = 0; i < now.size(); i++) {
+            lit += before[i] != 0;
+            differ += before[i] != now[i];
+        }
+        EXPECT_GT(lit, 1000u) << state;
+        EXPECT_EQ(differ, 0u) << state;
+    }
+    *camera = Camera();
+}
+
+// Resizes this process's window; the GL takes the new size on a swap.
+void resizeWindow(int width, int height) {
+    onReshape(width, height);
+    glutReshapeWindow(width, height);
+    pumpEvents();
+    glutSwapBuffers();
+}
+
+// The rows of the window (from the bottom) that one line of a state lights, drawn alone.
+std::set<int> litRows(GameState state, int line, int width, int height) {
+    clearForText();
+    float x = 0, y = 0;
+    EXPECT_TRUE(formatScreenLine(state, line, width, height, &x, &y));
+    glColor3f(0.2f, 0.2f, 0.2f);
+    drawText(x, y);
+    std::vector<unsigned char> pixels = backBuffer(width, height);
+    std::set<int> rows;
+    for (size_t i = 0; i < pixels.size(); i++)
+        if (pixels[i] != 0) rows.insert(int(i / (size_t(width) * 3)));
     return rows;
 }
 
-// Where a raster position of the text's scaled frame lands in the window.
-void windowOf(float x, float y, double &wx, double &wy) {
-    setProjection();
-    GLdouble projection[16], model[16] = {5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 1};
-    GLint viewport[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    double wz;
-    gluProject(x, y, -1.2, model, projection, viewport, &wx, &wy, &wz);
-}
-
-TEST_F(States, EachLineIsDrawnAtItsRasterPositionWhateverTheCamera) {
-    for (GameState state : {STATE_TITLE, STATE_PLAYING, STATE_WON, STATE_LOST}) {
-        gameState = state;
-        camera->yaw = 0.7f;
-        camera->direction = {0.6f, -0.4f, 0.8f};
-        std::map<float, std::vector<float>> rows = drawnCharacters();
-        std::vector<Line> lines = linesOf(state);
-        ASSERT_EQ(rows.size(), lines.size()) << state;
-        for (const Line &line : lines) {
-            double wx, wy;
-            windowOf(line.x, line.y, wx, wy);
-            auto row = rows.end();
-            for (auto it = rows.begin(); it != rows.end(); ++it)
-                if (std::abs(it->first - wy) < 0.01) row = it;
-            ASSERT_NE(row, rows.end()) << line.text;
-            EXPECT_EQ(row->second.size(), line.text.size()) << line.text;
-            EXPECT_NEAR(row->second.front(), wx, 0.01) << line.text;
+TEST_F(States, AtOtherSizesTheLinesShowInTheirPlacesWithoutOverlapping) {
+    handCount = 0;
+    heldIndex = -1;
+    // Where each line lights at the first size, as rows from the top.
+    std::map<GameState, std::vector<std::set<int>>> first;
+    for (GameState state : {STATE_TITLE, STATE_PLAYING, STATE_WON})
+        for (int line = 0; line < int(linesOf(state).size()); line++)
+            first[state].push_back(litRows(state, line, 1000, 500));
+    struct Case {
+        int width, height;
+        GameState state;
+    };
+    // At 320 x 160 the title is taller than the window and its top lines are beyond the edge;
+    // at 300 x 600 its lines start left of the window and show from the edge on.
+    for (Case c :
+         {Case{1280, 1000, STATE_TITLE}, Case{1280, 1000, STATE_PLAYING},
+          Case{1920, 1080, STATE_TITLE}, Case{1920, 1080, STATE_PLAYING},
+          Case{320, 160, STATE_PLAYING}, Case{320, 160, STATE_WON}, Case{300, 600, STATE_TITLE}}) {
+        resizeWindow(c.width, c.height);
+        std::set<int> seen;
+        for (int line = 0; line < int(first[c.state].size()); line++) {
+            std::string what = std::to_string(c.state) + " line " + std::to_string(line) + " at " +
+                               std::to_string(c.width) + " x " + std::to_string(c.height);
+            std::set<int> rows = litRows(c.state, line, c.width, c.height);
+            ASSERT_GE(rows.size(), 10u) << what;
+            // The score lines keep their rows from the top, the others theirs from the middle:
+            // the same rows as at the first size, moved (rows count from the bottom). A line
+            // cut at the left edge may have lost the glyphs of some rows.
+            int shift = c.state == STATE_PLAYING ? c.height - 500 : (c.height - 500) / 2;
+            std::set<int> moved;
+            for (int row : first[c.state][size_t(line)]) moved.insert(row + shift);
+            float x = 0, y = 0;
+            formatScreenLine(c.state, line, c.width, c.height, &x, &y);
+            if (x >= 0)
+                EXPECT_EQ(rows, moved) << what;
+            else
+                EXPECT_TRUE(std::includes(moved.begin(), moved.end(), rows.begin(), rows.end()))
+                    << what;
+            for (int row : rows) EXPECT_EQ(seen.count(row), 0u) << what << " overlaps";
+            seen.insert(rows.begin(), rows.end());
         }
     }
-    *camera = Camera();
+    resizeWindow(1000, 500);
 }
 
 } // namespace

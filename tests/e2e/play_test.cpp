@@ -146,10 +146,9 @@ std::vector<bool> lineMask(GameState state) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glColor3f(1, 1, 1);
-    glScalef(TEXT_SCALE, TEXT_SCALE, TEXT_SCALE);
     float x = 0, y = 0;
-    formatScreenLine(state, 0, &x, &y);
-    drawText(x, y, TEXT_DEPTH);
+    formatScreenLine(state, 0, 1000, 500, &x, &y);
+    drawText(x, y);
     glFinish();
     std::vector<unsigned char> pixels(1000 * 500 * 3);
     glReadBuffer(GL_BACK);

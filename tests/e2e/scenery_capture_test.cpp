@@ -4,6 +4,7 @@
 #include "support/game_process.h"
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <set>
@@ -76,7 +77,67 @@ bool holdUntil(GameProcess &game, const std::string &key, const std::string &nee
     return seen;
 }
 
-TEST(EndToEnd, TheMeadowShowsSkyGroundAndATreeAndNineCapturesIt) {
+// Waits until needle has stopped appearing in the output for quiet seconds; false when it still
+// appears after the time is up.
+bool waitForQuiet(GameProcess &game, const std::string &needle, double quiet, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int count = countOf(game.output(), needle);
+    auto since = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() < end) {
+        sleepSeconds(0.1);
+        int now = countOf(game.output(), needle);
+        if (now != count) {
+            count = now;
+            since = std::chrono::steady_clock::now();
+        } else if (std::chrono::steady_clock::now() - since >=
+                   std::chrono::duration<double>(quiet)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Share of the pixels a capture at 1000 x 500 has alike with a screenshot.
+double sameShare(const Bytes &file, const Screenshot &shot) {
+    const size_t header = 16;
+    if (file.size() != header + shot.rgb.size() || shot.rgb.empty()) return 0;
+    size_t same = 0, pixels = shot.rgb.size() / 3;
+    for (size_t i = 0; i < pixels; i++)
+        same += memcmp(&file[header + 3 * i], &shot.rgb[3 * i], 3) == 0;
+    return double(same) / double(pixels);
+}
+
+// Takes screenshots until two in a row are alike: nothing moves any more.
+Screenshot stillView(GameProcess &game, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    Screenshot last = game.screenshot();
+    while (std::chrono::steady_clock::now() < end) {
+        sleepSeconds(0.4);
+        Screenshot now = game.screenshot();
+        if (now.rgb == last.rgb) return now;
+        last = now;
+    }
+    return last;
+}
+
+std::string captureName(int index) {
+    char name[32];
+    snprintf(name, sizeof name, "/ppm/img%03d.ppm", index);
+    return name;
+}
+
+// Holds a key for a while: long enough for frames to see it, a one-shot key acting once.
+void holdFor(GameProcess &game, const std::string &key, double seconds) {
+    game.pressKey(key);
+    sleepSeconds(seconds);
+    game.releaseKey(key);
+}
+
+bool dark(const unsigned char *p) {
+    return p[0] + p[1] + p[2] < 200;
+}
+
+TEST(EndToEnd, TheMeadowShowsSkyGroundAndATreeAndCapturesHoldWhatTheScreenShows) {
     std::string dir = makeTempDir("meadow");
     installTextures(dir);
     {
@@ -88,12 +149,50 @@ TEST(EndToEnd, TheMeadowShowsSkyGroundAndATreeAndNineCapturesIt) {
         EXPECT_GT(view.crown, 100) << "the tree's crown against the sky";
         EXPECT_GT(view.colours, 2000) << "textured, not flat";
 
-        EXPECT_TRUE(holdUntil(game, "9", "Saving image `ppm/img000.ppm`\n"));
+        // Playing, the bison stopped: a still frame, the score lines at the top left.
+        holdFor(game, "1", 0.5);
+        holdFor(game, "m", 0.5);
+        Screenshot still = stillView(game, 30);
+        EXPECT_GT(countIn(still, 10, 15, 200, 75, dark), 300) << "the score lines";
+
+        // '9' captures the frame on screen.
+        EXPECT_TRUE(holdUntil(game, "9", "Saving image `ppm/img002.ppm`\n"));
+        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.0, 20));
+        int nines = countOf(game.output(), "Saving image");
+        Screenshot shot = game.screenshot();
+        std::vector<Bytes> earlier;
+        for (int i = 0; i < nines; i++) earlier.push_back(readBytes(dir + captureName(i)));
+        ASSERT_EQ(earlier[0].size(), 1500016u);
+        EXPECT_EQ(std::string(earlier[0].begin(), earlier[0].begin() + 16),
+                  std::string("P6 1000 500 255\r"));
+        EXPECT_GE(sameShare(earlier[0], shot), 0.99);
+        EXPECT_GE(sameShare(earlier[size_t(nines) - 1], shot), 0.99);
+
+        // A turn of the view, then a recording: it keeps the captures there and goes on after
+        // them, each file the frame on screen.
+        holdFor(game, "a", 0.3);
+        EXPECT_TRUE(
+            holdUntil(game, "0", "Saving image `ppm" + captureName(nines).substr(4) + "`\n"));
+        EXPECT_TRUE(
+            game.waitForOutput("Saving image `ppm" + captureName(nines + 3).substr(4) + "`\n", 30));
+        game.pressKey("0");
+        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.0, 30)) << "still recording";
+        game.releaseKey("0");
+        Screenshot turned = game.screenshot();
+        EXPECT_LT(sameShare(earlier[0], turned), 0.9) << "the view did not turn";
+        EXPECT_EQ(countOf(game.output(), "Saving image `ppm/img000.ppm`"), 1);
+        for (int i = 0; i < nines; i++)
+            EXPECT_EQ(readBytes(dir + captureName(i)), earlier[size_t(i)]) << captureName(i);
+        EXPECT_GE(sameShare(readBytes(dir + captureName(nines)), turned), 0.99);
+        EXPECT_GE(sameShare(readBytes(dir + captureName(nines + 3)), turned), 0.99);
+
+        // A taller window: the score lines keep to the top left corner.
+        ASSERT_EQ(game.xdotool("windowsize --sync " + game.window() + " 1280 1000"), 0);
+        Screenshot tall = stillView(game, 20);
+        ASSERT_EQ(tall.width, 1280);
+        EXPECT_GT(countIn(tall, 10, 15, 200, 75, dark), 300) << "the score lines";
         EXPECT_EQ(game.quit(), 0);
     }
-    Bytes file = readBytes(dir + "/ppm/img000.ppm");
-    ASSERT_EQ(file.size(), 1500016u);
-    EXPECT_EQ(std::string(file.begin(), file.begin() + 16), std::string("P6 1000 500 255\r"));
     removeTree(dir);
 }
 
@@ -113,26 +212,6 @@ TEST(EndToEnd, WithoutPicturesItRunsUntexturedAndStillCaptures) {
     }
     EXPECT_EQ(readBytes(dir + "/ppm/img000.ppm").size(), 1500016u);
     removeTree(dir);
-}
-
-// Waits until needle has stopped appearing in the output for quiet seconds; false when it still
-// appears after the time is up.
-bool waitForQuiet(GameProcess &game, const std::string &needle, double quiet, double seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    int count = countOf(game.output(), needle);
-    auto since = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() < end) {
-        sleepSeconds(0.1);
-        int now = countOf(game.output(), needle);
-        if (now != count) {
-            count = now;
-            since = std::chrono::steady_clock::now();
-        } else if (std::chrono::steady_clock::now() - since >=
-                   std::chrono::duration<double>(quiet)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 TEST(EndToEnd, ZeroHeldStartsOneRecordingAndAPressStopsIt) {

@@ -9,6 +9,7 @@
 
 #include <GL/freeglut.h>
 #include <climits>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <regex>
 #include <string>
@@ -163,6 +164,73 @@ TEST_F(Picking, TheGroundInFrontOfALyingFoodPicksNothing) {
     EXPECT_TRUE(recorded(5));
     EXPECT_EQ(apple->state, FOOD_FLYING);
     EXPECT_EQ(handCount, 0);
+}
+
+// The world point distance units from the eye that shows at window pixel (x, y), y from the top.
+Vector3 worldAt(float x, float y, double distance) {
+    setProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    camera->look();
+    GLdouble model[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble nx, ny, nz, fx, fy, fz;
+    gluUnProject(x, viewport[3] - y, 0.0, model, projection, viewport, &nx, &ny, &nz);
+    gluUnProject(x, viewport[3] - y, 1.0, model, projection, viewport, &fx, &fy, &fz);
+    double dx = fx - nx, dy = fy - ny, dz = fz - nz,
+           length = std::sqrt(dx * dx + dy * dy + dz * dz);
+    Vector3 eye = camera->position;
+    return {float(eye.x + dx / length * distance), float(eye.y + dy / length * distance),
+            float(eye.z + dz / length * distance)};
+}
+
+// The least depth of the record without names.
+unsigned int namelessDepth() {
+    int at = 0;
+    for (int record = 0; record < hitCount; record++) {
+        if (selectBuffer[at] == 0) return selectBuffer[at + 1];
+        at += 3 + int(selectBuffer[at]);
+    }
+    return 0;
+}
+
+TEST_F(Picking, UnderTheScoreLinesAFoodIsPickedAndBesideItNothingIs) {
+    // The second score line starts at (x, top) in pixels from the top-left corner.
+    float x = 0, y = 0;
+    ASSERT_TRUE(formatScreenLine(STATE_PLAYING, 1, 1000, 500, &x, &y));
+    float top = 500 - y;
+    Vector3 home = foods[1]->home;
+    // The apple, 15 units away, in the middle of the line's letters.
+    foods[1]->home = worldAt(x + 60, top - 5, 15);
+    std::string out = clickAndDraw(foods[1]->home);
+    EXPECT_EQ(out, "Start picking\nYou picked food  1 Number of Hits 2, Stopped picking\n");
+    EXPECT_EQ(heldIndex, 1);
+    // The sky behind it: nothing the text drew counts there.
+    const unsigned int textDepth = unsigned(double(TEXT_DEPTH) * UINT_MAX);
+    EXPECT_GT(namelessDepth(), textDepth + (1u << 24));
+
+    // Beside the apple, on the same letters: only the sky.
+    out = clickAndDraw(worldAt(x + 110, top - 5, 15));
+    EXPECT_EQ(out, "Start picking\nYou didn't click a food\nNumber of Hits 1, Stopped picking\n");
+
+    // At the very point where the line starts, its raster position is a hit, nearer than a food
+    // behind it: as it has always been.
+    foods[1]->state = FOOD_HOME;
+    handCount = 0;
+    holding = false;
+    heldIndex = -1;
+    foods[1]->home = worldAt(x, top, 15);
+    onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, int(x + 0.5f), int(top + 0.5f));
+    CaptureStdout();
+    onDisplay();
+    out = GetCapturedStdout();
+    EXPECT_EQ(out, "Start picking\nYou didn't click a food\nNumber of Hits 2, Stopped picking\n");
+    EXPECT_TRUE(recorded(1));
+    EXPECT_NEAR(double(namelessDepth()), double(textDepth), double(1u << 12));
+    foods[1]->home = home;
 }
 
 TEST_F(Picking, OfEqualDepthsTheLowerIndexWins) {

@@ -316,4 +316,26 @@ TEST(Scenery, WithoutPicturesEverythingIsDrawnUntextured) {
     delete own;
 }
 
+TEST(Scenery, TheTreePictureLeavesNoLineAlongTheCardsTopEdge) {
+    startWorld(); // the trees with the build's own picture
+    ASSERT_NE(trees[0]->texture, 0u) << "no tex/tree.tga in the working folder";
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    for (Vector3 from : {Vector3{0, 0, 1}, Vector3{1, 0, 0}}) {
+        beginFrame();
+        lookAtTree(*trees[0], from.x, from.z);
+        drawTree(trees[0]);
+        // The card spans rows 50 to 449: its top row and the one above are sky alone, where
+        // the trunk's foot (rows 50 and up) would bleed in.
+        for (int y : {449, 450})
+            for (int x = 300; x < 700; x++)
+                ASSERT_TRUE(near(readPixel(x, y), CLEAR, 0)) << x << ", " << y;
+        EXPECT_FALSE(near(readPixel(500, 50), CLEAR, 0)) << "the trunk's foot";
+        EXPECT_FALSE(near(readPixel(500, 350), CLEAR, 0)) << "the crown";
+    }
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+}
+
 } // namespace
