@@ -2,50 +2,16 @@
 // software renderer keeps memory for every immediate-mode vertex of such a frame. The real game,
 // after 100 warm-up clicks, takes 1,000 more (on foods, which it picks, and on the sky, which it
 // misses) and its resident memory may grow by at most 5 MB.
-#include "app/app.h"
-#include "camera/camera.h"
-#include "food/food.h"
 #include "support/game_process.h"
 #include "support/gl_env.h"
+#include "support/views.h"
 
-#include <GL/glu.h>
-#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The window points of the foods at home, as the game shows them once the title drift has
-// settled its gaze (the drift runs its course from the start camera alike in any process).
-std::vector<std::pair<int, int>> foodPoints() {
-    Camera *keep = camera;
-    GameState state = gameState;
-    camera = new Camera();
-    gameState = STATE_TITLE;
-    for (int frame = 0; frame < 400; frame++) titleDrift();
-    setProjection();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    camera->look();
-    delete camera;
-    camera = keep;
-    gameState = state;
-    GLdouble model[16], projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    GLint viewport[4] = {0, 0, 1000, 500};
-    std::vector<std::pair<int, int>> points;
-    for (Food *food : foods) {
-        GLdouble x = 0, y = 0, z = 0;
-        gluProject(food->home.x, food->home.y, food->home.z, model, projection, viewport, &x, &y,
-                   &z);
-        if (z > 0 && z < 1 && x > 10 && x < 990 && y > 10 && y < 490)
-            points.push_back({int(std::lround(x)), int(std::lround(500 - y))});
-    }
-    return points;
-}
 
 // Selection frames the game has finished so far.
 int selectionFrames(const GameProcess &game) {
@@ -97,7 +63,7 @@ bool clickFrames(GameProcess &game, int count, const std::vector<std::pair<int, 
 
 TEST(ClickMemory, AThousandClicksCostAtMostFiveMegabytes) {
     startWorld(); // for the foods' homes and the settled gaze
-    std::vector<std::pair<int, int>> points = foodPoints();
+    std::vector<std::pair<int, int>> points = settledFoodPoints();
     ASSERT_GE(points.size(), 4u);
     std::string dir = makeTempDir("clicks");
     installTextures(dir);
