@@ -48,7 +48,7 @@ for ((round = 0; round < rounds; round++)); do
     for which in old new; do
         dir="$old"
         [ "$which" = new ] && dir="$new"
-        (cd "$dir" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+        (cd "$dir" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1920x1200x24" \
             ./bench/grazewell_bench --raw 1 "$seconds") | sed "s/^/$which\t/" >>"$work/raw"
     done
 done
@@ -73,21 +73,27 @@ $2 == "frame" {
 }
 $2 == "start-up" { first[$1] = first[$1] " " $4; init[$1] = init[$1] " " $5 }
 END {
-    floorName = order[2]
+    # Each frame against the scenery floor at its own window size.
+    for (k = 1; k <= count; k++) {
+        if (order[k] ~ /^floor: scenery/) {
+            if (order[k] ~ /1920/) wideFloor = order[k]; else gameFloor = order[k]
+        }
+    }
     for (s = 1; s <= 2; s++) {
         side = s == 1 ? "old" : "new"
-        floorFps[side] = median(fps[side, floorName])
-        floorCpu[side] = median(cpu[side, floorName])
+        floorFps[side, 0] = median(fps[side, gameFloor]); floorCpu[side, 0] = median(cpu[side, gameFloor])
+        floorFps[side, 1] = median(fps[side, wideFloor]); floorCpu[side, 1] = median(cpu[side, wideFloor])
     }
-    printf "| %-34s | %-26s | %-26s | %-13s | %-13s | %-13s |\n", "frame", "old fps (spread)", "new fps (spread)", "time / floor", "CPU ms / floor", "game thread ms"
+    printf "| %-36s | %-26s | %-26s | %-13s | %-13s | %-13s |\n", "frame", "old fps (spread)", "new fps (spread)", "time / floor", "CPU ms / floor", "game thread ms"
     printf "|------------------------------------|----------------------------|----------------------------|---------------|----------------|---------------|\n"
     for (k = 1; k <= count; k++) {
         name = order[k]
+        w = name ~ /1920/ ? 1 : 0
         o = median(fps["old", name]); ol = lo; oh = hi
         n = median(fps["new", name]); nl = lo; nh = hi
         oc = median(cpu["old", name]); nc = median(cpu["new", name])
         ot = median(thread["old", name]); nt = median(thread["new", name])
-        printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) | %5.2f -> %5.2f | %5.2f -> %5.2f | %5.2f -> %5.2f |\n", name, o, ol, oh, n, nl, nh, floorFps["old"] / o, floorFps["new"] / n, oc / floorCpu["old"], nc / floorCpu["new"], ot, nt
+        printf "| %-36s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) | %5.2f -> %5.2f | %5.2f -> %5.2f | %5.2f -> %5.2f |\n", name, o, ol, oh, n, nl, nh, floorFps["old", w] / o, floorFps["new", w] / n, oc / floorCpu["old", w], nc / floorCpu["new", w], ot, nt
     }
     printf "\n| %-34s | %-26s | %-26s |\n", "start-up", "old ms (spread)", "new ms (spread)"
     printf "|------------------------------------|----------------------------|----------------------------|\n"

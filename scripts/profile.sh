@@ -18,7 +18,7 @@ mkfifo "$work/control" "$work/ack"
 (cd "$build" &&
     LIBGL_ALWAYS_SOFTWARE=1 GRAZEWELL_PROFILER_CONTROL="$work/control" \
         GRAZEWELL_PROFILER_ACK="$work/ack" \
-        xvfb-run -a -s "-screen 0 1280x1024x24" \
+        xvfb-run -a -s "-screen 0 1920x1200x24" \
         perf record -q -e cpu-clock -c 2000000 --call-graph dwarf,8192 -D -1 \
         --control "fifo:$work/control,$work/ack" -o "$work/perf.data" \
         ./bench/grazewell_bench --only "$situation" "$seconds") >"$work/bench.txt"

@@ -1,14 +1,29 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless under Xvfb with Mesa's
 # llvmpipe: the test suite, the same suite under the sanitizers, and a short fuzzing run.
+#   scripts/test.sh            everything (about 10 minutes on two cores)
+#   scripts/test.sh --quick    the unit and GL tests only, for development (under a minute)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+quick=0
+if [ "${1:-}" = "--quick" ]; then
+  quick=1
+  shift
+fi
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 
+jobs="$(nproc)"
+if [ "$quick" = 1 ]; then
+  echo "== Unit and GL tests (the end-to-end tests left out)"
+  (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --output-on-failure -j "$jobs" -L unit "$@")
+  exit 0
+fi
+
 echo "== Test suite"
 (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2)
+  ctest --output-on-failure -j "$jobs" --repeat until-pass:2)
 
 echo "== Test suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
 "$root/scripts/sanitize.sh"

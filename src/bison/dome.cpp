@@ -74,11 +74,19 @@ void drawDome(float radius, int resolution, bool half) {
     std::vector<Vector3> scratch;
     const std::vector<Vector3> &vertices = domeShape(radius, resolution, half, scratch);
     if (vertices.empty()) return;
-    glBegin(GL_QUADS);
-    for (const Vector3 &v : vertices) {
-        // The normal is the vertex itself; GL_NORMALIZE makes it unit length.
-        glNormal3f(v.x, v.y, v.z);
-        glVertex3f(v.x, v.y, v.z);
-    }
-    glEnd();
+    // From client-side arrays, not one vertex call at a time: Mesa keeps memory for every
+    // immediate-mode vertex drawn in a selection pass, and the bison is drawn in every one.
+    static_assert(sizeof(Vector3) == 3 * sizeof(float), "Vector3 must pack as three floats");
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    // The normal is the vertex itself; GL_NORMALIZE makes it unit length.
+    glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+    glNormalPointer(GL_FLOAT, 0, vertices.data());
+    glDrawArrays(GL_QUADS, 0, GLsizei(vertices.size()));
+    glPopClientAttrib();
+    // Arrays leave the current normal alone; one vertex at a time left the last one current, and
+    // the next piece drawn without normals of its own sees it.
+    const Vector3 &last = vertices.back();
+    glNormal3f(last.x, last.y, last.z);
 }

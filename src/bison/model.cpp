@@ -1,6 +1,9 @@
 // The bison's model: stretched spheres and domes in model units (four to a world unit), facing
-// +x. The static body is one display list; the nodding head, legs and tail are drawn each frame.
+// +x. The static body is one display list; the nodding head, legs and tail are drawn each frame,
+// from vertex arrays worked out once (freeglut's spheres draw from arrays of their own).
 #include "bison/bison.h"
+
+#include "food/food.h"
 
 #include <GL/freeglut.h>
 
@@ -16,8 +19,9 @@ static void setColor(const unsigned char rgb[3]) {
     glColor3ub(rgb[0], rgb[1], rgb[2]);
 }
 
-// The textured quadric of every textured sphere of the model, made once: a quadric holds only
-// how GLU draws, and these all draw alike.
+// The textured quadric of the body list's textured spheres, made once: a quadric holds only how
+// GLU draws, and these all draw alike. The list is compiled once, so GLU's vertex calls end in
+// the list, not in any frame.
 static GLUquadric *texturedQuadric() {
     static GLUquadric *quadric = nullptr;
     if (!quadric) {
@@ -27,7 +31,7 @@ static GLUquadric *texturedQuadric() {
     return quadric;
 }
 
-// A sphere wearing the given texture.
+// A sphere wearing the given texture, for the body list only.
 static void texturedSphere(unsigned int name, double radius, int slices, int stacks) {
     GLUquadric *quadric = texturedQuadric();
     glPushMatrix();
@@ -147,6 +151,22 @@ static void drawHindLeg(const Bison &b, float z, float angle) {
     glPopMatrix();
 }
 
+// The tuft is the textured sphere of radius 1 a quadric draws with 20 slices and 10 stacks, the
+// food's sphere: its vertices are worked out once, on the first frame.
+static void drawTuft(unsigned int texture) {
+    static_assert(FOOD_SLICES == 20 && FOOD_STACKS == 10, "the tuft is a 20 x 10 sphere");
+    static float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS];
+    static bool made = false;
+    if (!made) {
+        foodSphere(1.0, vertices);
+        made = true;
+    }
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    drawQuadricSphere(vertices);
+    glDisable(GL_TEXTURE_2D);
+}
+
 static void drawTail(const Bison &b) {
     glPushMatrix();
     setColor(b.color);
@@ -160,7 +180,7 @@ static void drawTail(const Bison &b) {
     setColor(TUFT_GOLD);
     glTranslatef(-3.0f, 0.0f, 0.0f);
     glScalef(1.0f, 0.5f, 0.5f);
-    texturedSphere(b.texture, 1.0, 20, 10);
+    drawTuft(b.texture);
     glPopMatrix();
 }
 

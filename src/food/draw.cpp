@@ -80,6 +80,21 @@ struct SphereStrips {
 };
 static const SphereStrips SPHERE_STRIPS;
 
+void drawQuadricSphere(
+    const float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS]) {
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glInterleavedArrays(GL_T2F_N3F_V3F, 0, vertices);
+    glMultiDrawArrays(GL_QUAD_STRIP, SPHERE_STRIPS.firsts, SPHERE_STRIPS.counts, FOOD_STACKS);
+    glPopClientAttrib();
+    // Arrays leave the current normal and texture coordinate alone; the quadric leaves those of
+    // its last vertex, and whatever is drawn next without its own (the next frame's text) sees
+    // them.
+    const float *last =
+        &vertices[FOOD_STACKS - 1][(SPHERE_STRIP_VERTICES - 1) * SPHERE_VERTEX_FLOATS];
+    glTexCoord2f(last[0], last[1]);
+    glNormal3f(last[2], last[3], last[4]);
+}
+
 // The quadric's textured sphere, drawn from client-side arrays: drawn one begin/end pair at a
 // time, it would cost memory in every selection frame with Mesa's software renderer. Every food
 // has the same radius, so its vertices are worked out once and kept until a radius differs; the
@@ -96,17 +111,7 @@ static void drawTexturedSphere(int radius, unsigned int texture) {
     glPushMatrix();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glInterleavedArrays(GL_T2F_N3F_V3F, 0, vertices);
-    glMultiDrawArrays(GL_QUAD_STRIP, SPHERE_STRIPS.firsts, SPHERE_STRIPS.counts, FOOD_STACKS);
-    glPopClientAttrib();
-    // Arrays leave the current normal and texture coordinate alone; the quadric leaves those of
-    // its last vertex, and whatever is drawn next without its own (the next frame's text) sees
-    // them.
-    const float *last =
-        &vertices[FOOD_STACKS - 1][(SPHERE_STRIP_VERTICES - 1) * SPHERE_VERTEX_FLOATS];
-    glTexCoord2f(last[0], last[1]);
-    glNormal3f(last[2], last[3], last[4]);
+    drawQuadricSphere(vertices);
     glDisable(GL_TEXTURE_2D);
     glPopMatrix();
 }

@@ -146,6 +146,10 @@ const int SPHERE_STRIP_VERTICES = 2 * (FOOD_SLICES + 1);
 // quad strip per stack from the +z pole down, vertices interleaved as SPHERE_VERTEX_FLOATS.
 void foodSphere(double radius,
                 float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS]);
+// Draws a sphere made by foodSphere from client-side arrays, with whatever texture is bound, and
+// leaves the current normal and texture coordinate where gluSphere would.
+void drawQuadricSphere(
+    const float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS]);
 
 // Places and draws one food under its index as selection name; advances a flying food.
 void drawFood(Vector3 point, Food *food, int index);

@@ -95,20 +95,27 @@ void clampTreeEdges(unsigned int texture) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
-// One picture card in the tree's x-y plane, standing on its foot point.
+// One picture card in the tree's x-y plane, standing on its foot point: texture s, t, then
+// position x, y, z of each corner, in the order of one GL_QUADS. From a client-side array, not
+// one vertex call at a time: Mesa keeps memory for every immediate-mode vertex drawn in a
+// selection pass, and the trees are drawn in every one.
+static const float TREE_CARD[4][5] = {
+    {0.0f, 1.0f, -TREE_HALF_WIDTH, TREE_HEIGHT, 0.0f},
+    {0.0f, 0.0f, -TREE_HALF_WIDTH, 0.0f, 0.0f},
+    {1.0f, 0.0f, TREE_HALF_WIDTH, 0.0f, 0.0f},
+    {1.0f, 1.0f, TREE_HALF_WIDTH, TREE_HEIGHT, 0.0f},
+};
+
 static void drawTreeCard(unsigned int texture) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-TREE_HALF_WIDTH, TREE_HEIGHT, 0.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-TREE_HALF_WIDTH, 0.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(TREE_HALF_WIDTH, 0.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(TREE_HALF_WIDTH, TREE_HEIGHT, 0.0f);
-    glEnd();
+    // No normals of its own: the card takes the current normal, as it always has.
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glInterleavedArrays(GL_T2F_V3F, 0, TREE_CARD);
+    glDrawArrays(GL_QUADS, 0, 4);
+    glPopClientAttrib();
+    // The last corner's texture coordinate stays current, as one vertex at a time left it.
+    glTexCoord2f(TREE_CARD[3][0], TREE_CARD[3][1]);
     glDisable(GL_TEXTURE_2D);
 }
 

@@ -151,6 +151,47 @@ TEST(Dome, NormalsAreTheVerticesThemselves) {
     EXPECT_GT(litVertices, 100);
 }
 
+// The dome as it was drawn before its vertex arrays, one vertex call at a time.
+void immediateDome(float radius, int resolution, bool half) {
+    std::vector<Vector3> vertices = domeVertices(radius, resolution, half);
+    if (vertices.empty()) return;
+    glBegin(GL_QUADS);
+    for (const Vector3 &v : vertices) {
+        glNormal3f(v.x, v.y, v.z);
+        glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+}
+
+// Every dome of the model, stretched as the model stretches them, drawn directly and from a
+// display list (the horn points are compiled into the body's), reaches GL exactly as the old
+// drawing did: the same quads in the same order, the same lit colours, the same normal left.
+TEST(Dome, ArraysSendWhatOneVertexAtATimeSent) {
+    struct Shape {
+        float radius;
+        bool half;
+    };
+    for (Shape shape :
+         {Shape{2.0f, true}, {2.0f, false}, {0.7f, false}, {0.6f, false}, {0.4f, false}}) {
+        SCOPED_TRACE(testing::Message() << "radius " << shape.radius << " half " << shape.half);
+        useFeedbackView();
+        glRotatef(25.0f, 0.3f, 1.0f, 0.2f);
+        glScalef(0.8f, 1.6f, 0.5f);
+        expectSameDrawing([&] { immediateDome(shape.radius, 30, shape.half); },
+                          [&] { drawDome(shape.radius, 30, shape.half); });
+        GLuint lists = glGenLists(2);
+        glNewList(lists, GL_COMPILE);
+        immediateDome(shape.radius, 30, shape.half);
+        glEndList();
+        glNewList(lists + 1, GL_COMPILE);
+        drawDome(shape.radius, 30, shape.half);
+        glEndList();
+        expectSameDrawing([&] { glCallList(lists); }, [&] { glCallList(lists + 1); });
+        glDeleteLists(lists, 2);
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 // The shapes are worked out once and kept: drawn again, after other shapes, or beyond the shapes
 // that are kept, a dome reaches GL exactly as its arithmetic says.
 TEST(Dome, KeptShapesDrawAsTheirArithmeticEveryTime) {

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "camera/camera.h"
+#include "food/food.h"
 #include "input/input.h"
 #include "support/feedback.h"
 #include "support/gl_env.h"
@@ -336,6 +337,27 @@ TEST_F(Model, EveryFrameSendsTheSameBison) {
     size_t start = first.size() - size_t(used);
     for (GLint i = 0; i < used; i++)
         ASSERT_NEAR(first[start + size_t(i)], tuft[size_t(i)], 1e-3) << i;
+}
+
+// The tuft, once a quadric's sphere drawn one vertex at a time, now the sphere worked out once:
+// the same strips, lit colours and texture coordinates, in the tuft's own stretch.
+TEST_F(Model, TheTuftSendsWhatTheQuadricSent) {
+    useWideView();
+    glScalef(0.25f, 0.25f, 0.25f);
+    glTranslatef(-13.0f, 1.0f, 0.0f);
+    glRotatef(bison->tailAngle, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-6.0f, 0.0f, 0.0f);
+    glScalef(1.0f, 0.5f, 0.5f);
+    static float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS];
+    foodSphere(1.0, vertices);
+    expectSameDrawing(
+        [] {
+            GLUquadric *quadric = gluNewQuadric();
+            gluQuadricTexture(quadric, GL_TRUE);
+            gluSphere(quadric, 1.0, 20, 10);
+            gluDeleteQuadric(quadric);
+        },
+        [] { drawQuadricSphere(vertices); }, 1e-3f);
 }
 
 TEST_F(Model, TheBisonIsDrawnWhereThisFramesStepTookIt) {

@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "camera/camera.h"
+#include "support/feedback.h"
 #include "support/files.h"
 #include "support/gl_env.h"
 
@@ -296,6 +297,43 @@ TEST(Scenery, TreesAreTwoCrossedCutOutCards) {
     glGetIntegerv(GL_BLEND_DST, &destination);
     EXPECT_EQ(source, GL_SRC_ALPHA);
     EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A tree as it was drawn before its vertex array, one vertex call at a time.
+void immediateTree(const Tree &tree) {
+    glPushMatrix();
+    glTranslatef(tree.position.x, tree.position.y, tree.position.z);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    for (int card = 0; card < 2; card++) {
+        if (card == 1) glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, tree.texture);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 1.0f);
+        glVertex3f(-2.0f, 4.0f, 0.0f);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex3f(-2.0f, 0.0f, 0.0f);
+        glTexCoord2f(1.0f, 0.0f);
+        glVertex3f(2.0f, 0.0f, 0.0f);
+        glTexCoord2f(1.0f, 1.0f);
+        glVertex3f(2.0f, 4.0f, 0.0f);
+        glEnd();
+        glDisable(GL_TEXTURE_2D);
+    }
+    glPopMatrix();
+    glDisable(GL_BLEND);
+}
+
+// The cards reach GL as they did one vertex at a time: corners, order, texture coordinates, and
+// the current normal they borrow (it lights them when the picture is missing).
+TEST(Scenery, TreeCardsSendWhatOneVertexAtATimeSent) {
+    Tree tree{{3, 0, -1}, halfTransparentTexture()};
+    for (Vector3 from : {Vector3{0, 0, 1}, Vector3{0.6f, 0, 0.8f}, Vector3{1, 0, 0}}) {
+        lookAtTree(tree, from.x, from.z);
+        expectSameDrawing([&] { immediateTree(tree); }, [&] { drawTree(&tree); });
+    }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -20,3 +20,11 @@ std::vector<FeedbackPolygon> recordPolygons(const std::function<void()> &draw, b
 // Rebuilds the quads of a GL_QUADS draw from its triangles (a, b, d), (b, c, d): four vertices per
 // quad in the order they were sent. Fails the calling test when the triangles do not pair up.
 std::vector<FeedbackVertex> quadVertices(const std::vector<FeedbackPolygon> &polygons);
+
+// Runs reference and then draw, each in GL_FEEDBACK mode (GL_3D_COLOR_TEXTURE, lighting on so
+// that normals show in the colours) from the same current normal and texture coordinate, and
+// fails the calling test unless both send GL the same words and leave the same current normal
+// and texture coordinate, each word within tolerance (0: exactly). For drawing moved from one
+// vertex call at a time to vertex arrays.
+void expectSameDrawing(const std::function<void()> &reference, const std::function<void()> &draw,
+                       float tolerance = 0.0f);

@@ -25,6 +25,21 @@ int countOf(const std::string &text, const std::string &needle) {
     return count;
 }
 
+long residentKilobytes(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmRSS:", 0) == 0) return atol(line.c_str() + 6);
+    return -1;
+}
+
+FrameCount readFrameCount(const std::string &file) {
+    std::ifstream in(file);
+    FrameCount count;
+    in >> count.frames >> count.immediateBegins;
+    return count;
+}
+
 std::string makeTempDir(const char *tag) {
     std::string pattern = std::string("/tmp/grazewell-") + tag + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());

@@ -76,6 +76,17 @@ class GameProcess {
     int run(const std::string &command);
 };
 
+// Resident memory of a process in kB (VmRSS), -1 when it cannot be read.
+long residentKilobytes(pid_t pid);
+
+// What the frame counter (tools/frame_counter, preloaded with GRAZEWELL_FRAME_FILE) last wrote:
+// frames swapped, and immediate-mode primitives begun after the first of them.
+struct FrameCount {
+    long frames = 0;
+    long immediateBegins = 0;
+};
+FrameCount readFrameCount(const std::string &file);
+
 // Seconds as a sleep.
 void sleepSeconds(double seconds);
 // Occurrences of needle in text.

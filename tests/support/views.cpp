@@ -1,0 +1,37 @@
+#include "support/views.h"
+
+#include "app/app.h"
+#include "camera/camera.h"
+#include "food/food.h"
+
+#include <GL/glu.h>
+#include <cmath>
+
+std::vector<std::pair<int, int>> settledFoodPoints() {
+    // The drift runs its course from the start camera alike in any process.
+    Camera *keep = camera;
+    GameState state = gameState;
+    camera = new Camera();
+    gameState = STATE_TITLE;
+    for (int frame = 0; frame < 400; frame++) titleDrift();
+    setProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    camera->look();
+    delete camera;
+    camera = keep;
+    gameState = state;
+    GLdouble model[16], projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    GLint viewport[4] = {0, 0, 1000, 500};
+    std::vector<std::pair<int, int>> points;
+    for (Food *food : foods) {
+        GLdouble x = 0, y = 0, z = 0;
+        gluProject(food->home.x, food->home.y, food->home.z, model, projection, viewport, &x, &y,
+                   &z);
+        if (z > 0 && z < 1 && x > 10 && x < 990 && y > 10 && y < 490)
+            points.push_back({int(std::lround(x)), int(std::lround(500 - y))});
+    }
+    return points;
+}
