@@ -17,7 +17,7 @@ jobs="$(nproc)"
 if [ "$quick" = 1 ]; then
   echo "== Unit and GL tests (the end-to-end tests left out)"
   (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ctest --output-on-failure -j "$jobs" -L unit "$@")
+    ctest --output-on-failure -j "$jobs" --repeat until-pass:2 -L unit "$@")
   exit 0
 fi
 
