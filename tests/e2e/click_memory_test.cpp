@@ -69,8 +69,7 @@ TEST(ClickMemory, AThousandClicksCostAtMostFiveMegabytes) {
     installTextures(dir);
     std::string frameFile = dir + "/frames.txt";
     {
-        GameProcess game(
-            dir, {"LD_PRELOAD=" GRAZEWELL_FRAME_COUNTER, "GRAZEWELL_FRAME_FILE=" + frameFile});
+        GameProcess game(dir, frameCounterEnvironment(frameFile));
         // The bison stands still, so that it hides the same foods throughout.
         game.pressKey("m");
         ASSERT_TRUE(clickFrames(game, 1, {}));

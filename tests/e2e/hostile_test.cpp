@@ -56,16 +56,12 @@ int clearPixels(const Screenshot &shot) {
 }
 
 long framesDrawn(const std::string &dir) {
-    std::ifstream in(dir + "/frames.txt");
-    long frames = 0;
-    in >> frames;
-    return frames;
+    return readFrameCount(dir + "/frames.txt").frames;
 }
 
 // The game with its frames counted from outside, into dir/frames.txt.
 std::vector<std::string> countingFrames(const std::string &dir) {
-    return {"LD_PRELOAD=" GRAZEWELL_FRAME_COUNTER, "GRAZEWELL_FRAME_FILE=" + dir + "/frames.txt",
-            "ASAN_OPTIONS=verify_asan_link_order=0"};
+    return frameCounterEnvironment(dir + "/frames.txt");
 }
 
 // Still running and still drawing: new frames come, and the dome covers the whole window.

@@ -123,9 +123,7 @@ TEST(Soak, StormOfKeysAndClicksThroughout) {
     installTextures(dir);
     std::string frameFile = dir + "/frames.txt";
     {
-        GameProcess game(dir, {"LD_PRELOAD=" GRAZEWELL_FRAME_COUNTER,
-                               "GRAZEWELL_FRAME_FILE=" + frameFile,
-                               "ASAN_OPTIONS=verify_asan_link_order=0"});
+        GameProcess game(dir, frameCounterEnvironment(frameFile));
         const std::vector<std::string> keys = {"w",
                                                "s",
                                                "a",

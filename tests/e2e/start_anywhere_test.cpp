@@ -165,21 +165,13 @@ TEST(StartAnywhere, HelpVersionAndAWrongOptionNeedNoDisplay) {
     }
 }
 
-// The frame counter writes the count of swaps every hundred frames.
-long framesCounted(const std::string &file) {
-    std::string count = text(file);
-    return count.empty() ? 0 : atol(count.c_str());
-}
-
 TEST(StartAnywhere, FpsThirtyHoldsTheSwapsToThirtyASecondAndGlutOptionsStillWork) {
     std::string dir = makeTempDir("fps");
     std::string frameFile = dir + "/frames.txt";
     {
         GameStart start;
         start.arguments = {"--fps", "30", "-geometry", "640x320"};
-        GameProcess game(
-            dir, {"LD_PRELOAD=" GRAZEWELL_FRAME_COUNTER, "GRAZEWELL_FRAME_FILE=" + frameFile},
-            start);
+        GameProcess game(dir, frameCounterEnvironment(frameFile), start);
         Screenshot shot = game.screenshot();
         EXPECT_EQ(shot.width, 640);
         EXPECT_EQ(shot.height, 320);
@@ -187,14 +179,14 @@ TEST(StartAnywhere, FpsThirtyHoldsTheSwapsToThirtyASecondAndGlutOptionsStillWork
         // the count is exact at both ends; a slow machine only makes the rate lower.
         auto waitForCount = [&](long atLeast) {
             auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-            long frames = framesCounted(frameFile);
+            long frames = readFrameCount(frameFile).frames;
             while (frames < atLeast && std::chrono::steady_clock::now() < end) {
                 sleepSeconds(0.005);
-                frames = framesCounted(frameFile);
+                frames = readFrameCount(frameFile).frames;
             }
             return std::make_pair(frames, std::chrono::steady_clock::now());
         };
-        auto first = waitForCount(framesCounted(frameFile) + 1);
+        auto first = waitForCount(readFrameCount(frameFile).frames + 1);
         auto last = waitForCount(first.first + 200);
         ASSERT_GE(last.first, first.first + 200) << "the game stopped drawing";
         double seconds = std::chrono::duration<double>(last.second - first.second).count();

@@ -25,6 +25,11 @@ int countOf(const std::string &text, const std::string &needle) {
     return count;
 }
 
+std::vector<std::string> frameCounterEnvironment(const std::string &file) {
+    return {"LD_PRELOAD=" GRAZEWELL_FRAME_COUNTER, "GRAZEWELL_FRAME_FILE=" + file,
+            "ASAN_OPTIONS=verify_asan_link_order=0"};
+}
+
 long residentKilobytes(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;

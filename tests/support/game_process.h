@@ -86,6 +86,9 @@ struct FrameCount {
     long immediateBegins = 0;
 };
 FrameCount readFrameCount(const std::string &file);
+// The environment that preloads the frame counter into a game and has it write to file. The
+// counter is preloaded ahead of the sanitizers' runtime, which they must be told to accept.
+std::vector<std::string> frameCounterEnvironment(const std::string &file);
 
 // Seconds as a sleep.
 void sleepSeconds(double seconds);
