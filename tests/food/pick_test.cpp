@@ -50,6 +50,24 @@ TEST(HitRecords, TheWalkNeverLeavesTheBuffer) {
     EXPECT_EQ(nearestHitRecord(partial.data(), int(partial.size()), 1), -1);
 }
 
+// The matrices and viewport of a frame's normal view through the camera.
+struct CameraView {
+    GLdouble model[16], projection[16];
+    GLint viewport[4];
+};
+
+CameraView cameraView() {
+    setProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    camera->look();
+    CameraView view;
+    glGetDoublev(GL_MODELVIEW_MATRIX, view.model);
+    glGetDoublev(GL_PROJECTION_MATRIX, view.projection);
+    glGetIntegerv(GL_VIEWPORT, view.viewport);
+    return view;
+}
+
 class Picking : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -69,20 +87,12 @@ class Picking : public ::testing::Test {
 
     // Where a world point shows in the window, with y counted from the top as GLUT gives it.
     void windowPoint(Vector3 point, float &x, float &y) {
-        setProjection();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        camera->look();
-        GLdouble model[16], projection[16];
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, model);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
+        CameraView view = cameraView();
         GLdouble wx, wy, wz;
-        ASSERT_TRUE(
-            gluProject(point.x, point.y, point.z, model, projection, viewport, &wx, &wy, &wz));
+        ASSERT_TRUE(gluProject(point.x, point.y, point.z, view.model, view.projection,
+                               view.viewport, &wx, &wy, &wz));
         x = float(wx);
-        y = float(viewport[3] - wy);
+        y = float(view.viewport[3] - wy);
     }
 
     // A left click on the point, then the frame that resolves it; returns the frame's output.
@@ -168,18 +178,12 @@ TEST_F(Picking, TheGroundInFrontOfALyingFoodPicksNothing) {
 
 // The world point distance units from the eye that shows at window pixel (x, y), y from the top.
 Vector3 worldAt(float x, float y, double distance) {
-    setProjection();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    camera->look();
-    GLdouble model[16], projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    CameraView view = cameraView();
     GLdouble nx, ny, nz, fx, fy, fz;
-    gluUnProject(x, viewport[3] - y, 0.0, model, projection, viewport, &nx, &ny, &nz);
-    gluUnProject(x, viewport[3] - y, 1.0, model, projection, viewport, &fx, &fy, &fz);
+    gluUnProject(x, view.viewport[3] - y, 0.0, view.model, view.projection, view.viewport, &nx, &ny,
+                 &nz);
+    gluUnProject(x, view.viewport[3] - y, 1.0, view.model, view.projection, view.viewport, &fx, &fy,
+                 &fz);
     double dx = fx - nx, dy = fy - ny, dz = fz - nz,
            length = std::sqrt(dx * dx + dy * dy + dz * dz);
     Vector3 eye = camera->position;
