@@ -439,16 +439,20 @@ static int firstFrame(int argc, char **argv) {
     return write(3, &report, sizeof report) == sizeof report ? 0 : 1;
 }
 
+static void titleView() {
+    gameState = STATE_TITLE;
+    keepBisonHere();
+}
+
+static std::string stillOnTitle() {
+    return gameState == STATE_TITLE ? "" : "left the title";
+}
+
 static std::vector<Situation> situations(const char *folder, const std::string &home) {
     return {
         {"floor: clear and swap", GAME_SIZE, [] {}, clearFrame, fine},
         {"floor: scenery (sky, ground)", GAME_SIZE, playingView, sceneryFrame, fine},
-        {"title screen", GAME_SIZE,
-         [] {
-             gameState = STATE_TITLE;
-             keepBisonHere();
-         },
-         gameFrame, [] { return std::string(gameState == STATE_TITLE ? "" : "left the title"); }},
+        {"title screen", GAME_SIZE, titleView, gameFrame, stillOnTitle},
         {"playing, foods at home", GAME_SIZE, playingView, gameFrame, fine},
         {"playing, 5 in hand, 1 flying", GAME_SIZE,
          [] {
@@ -552,12 +556,7 @@ static std::vector<Situation> situations(const char *folder, const std::string &
         // Maximised on a 1920 x 1080 screen: the same frames over four times the pixels.
         {"floor: clear and swap, 1920 x 1080", WIDE_SIZE, [] {}, clearFrame, fine},
         {"floor: scenery, 1920 x 1080", WIDE_SIZE, playingView, sceneryFrame, fine},
-        {"title screen, 1920 x 1080", WIDE_SIZE,
-         [] {
-             gameState = STATE_TITLE;
-             keepBisonHere();
-         },
-         gameFrame, [] { return std::string(gameState == STATE_TITLE ? "" : "left the title"); }},
+        {"title screen, 1920 x 1080", WIDE_SIZE, titleView, gameFrame, stillOnTitle},
         {"playing, foods at home, 1920 x 1080", WIDE_SIZE, playingView, gameFrame, fine},
     };
 }

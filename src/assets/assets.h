@@ -30,7 +30,7 @@ enum TgaRefusal {
     TGA_GREY,            // image type 3
     TGA_NOT_TRUE_COLOUR, // any other image type
     TGA_IMAGE_ID,        // an image ID field follows the header
-    TGA_FIELDS_SET,      // colour-map specification or origin not zero
+    TGA_FIELDS_SET,      // colour-map fields or origin not zero
     TGA_NO_PIXELS,       // width or height 0
     TGA_BITS,            // neither 24 nor 32 bits per pixel
     TGA_TOO_LARGE,       // a side beyond what the GL takes, or more than 2^32 - 1 bytes
