@@ -4,13 +4,14 @@
 #include "app/pacing.h"
 #include "assets/assets.h"
 #include "input/input.h"
+#include "platform/platform.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
 
 int main(int argc, char **argv) {
     // The console is the game's log: a watcher sees each line the moment it is printed.
-    setvbuf(stdout, nullptr, _IONBF, 0);
+    setUpStandardOutput();
     // Help, the version and a wrong option need no display, so they come before GLUT.
     CommandLine command = parseCommandLine(argc, argv);
     switch (command.action) {

@@ -1,13 +1,13 @@
 #include "assets/assets.h"
 
+#include "platform/platform.h"
+
 #include <GL/gl.h>
+#include <GL/glext.h> // GL_BGR and GL_BGRA: Windows' own gl.h stops at 1.1
 #include <GL/glu.h>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 // The first 12 bytes of every TGA we take: no image ID, no colour map, uncompressed
 // true-colour, zero colour-map fields and origin. Anything else is rejected.
@@ -15,11 +15,11 @@ static const unsigned char TGA_PATTERN[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0
 
 // Bytes of the file still unread, or -1 when the stream is not a regular file.
 static long remainingBytes(FILE *file) {
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    long size = regularFileSize(file);
+    if (size < 0) return -1;
     long here = ftell(file);
     if (here < 0) return -1;
-    return long(info.st_size) - here;
+    return size - here;
 }
 
 const char *tgaRefusalText(TgaRefusal refusal) {
@@ -154,21 +154,6 @@ void uploadTextureInto(unsigned int name, const Image &image) {
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, order,
                  GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-}
-
-// Opens path for reading only when it is a regular file: a FIFO would block the frame for ever
-// and a directory has nothing to read.
-FILE *openRegularFile(const char *path) {
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    FILE *file = fdopen(fd, "rb");
-    if (!file) close(fd);
-    return file;
 }
 
 bool readTGA(const char *name, Image &image) {

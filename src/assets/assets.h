@@ -63,8 +63,6 @@ void uploadTextureInto(unsigned int name, const Image &image);
 // standard error once per file.
 bool readTGA(const char *name, Image &image);
 
-// Opens path for reading ("rb") only when it is a regular file; nullptr otherwise.
-FILE *openRegularFile(const char *path);
 // A new texture from a TGA data file (see readTGA), or 0 when it cannot be opened or is rejected.
 unsigned int loadTGA(const char *name);
 // The mean colour of a raw picture (RAW_BYTES of R G B), as floats 0..1 with alpha 1.

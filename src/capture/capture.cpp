@@ -1,6 +1,7 @@
 #include "capture/capture.h"
 
 #include "app/app.h"
+#include "platform/platform.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 bool recording = false;
 int captureIndex = 0;
@@ -86,8 +86,8 @@ int writePPM(const char *path, int width, int height, FrameReader readFrame) {
 FILE *createNewCapture(int *index, std::string *name) {
     for (;;) {
         *name = captureFileName(*index);
-        // "x": made here or not at all, so a capture the player already has is never replaced.
-        FILE *file = fopen(name->c_str(), "wbx");
+        // Made here or not at all, so a capture the player already has is never replaced.
+        FILE *file = createNewFile(name->c_str());
         if (file || errno != EEXIST || *index == INT_MAX) return file;
         *index += 1;
     }
@@ -114,7 +114,7 @@ int captureFrame() {
     glReadBuffer(GL_BACK);
     int width = windowWidth, height = windowHeight;
     // Made on first use; when it cannot be made the open below fails and says so.
-    mkdir(CAPTURE_FOLDER, 0755);
+    makeFolder(CAPTURE_FOLDER);
     std::string name;
     FILE *file = createNewCapture(&captureIndex, &name);
     if (!file) {

@@ -1,5 +1,3 @@
-// glMultiDrawArrays is GL 1.4, declared by the headers only on request.
-#define GL_GLEXT_PROTOTYPES
 #include "food/food.h"
 
 #include "camera/camera.h"
@@ -67,24 +65,13 @@ void foodSphere(double radius,
     }
 }
 
-// Where each stack's quad strip starts in a sphere's vertices, and its length.
-struct SphereStrips {
-    GLint firsts[FOOD_STACKS];
-    GLsizei counts[FOOD_STACKS];
-    SphereStrips() {
-        for (int j = 0; j < FOOD_STACKS; j++) {
-            firsts[j] = j * SPHERE_STRIP_VERTICES;
-            counts[j] = SPHERE_STRIP_VERTICES;
-        }
-    }
-};
-static const SphereStrips SPHERE_STRIPS;
-
 void drawQuadricSphere(
     const float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS]) {
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, vertices);
-    glMultiDrawArrays(GL_QUAD_STRIP, SPHERE_STRIPS.firsts, SPHERE_STRIPS.counts, FOOD_STACKS);
+    // One strip per stack. (Windows' GL 1.1 library has no glMultiDrawArrays to do it in one.)
+    for (int stack = 0; stack < FOOD_STACKS; stack++)
+        glDrawArrays(GL_QUAD_STRIP, stack * SPHERE_STRIP_VERTICES, SPHERE_STRIP_VERTICES);
     glPopClientAttrib();
     // Arrays leave the current normal and texture coordinate alone; the quadric leaves those of
     // its last vertex, and whatever is drawn next without its own (the next frame's text) sees

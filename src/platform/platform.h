@@ -1,12 +1,32 @@
 // The few things the operating system answers differently on each platform: where the running
-// program lives and what kind of thing a path names. Everything else in the game is portable.
+// program lives, what kind of thing a path names, how files are opened and made, and how the
+// console is written. platform_posix.cpp serves Linux, platform_windows.cpp Windows; the build
+// compiles the one for its target. Everything else in the game is portable.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
-// The folder holding the running program, without a trailing slash; "" when it cannot be told.
+// The folder holding the running program, with '/' between names and no trailing one; "" when
+// it cannot be told.
 std::string programFolder();
 // Whether path names a folder (following links).
 bool isFolder(const std::string &path);
 // Whether path names a regular file (following links).
 bool isRegularFile(const std::string &path);
+// Makes the folder path unless it is there already; false (errno set) when it cannot be made.
+bool makeFolder(const char *path);
+
+// Opens path for reading in binary only when it is a regular file, without waiting on anything
+// (a FIFO would block the frame for ever; a folder has nothing to read); not inherited by
+// children. nullptr otherwise.
+FILE *openRegularFile(const char *path);
+// The size in bytes of the regular file open as file; -1 when it is no regular file.
+long regularFileSize(FILE *file);
+// Makes a new file at path and opens it for writing in binary, or fails with errno EEXIST when
+// the name is taken by anything at all: a file the player already has is never replaced.
+FILE *createNewFile(const char *path);
+
+// Standard output as the game writes it: unbuffered, so a watcher sees each line when printed,
+// and byte for byte ("\n" stays one byte on every platform: the lines are the game's log).
+void setUpStandardOutput();

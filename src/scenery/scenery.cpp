@@ -1,8 +1,10 @@
 #include "scenery/scenery.h"
 
 #include "assets/assets.h"
+#include "platform/platform.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h> // GL_CLAMP_TO_EDGE: Windows' own gl.h stops at 1.1
 #include <GL/glu.h>
 
 Scene *scene = nullptr;

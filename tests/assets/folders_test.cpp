@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -32,13 +31,13 @@ TEST(DataFolders, WorkingFolderThenProgramFolderThenInstalledShareUnlessOverridd
 TEST(DataFolders, EachFileComesFromTheFirstFolderThatHoldsIt) {
     WorkDir dir("folders");
     for (const char *folder : {"own", "own/tex", "build", "build/tex", "share", "share/tex"})
-        ASSERT_EQ(mkdir(folder, 0755), 0) << folder;
+        ASSERT_TRUE(makeDir(folder)) << folder;
     ASSERT_TRUE(writeBytes("own/tex/sky.tga", {1}));
     ASSERT_TRUE(writeBytes("build/tex/sky.tga", {2}));
     ASSERT_TRUE(writeBytes("build/tex/tree.tga", {2}));
     ASSERT_TRUE(writeBytes("share/tex/tree.tga", {3}));
     ASSERT_TRUE(writeBytes("share/tex/fur.tga", {3}));
-    ASSERT_EQ(mkdir("build/tex/fur.tga", 0755), 0); // not a file: passed over
+    ASSERT_TRUE(makeDir("build/tex/fur.tga")); // not a file: passed over
     dataFolders = {dir.path + "/own", dir.path + "/build", dir.path + "/share"};
     EXPECT_EQ(dataPath("tex/sky.tga"), dir.path + "/own/tex/sky.tga");
     EXPECT_EQ(dataPath("tex/tree.tga"), dir.path + "/build/tex/tree.tga");
@@ -54,7 +53,7 @@ TEST(DataFolders, EachFileComesFromTheFirstFolderThatHoldsIt) {
 TEST(DataFolders, NoPicturesFolderAnywhereIsOneLineNamingWhereItLooked) {
     WorkDir dir("nopictures");
     std::string missing = dir.path + "/nothing";
-    setenv("GRAZEWELL_DATA", missing.c_str(), 1);
+    setEnvironment("GRAZEWELL_DATA", missing.c_str());
     ::testing::internal::CaptureStderr();
     chooseDataFolders();
     std::string said = ::testing::internal::GetCapturedStderr();
@@ -70,8 +69,8 @@ TEST(DataFolders, NoPicturesFolderAnywhereIsOneLineNamingWhereItLooked) {
 
     // With the folder there, nothing is said at start, and a picture missing from it is told
     // once, however often it is asked for.
-    ASSERT_EQ(mkdir(missing.c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((missing + "/tex").c_str(), 0755), 0);
+    ASSERT_TRUE(makeDir(missing));
+    ASSERT_TRUE(makeDir(missing + "/tex"));
     ::testing::internal::CaptureStderr();
     chooseDataFolders();
     EXPECT_TRUE(dataFolderFound);
@@ -79,7 +78,7 @@ TEST(DataFolders, NoPicturesFolderAnywhereIsOneLineNamingWhereItLooked) {
     EXPECT_EQ(loadTGA("tex/tree.tga"), 0u);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "grazewell: tex/tree.tga: picture not found (looked in " + missing + "/tex)\n");
-    unsetenv("GRAZEWELL_DATA");
+    setEnvironment("GRAZEWELL_DATA", nullptr);
     dataFolders = {""};
 }
 

@@ -3,7 +3,6 @@
 #include "assets/assets.h"
 
 #include "support/files.h"
-#include "support/game_process.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -170,8 +169,7 @@ TEST(TextureFiles, EachPictureHasTheColoursOfWhatItNames) {
 
 TEST(TextureFiles, PaintingAgainGivesTheSameBytes) {
     std::string dir = makeTempDir("texgen");
-    std::string command = std::string("'") + GRAZEWELL_TEXGEN + "' '" + dir + "/tex'";
-    ASSERT_EQ(system(command.c_str()), 0);
+    ASSERT_EQ(runProgram({GRAZEWELL_TEXGEN, dir + "/tex"}), 0);
     for (const char *name : {"fur.tga", "lava.tga", "orange.tga", "apple.tga", "marble.tga",
                              "room.tga", "clouds.tga", "sky.tga", "tree.tga", "grass.raw"})
         EXPECT_TRUE(readBytes(dir + "/tex/" + name) == readBytes(TEX + name)) << name;

@@ -3,15 +3,14 @@
 
 #include "app/app.h"
 #include "camera/camera.h"
-#include "support/game_process.h"
+#include "support/files.h"
 #include "support/gl_env.h"
 
 #include <GL/gl.h>
 #include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -37,16 +36,13 @@ class Skin : public ::testing::Test {
   protected:
     void SetUp() override {
         startWorld();
-        ASSERT_NE(getcwd(home, sizeof home), nullptr);
-        dir = makeTempDir("skin");
-        mkdir((dir + "/tex").c_str(), 0755);
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        dir.reset(new WorkDir("skin"));
+        ASSERT_TRUE(makeDir("tex"));
         glReadBuffer(GL_BACK);
     }
     void TearDown() override {
         delete subject;
-        if (chdir(home) != 0) perror("chdir");
-        removeTree(dir);
+        dir.reset();
     }
     void makeSkins(bool fur, bool lava) {
         if (fur) writeSolidTGA("tex/fur.tga", FUR);
@@ -126,8 +122,7 @@ class Skin : public ::testing::Test {
         EXPECT_EQ(pixelsOf(FUR), 0);
         EXPECT_EQ(pixelsOf(LAVA), 0);
     }
-    char home[4096];
-    std::string dir;
+    std::unique_ptr<WorkDir> dir;
     Bison *subject = nullptr;
 };
 

@@ -1,7 +1,7 @@
 // The bison's state and its walk: leg starts, steering, the fence turn and the manual controls.
 #include "bison/bison.h"
 
-#include "support/game_process.h"
+#include "support/files.h"
 #include "support/gl_env.h"
 
 #include <GL/gl.h>

@@ -5,6 +5,7 @@
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "input/input.h"
+#include "support/files.h"
 #include "support/gl_env.h"
 
 #include <GL/freeglut.h>
@@ -18,13 +19,6 @@ using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
 
 namespace {
-
-int countOfText(const std::string &text, const std::string &needle) {
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        count++;
-    return count;
-}
 
 class Feeding : public ::testing::Test {
   protected:
@@ -177,7 +171,7 @@ TEST_F(Feeding, AFoodLyingAgainstTheBodyIsHitEveryFrame) {
     CaptureStdout();
     for (int frame = 0; frame < 3; frame++) onDisplay();
     std::string out = GetCapturedStdout();
-    EXPECT_EQ(countOfText(out, "BODY COLLIDE 1\n"), 3) << out;
+    EXPECT_EQ(countOf(out, "BODY COLLIDE 1\n"), 3) << out;
     EXPECT_EQ(apple->groundTimer, 37);
     EXPECT_EQ(apple->position.x, bison->position.x - 1.97f);
 }
@@ -190,7 +184,7 @@ TEST_F(Feeding, AFoodLyingAtTheHeadIsSentHomeByTheFirstHit) {
     onDisplay();
     onDisplay();
     std::string out = GetCapturedStdout();
-    EXPECT_EQ(countOfText(out, "head collide\n"), 1) << out;
+    EXPECT_EQ(countOf(out, "head collide\n"), 1) << out;
     EXPECT_EQ(foodFed, 1);
     EXPECT_EQ(orange->state, FOOD_HOME);
 }
@@ -204,7 +198,7 @@ TEST_F(Feeding, OnlyTheLastThrownFoodIsTested) {
     CaptureStdout();
     onDisplay();
     std::string out = GetCapturedStdout();
-    EXPECT_EQ(countOfText(out, "check head collision"), 1);
+    EXPECT_EQ(countOf(out, "check head collision"), 1);
     EXPECT_EQ(out.find("head collide"), std::string::npos) << out;
     EXPECT_EQ(foodFed, 0);
     EXPECT_EQ(first->state, FOOD_FLYING);

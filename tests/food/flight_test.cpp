@@ -1,6 +1,7 @@
 // A food's kinds, its throw and its flight, its lying on the ground and how it is drawn.
 #include "food/food.h"
 
+#include "support/files.h"
 #include "support/gl_env.h"
 
 #include <GL/glu.h>
@@ -8,10 +9,9 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -53,21 +53,13 @@ void writeTga(const std::string &path) {
 }
 
 TEST(FoodKinds, ConstructionLoadsTheKindsFileAndStartsAtHome) {
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    char dir[] = "/tmp/grazewell-food-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    std::string tex = std::string(dir) + "/tex";
-    mkdir(tex.c_str(), 0755);
-    writeTga(tex + "/marble.tga"); // what a bomb wears; there is no bomb.tga
-    ASSERT_EQ(chdir(dir), 0);
+    std::unique_ptr<WorkDir> dir(new WorkDir("food"));
+    ASSERT_TRUE(makeDir("tex"));
+    writeTga("tex/marble.tga"); // what a bomb wears; there is no bomb.tga
     Food bomb("bomb", 27, 62);
     Food marble("marble", 26, 62); // tex/room.tga is missing
     Food pear("pear", 1, 2);
-    ASSERT_EQ(chdir(here), 0);
-    unlink((tex + "/marble.tga").c_str());
-    rmdir(tex.c_str());
-    rmdir(dir);
+    dir.reset();
 
     EXPECT_NE(bomb.texture, 0u);
     EXPECT_TRUE(glIsTexture(bomb.texture));

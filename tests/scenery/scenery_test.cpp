@@ -12,7 +12,6 @@
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -22,7 +21,7 @@ const Rgb CLEAR = {178, 0, 255}; // the game's clear colour (0.7, 0, 1)
 const Rgb RED = {255, 0, 0}, GREEN = {0, 255, 0}, BLUE = {0, 0, 255}, YELLOW = {255, 255, 0};
 const Rgb WHITE = {255, 255, 255};
 
-bool near(Rgb a, Rgb b, int tolerance = 8) {
+bool closeTo(Rgb a, Rgb b, int tolerance = 8) {
     for (int i = 0; i < 3; i++)
         if (std::abs(int(a[i]) - int(b[i])) > tolerance) return false;
     return true;
@@ -121,7 +120,7 @@ TEST(Scenery, FromTheFenceGroundAndSkyFillEveryDirection) {
             drawGround(scene);
             for (int y = 0; y <= 200; y += 20)
                 for (int x = 0; x < 1000; x += 37)
-                    ASSERT_FALSE(near(readPixel(x, y), CLEAR, 0))
+                    ASSERT_FALSE(closeTo(readPixel(x, y), CLEAR, 0))
                         << at << " ground at " << x << ", " << y;
             // With the dome nothing of the clear colour is left anywhere.
             beginFrame();
@@ -129,7 +128,8 @@ TEST(Scenery, FromTheFenceGroundAndSkyFillEveryDirection) {
             glCallList(scene->displayList);
             for (int y = 0; y < 500; y += 19)
                 for (int x = 0; x < 1000; x += 37)
-                    ASSERT_FALSE(near(readPixel(x, y), CLEAR, 0)) << at << " at " << x << ", " << y;
+                    ASSERT_FALSE(closeTo(readPixel(x, y), CLEAR, 0))
+                        << at << " at " << x << ", " << y;
         }
     }
 }
@@ -141,27 +141,27 @@ TEST(Scenery, GroundRunsFromMinus168To192) {
     beginFrame();
     lookDown(0, 0);
     drawGround(scene);
-    EXPECT_TRUE(near(groundPixel(0, 0, -168.6f, 0), CLEAR, 0));
-    EXPECT_FALSE(near(groundPixel(0, 0, -167.4f, 0), CLEAR, 0));
-    EXPECT_FALSE(near(groundPixel(0, 0, 191.4f, 0), CLEAR, 0));
-    EXPECT_TRUE(near(groundPixel(0, 0, 192.6f, 0), CLEAR, 0));
+    EXPECT_TRUE(closeTo(groundPixel(0, 0, -168.6f, 0), CLEAR, 0));
+    EXPECT_FALSE(closeTo(groundPixel(0, 0, -167.4f, 0), CLEAR, 0));
+    EXPECT_FALSE(closeTo(groundPixel(0, 0, 191.4f, 0), CLEAR, 0));
+    EXPECT_TRUE(closeTo(groundPixel(0, 0, 192.6f, 0), CLEAR, 0));
     beginFrame();
     lookDown(0, -150);
     drawGround(scene);
-    EXPECT_TRUE(near(groundPixel(0, -150, 0, -168.6f), CLEAR, 0));
-    EXPECT_FALSE(near(groundPixel(0, -150, 0, -167.4f), CLEAR, 0));
+    EXPECT_TRUE(closeTo(groundPixel(0, -150, 0, -168.6f), CLEAR, 0));
+    EXPECT_FALSE(closeTo(groundPixel(0, -150, 0, -167.4f), CLEAR, 0));
     beginFrame();
     lookDown(0, 150);
     drawGround(scene);
-    EXPECT_FALSE(near(groundPixel(0, 150, 0, 191.4f), CLEAR, 0));
-    EXPECT_TRUE(near(groundPixel(0, 150, 0, 192.6f), CLEAR, 0));
+    EXPECT_FALSE(closeTo(groundPixel(0, 150, 0, 191.4f), CLEAR, 0));
+    EXPECT_TRUE(closeTo(groundPixel(0, 150, 0, 192.6f), CLEAR, 0));
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
 }
 
 TEST(Scenery, EveryTwelveUnitTileShowsTheWholeGrassOnceTopRowTowardsMinusZ) {
     WorkDir dir("grass");
-    ASSERT_EQ(mkdir("tex", 0755), 0);
+    ASSERT_TRUE(makeDir("tex"));
     writeQuadrantRaw("tex/grass.raw");
     Scene *own = new Scene(); // no sky picture here: that texture is 0
     EXPECT_NE(own->grassTexture, 0u);
@@ -170,20 +170,20 @@ TEST(Scenery, EveryTwelveUnitTileShowsTheWholeGrassOnceTopRowTowardsMinusZ) {
     lookDown(-100, -100);
     drawGround(own);
     // Tile (0, 0) spans x and z from -168 to -156: s from 0 to 1 along x, t from 1 to 0 along z.
-    EXPECT_TRUE(near(groundPixel(-100, -100, -165, -165), BLUE)) << "s 1/4, t 3/4";
-    EXPECT_TRUE(near(groundPixel(-100, -100, -159, -165), YELLOW)) << "s 3/4, t 3/4";
-    EXPECT_TRUE(near(groundPixel(-100, -100, -165, -159), RED)) << "s 1/4, t 1/4";
-    EXPECT_TRUE(near(groundPixel(-100, -100, -159, -159), GREEN)) << "s 3/4, t 1/4";
+    EXPECT_TRUE(closeTo(groundPixel(-100, -100, -165, -165), BLUE)) << "s 1/4, t 3/4";
+    EXPECT_TRUE(closeTo(groundPixel(-100, -100, -159, -165), YELLOW)) << "s 3/4, t 3/4";
+    EXPECT_TRUE(closeTo(groundPixel(-100, -100, -165, -159), RED)) << "s 1/4, t 1/4";
+    EXPECT_TRUE(closeTo(groundPixel(-100, -100, -159, -159), GREEN)) << "s 3/4, t 1/4";
     // The picture starts again on the next tile in both directions.
-    EXPECT_TRUE(near(groundPixel(-100, -100, -153, -165), BLUE));
-    EXPECT_TRUE(near(groundPixel(-100, -100, -165, -147), RED));
-    EXPECT_TRUE(near(groundPixel(-100, -100, -45, -45), BLUE)) << "tile (10, 10)";
+    EXPECT_TRUE(closeTo(groundPixel(-100, -100, -153, -165), BLUE));
+    EXPECT_TRUE(closeTo(groundPixel(-100, -100, -165, -147), RED));
+    EXPECT_TRUE(closeTo(groundPixel(-100, -100, -45, -45), BLUE)) << "tile (10, 10)";
     // The last tile, (29, 29), ends at 192.
     beginFrame();
     lookDown(150, 150);
     drawGround(own);
-    EXPECT_TRUE(near(groundPixel(150, 150, 183, 189), RED));
-    EXPECT_TRUE(near(groundPixel(150, 150, 189, 183), YELLOW));
+    EXPECT_TRUE(closeTo(groundPixel(150, 150, 183, 189), RED));
+    EXPECT_TRUE(closeTo(groundPixel(150, 150, 189, 183), YELLOW));
     delete own;
 }
 
@@ -191,7 +191,7 @@ TEST(Scenery, EveryTwelveUnitTileShowsTheWholeGrassOnceTopRowTowardsMinusZ) {
 // (1/2) and +x (3/4), seen from inside the dome.
 TEST(Scenery, TheDomeStandsUprightWithSZeroTowardsMinusZ) {
     WorkDir dir("sky");
-    ASSERT_EQ(mkdir("tex", 0755), 0);
+    ASSERT_TRUE(makeDir("tex"));
     // Four stripes centred on s = 0, 1/4, 1/2 and 3/4; the top quarter white for the zenith.
     const int width = 64, height = 64;
     const Rgb stripes[4] = {RED, GREEN, BLUE, YELLOW};
@@ -227,20 +227,20 @@ TEST(Scenery, TheDomeStandsUprightWithSZeroTowardsMinusZ) {
         gluLookAt(0, 1.75, 0, look.gaze.x, 1.75 + look.gaze.y, look.gaze.z, 0, 1, 0);
         glCallList(own->displayList);
         Rgb seen = readPixel(500, 300); // a little above the horizon
-        EXPECT_TRUE(near(seen, look.colour)) << look.name << ": " << show(seen);
+        EXPECT_TRUE(closeTo(seen, look.colour)) << look.name << ": " << show(seen);
     }
     // The dome's radius: a far plane short of 1000 cuts it away, one beyond keeps it.
-    for (double far : {990.0, 1010.0}) {
+    for (double farPlane : {990.0, 1010.0}) {
         beginFrame();
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(60, 2, 1, far);
+        gluPerspective(60, 2, 1, farPlane);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         gluLookAt(0, 1.75, 0, 0, 1.75, -1, 0, 1, 0);
         glCallList(own->displayList);
         // Straight ahead, just above the horizon, the dome is about 1000 deep.
-        EXPECT_EQ(near(readPixel(500, 256), CLEAR, 0), far < 1000) << "far " << far;
+        EXPECT_EQ(closeTo(readPixel(500, 256), CLEAR, 0), farPlane < 1000) << "far " << farPlane;
     }
     glEnable(GL_DEPTH_TEST);
     delete own;
@@ -282,13 +282,13 @@ TEST(Scenery, TreesAreTwoCrossedCutOutCards) {
         lookAtTree(tree, from.x, from.z);
         drawTree(&tree);
         // 100 pixels a unit around (500, 250): the card spans 300..700 and 50..450.
-        EXPECT_TRUE(near(readPixel(400, 250), CLEAR, 0)) << side << ": transparent half";
-        EXPECT_TRUE(near(readPixel(600, 250), RED, 0)) << side << ": opaque half";
-        EXPECT_TRUE(near(readPixel(650, 60), RED, 0)) << side << ": foot";
-        EXPECT_TRUE(near(readPixel(650, 440), RED, 0)) << side << ": top";
-        EXPECT_TRUE(near(readPixel(650, 40), CLEAR, 0)) << side << ": below the foot";
-        EXPECT_TRUE(near(readPixel(650, 460), CLEAR, 0)) << side << ": above the top";
-        EXPECT_TRUE(near(readPixel(710, 250), CLEAR, 0)) << side << ": beyond the edge";
+        EXPECT_TRUE(closeTo(readPixel(400, 250), CLEAR, 0)) << side << ": transparent half";
+        EXPECT_TRUE(closeTo(readPixel(600, 250), RED, 0)) << side << ": opaque half";
+        EXPECT_TRUE(closeTo(readPixel(650, 60), RED, 0)) << side << ": foot";
+        EXPECT_TRUE(closeTo(readPixel(650, 440), RED, 0)) << side << ": top";
+        EXPECT_TRUE(closeTo(readPixel(650, 40), CLEAR, 0)) << side << ": below the foot";
+        EXPECT_TRUE(closeTo(readPixel(650, 460), CLEAR, 0)) << side << ": above the top";
+        EXPECT_TRUE(closeTo(readPixel(710, 250), CLEAR, 0)) << side << ": beyond the edge";
     }
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
@@ -348,7 +348,7 @@ TEST(Scenery, WithoutPicturesEverythingIsDrawnUntextured) {
     beginFrame();
     lookDown(0, 0);
     glCallList(own->displayList);
-    EXPECT_TRUE(near(groundPixel(0, 0, 0, 0), Rgb{10, 200, 30}, 1));
+    EXPECT_TRUE(closeTo(groundPixel(0, 0, 0, 0), Rgb{10, 200, 30}, 1));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     glEnable(GL_LIGHTING);
     delete own;
@@ -368,9 +368,9 @@ TEST(Scenery, TheTreePictureLeavesNoLineAlongTheCardsTopEdge) {
         // the trunk's foot (rows 50 and up) would bleed in.
         for (int y : {449, 450})
             for (int x = 300; x < 700; x++)
-                ASSERT_TRUE(near(readPixel(x, y), CLEAR, 0)) << x << ", " << y;
-        EXPECT_FALSE(near(readPixel(500, 50), CLEAR, 0)) << "the trunk's foot";
-        EXPECT_FALSE(near(readPixel(500, 350), CLEAR, 0)) << "the crown";
+                ASSERT_TRUE(closeTo(readPixel(x, y), CLEAR, 0)) << x << ", " << y;
+        EXPECT_FALSE(closeTo(readPixel(500, 50), CLEAR, 0)) << "the trunk's foot";
+        EXPECT_FALSE(closeTo(readPixel(500, 350), CLEAR, 0)) << "the crown";
     }
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);

@@ -1,15 +1,12 @@
 #include "support/files.h"
 
-#include "support/game_process.h"
-
-#include <cstdio>
-#include <cstdlib>
-#include <dirent.h>
+#include <chrono>
+#include <filesystem>
+#include <random>
 #include <stdexcept>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <system_error>
+
+namespace fs = std::filesystem;
 
 Bytes readBytes(const std::string &path) {
     Bytes bytes;
@@ -42,78 +39,66 @@ Bytes tgaFile(int width, int height, int bits, const Bytes &pixels, unsigned cha
     return bytes;
 }
 
+int countOf(const std::string &text, const std::string &needle) {
+    int count = 0;
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        count++;
+    return count;
+}
+
 bool fileExists(const std::string &path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
+    std::error_code error;
+    return fs::exists(path, error);
 }
 
 bool isDirectory(const std::string &path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+bool makeDir(const std::string &path) {
+    std::error_code error;
+    return fs::create_directory(path, error);
+}
+
+std::string makeTempDir(const char *tag) {
+    static std::mt19937_64 random(
+        uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::path temp = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; attempt++) {
+        fs::path dir = temp / (std::string("grazewell-") + tag + "-" + std::to_string(random()));
+        std::error_code error;
+        if (fs::create_directory(dir, error)) return dir.string();
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+// Opens each folder up before reading it: tests make folders nobody may write or list.
+static void removeAll(const fs::path &path) {
+    std::error_code error;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, error);
+    if (fs::is_directory(fs::symlink_status(path, error)))
+        for (const fs::directory_entry &entry : fs::directory_iterator(path, error))
+            removeAll(entry.path());
+    fs::remove(path, error);
+}
+
+void removeTree(const std::string &path) {
+    // Only what makeTempDir made.
+    if (path.rfind((fs::temp_directory_path() / "grazewell-").string(), 0) != 0) return;
+    removeAll(path);
 }
 
 static std::string currentDirectory() {
-    char buffer[4096];
-    if (!getcwd(buffer, sizeof buffer)) throw std::runtime_error("getcwd failed");
-    return buffer;
+    return fs::current_path().string();
 }
 
 WorkDir::WorkDir(const char *tag) : path(makeTempDir(tag)), previous(currentDirectory()) {
-    if (chdir(path.c_str()) != 0) throw std::runtime_error("chdir failed");
+    fs::current_path(path);
 }
 
 WorkDir::~WorkDir() {
-    if (chdir(previous.c_str()) != 0) perror("chdir");
+    std::error_code error;
+    fs::current_path(previous, error);
     removeTree(path);
-}
-
-bool fileIsOpen(const std::string &path) {
-    struct stat file;
-    if (stat(path.c_str(), &file) != 0) return false;
-    DIR *dir = opendir("/proc/self/fd");
-    if (!dir) return false;
-    bool open = false;
-    int own = dirfd(dir);
-    while (struct dirent *entry = readdir(dir)) {
-        if (entry->d_name[0] == '.') continue;
-        int fd = atoi(entry->d_name);
-        struct stat info;
-        if (fd != own && fstat(fd, &info) == 0 && info.st_dev == file.st_dev &&
-            info.st_ino == file.st_ino)
-            open = true;
-    }
-    closedir(dir);
-    return open;
-}
-
-// Address space in use now, from /proc/self/statm (pages).
-static size_t addressSpaceBytes() {
-    FILE *file = fopen("/proc/self/statm", "r");
-    if (!file) return 0;
-    unsigned long pages = 0;
-    if (fscanf(file, "%lu", &pages) != 1) pages = 0;
-    fclose(file);
-    return size_t(pages) * size_t(sysconf(_SC_PAGESIZE));
-}
-
-int runWithLittleMemory(size_t spareBytes, const std::function<int()> &body) {
-#ifdef __SANITIZE_ADDRESS__
-    // AddressSanitizer reserves terabytes of shadow memory: no address-space limit can hold.
-    (void)spareBytes;
-    (void)body;
-    return NO_MEMORY_LIMIT;
-#endif
-    fflush(stdout);
-    pid_t child = fork();
-    if (child == 0) {
-        struct rlimit limit;
-        limit.rlim_cur = limit.rlim_max = addressSpaceBytes() + spareBytes;
-        if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(125);
-        int result = body();
-        fflush(stdout);
-        _exit(result);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

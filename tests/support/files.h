@@ -1,7 +1,9 @@
-// File helpers for tests: whole-file reads and writes, a private working folder, open
-// descriptors, and a child process with little memory to spare.
+// File helpers for tests: whole-file reads and writes, private folders, open files, streams,
+// programs, and a child process with little memory to spare. files.cpp is portable; what each
+// operating system does its own way is in files_posix.cpp and files_windows.cpp.
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +19,14 @@ bool writeBytes(const std::string &path, const Bytes &bytes);
 Bytes tgaFile(int width, int height, int bits, const Bytes &pixels, unsigned char descriptor = 0);
 bool fileExists(const std::string &path);
 bool isDirectory(const std::string &path);
+// Makes the folder path (its parent must be there); false when it cannot, or it is there already.
+bool makeDir(const std::string &path);
+
+// A fresh folder of its own in the system's temporary folder, named grazewell-<tag>-...; removed
+// by the caller with removeTree.
+std::string makeTempDir(const char *tag);
+// Removes a folder made by makeTempDir and all it holds, whatever their permissions.
+void removeTree(const std::string &path);
 
 // Makes a fresh temporary folder and makes it the working directory until destroyed; then the
 // old working directory is restored and the folder removed.
@@ -30,12 +40,36 @@ class WorkDir {
     std::string previous;
 };
 
-// Whether any file descriptor of this process refers to the file at path. (Counting descriptors
-// would not do: the GL's own threads open and close files of their own at any time.)
-bool fileIsOpen(const std::string &path);
+// Occurrences of needle in text.
+int countOf(const std::string &text, const std::string &needle);
 
-// What runWithLittleMemory returns where no memory limit can be set (sanitizer builds).
+// Sets (or, given nullptr, removes) a variable of this process's environment.
+void setEnvironment(const char *name, const char *value);
+// Runs a program with arguments and waits for it; its exit status, or -1 when it did not run or
+// end normally.
+int runProgram(const std::vector<std::string> &command);
+
+// Whether this process has the file at path open. (Counting descriptors would not do: the GL's
+// own threads open and close files of their own at any time.)
+bool fileIsOpen(const std::string &path);
+// Whether fd is an open descriptor of this process.
+bool descriptorIsOpen(int fd);
+// Whether tests can make FIFOs and symbolic links: Windows keeps no FIFOs among its files and
+// lets only administrators make links.
+extern const bool PLATFORM_HAS_FIFOS_AND_LINKS;
+// Makes a FIFO at path; false when it cannot.
+bool makeFifo(const std::string &path);
+// Makes a symbolic link at path to target (which need not be there); false when it cannot.
+bool makeLink(const std::string &target, const std::string &path);
+// A stream reading bytes that has no size to look up beforehand, as a pipe has; bytes must
+// outlive it. The caller closes it.
+FILE *memoryStream(Bytes &bytes);
+
+// What runWithLittleMemory returns where no memory limit can be set: in sanitizer builds, and on
+// Windows, which has no fork to run the body in a child of its own.
 const int NO_MEMORY_LIMIT = 124;
+const char *const NO_MEMORY_LIMIT_REASON =
+    "no memory limit can be set here (sanitizer builds, Windows)";
 // Runs body in a forked child whose address space may grow by only spareBytes more; returns the
 // child's exit status (body's result), or -1 when it did not exit normally. The child uses no GL.
 int runWithLittleMemory(size_t spareBytes, const std::function<int()> &body);

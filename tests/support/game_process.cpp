@@ -18,13 +18,6 @@ void sleepSeconds(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
-int countOf(const std::string &text, const std::string &needle) {
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        count++;
-    return count;
-}
-
 std::vector<std::string> frameCounterEnvironment(const std::string &file) {
     return {"LD_PRELOAD=" GRAZEWELL_FRAME_COUNTER, "GRAZEWELL_FRAME_FILE=" + file,
             "ASAN_OPTIONS=verify_asan_link_order=0"};
@@ -43,20 +36,6 @@ FrameCount readFrameCount(const std::string &file) {
     FrameCount count;
     in >> count.frames >> count.immediateBegins;
     return count;
-}
-
-std::string makeTempDir(const char *tag) {
-    std::string pattern = std::string("/tmp/grazewell-") + tag + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
-    return buffer.data();
-}
-
-void removeTree(const std::string &path) {
-    if (path.rfind("/tmp/grazewell-", 0) != 0) return;
-    std::string command = "chmod -R u+rwx '" + path + "' 2>/dev/null; rm -rf '" + path + "'";
-    if (system(command.c_str()) != 0) perror("rm");
 }
 
 void installTextures(const std::string &dir) {

@@ -2,6 +2,8 @@
 // watched through its standard output, its files and screenshots taken from the X server.
 #pragma once
 
+#include "support/files.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -14,9 +16,6 @@ struct Screenshot {
     const unsigned char *at(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
 };
 
-// A fresh temporary folder, removed by the caller with removeTree.
-std::string makeTempDir(const char *tag);
-void removeTree(const std::string &path);
 // Copies the generated textures of the build into dir/tex.
 void installTextures(const std::string &dir);
 
@@ -92,5 +91,3 @@ std::vector<std::string> frameCounterEnvironment(const std::string &file);
 
 // Seconds as a sleep.
 void sleepSeconds(double seconds);
-// Occurrences of needle in text.
-int countOf(const std::string &text, const std::string &needle);

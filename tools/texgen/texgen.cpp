@@ -10,13 +10,38 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
+#include <system_error>
 #include <vector>
 
 namespace {
 
 const float PI = 3.14159265358979f;
+
+// C libraries round their float sine, tangent, exponential and power differently (glibc's are
+// correctly rounded, Windows' are not). Worked in double and rounded to float once, they give the
+// same float everywhere, and so the same pictures byte for byte.
+float sine(float x) {
+    return float(std::sin(double(x)));
+}
+float cosine(float x) {
+    return float(std::cos(double(x)));
+}
+float tangent(float x) {
+    return float(std::tan(double(x)));
+}
+float exponential(float x) {
+    return float(std::exp(double(x)));
+}
+float power(float x, float y) {
+    return float(std::pow(double(x), double(y)));
+}
+void sine(double) = delete;
+void cosine(double) = delete;
+void tangent(double) = delete;
+void exponential(double) = delete;
+void power(double, double) = delete;
 
 struct Colour {
     float r, g, b;
@@ -221,8 +246,8 @@ Picture paintFur() {
         int steps = int(length * 2);
         for (int step = 0; step <= steps; step++) {
             angle += curl / 2;
-            px += std::cos(angle) * 0.5f;
-            py += std::sin(angle) * 0.5f;
+            px += cosine(angle) * 0.5f;
+            py += sine(angle) * 0.5f;
             int ix = wrap(int(std::floor(px)), S), iy = wrap(int(std::floor(py)), S);
             float t = float(step) / steps;
             p.set(ix, iy, mix(p.get(ix, iy), scale(colour, 0.8f + 0.3f * t), 0.85f));
@@ -317,10 +342,10 @@ Picture paintMarble() {
             float u = float(x) / W, v = float(y) / H;
             float turbulence = fbm(u * 3, v * 3, 5, 3, 3, 51);
             // Veins where a periodic ramp across the stone, bent by the turbulence, crosses 0.
-            float main = std::sin((u + v * 2 + turbulence * 1.6f) * 2 * PI);
-            float second = std::sin((u * 3 - v + fbm(u * 6, v * 6, 4, 6, 6, 54) * 1.2f) * 2 * PI);
-            float bold = std::exp(-main * main * 90);
-            float fine = std::exp(-second * second * 300);
+            float main = sine((u + v * 2 + turbulence * 1.6f) * 2 * PI);
+            float second = sine((u * 3 - v + fbm(u * 6, v * 6, 4, 6, 6, 54) * 1.2f) * 2 * PI);
+            float bold = exponential(-main * main * 90);
+            float fine = exponential(-second * second * 300);
             Colour c = mix(stone, slate, smooth(0.3f, 0.8f, fbm(u * 8, v * 8, 4, 8, 8, 52)));
             c = mix(c, faint, fine * 0.7f);
             c = mix(c, vein, bold * 0.9f);
@@ -343,14 +368,14 @@ Picture paintRoom() {
             float turbulence = fbm(u * 3, v * 3, 4, 3, 3, 61);
             // Ribbons winding twice round the sphere, rising with the turn.
             float phase = (u * 2 + v * 1.5f + turbulence * 0.9f) * 2 * PI;
-            float ribbon = std::pow(std::fabs(std::sin(phase)), 6.0f);
-            float inner = std::pow(std::fabs(std::sin(phase * 0.5f + 1.3f)), 14.0f);
+            float ribbon = power(std::fabs(sine(phase)), 6.0f);
+            float inner = power(std::fabs(sine(phase * 0.5f + 1.3f)), 14.0f);
             Colour c = mix(deep, glass, smooth(0.2f, 0.9f, turbulence));
             c = mix(c, cyan, ribbon * 0.8f);
             c = mix(c, white, inner * 0.9f);
             // A window reflected as a soft bright patch.
             float dx = u - 0.3f, dy = v - 0.68f;
-            float glint = std::exp(-(dx * dx * 400 + dy * dy * 250));
+            float glint = exponential(-(dx * dx * 400 + dy * dy * 250));
             c = mix(c, white, glint * 0.85f);
             p.set(x, y, c);
         }
@@ -393,7 +418,7 @@ Picture paintSky() {
             float angle = u * 2 * PI;
             float degrees = elevation * 180 / PI;
             // Two ranges of hills; their height repeats with s.
-            float farRidge = 1.0f + 5.0f * std::pow(fbm(u * 7, 0.5f, 5, 7, 0, 81), 1.5f);
+            float farRidge = 1.0f + 5.0f * power(fbm(u * 7, 0.5f, 5, 7, 0, 81), 1.5f);
             float nearRidge = 0.3f + 2.4f * fbm(u * 16, 3.5f, 5, 16, 0, 82);
             Colour c;
             if (degrees < nearRidge) {
@@ -410,8 +435,8 @@ Picture paintSky() {
                 c = height < 0.35f ? mix(haze, midSky, smooth(0.0f, 0.35f, height))
                                    : mix(midSky, zenith, smooth(0.35f, 1.0f, height));
                 // Cloud layer: a ray at this elevation meets it this far out.
-                float distance = 1.0f / std::tan(std::max(elevation, 0.02f));
-                float cx = distance * std::cos(angle), cz = distance * std::sin(angle);
+                float distance = 1.0f / tangent(std::max(elevation, 0.02f));
+                float cx = distance * cosine(angle), cz = distance * sine(angle);
                 float density = fbm(cx * 1.6f + 40, cz * 1.6f + 40, 6, 0, 0, 85);
                 float detail = fbm(cx * 6 + 7, cz * 6 + 7, 3, 0, 0, 86);
                 float cover = smooth(0.47f, 0.62f, density * 0.85f + detail * 0.15f);
@@ -453,7 +478,7 @@ Picture paintTree() {
             float crown = smooth(-1.0f, 1.0f, inside + ragged);
             // Trunk and two limbs, tapering upwards.
             float halfWidth = 11 - fy * 0.03f;
-            float trunkX = 128 + std::sin(fy * 0.05f) * 3;
+            float trunkX = 128 + sine(fy * 0.05f) * 3;
             float trunk =
                 fy < 150 ? smooth(halfWidth + 1, halfWidth - 1, std::fabs(fx - trunkX)) : 0.0f;
             // Roots flare where the trunk meets the ground.
@@ -533,7 +558,7 @@ Picture paintGrass() {
         float shade = hashUnit(i, 4, 111);
         Colour colour = shade < 0.15f ? dry : mix(base, fresh, shade);
         colour = scale(colour, 0.8f + 0.35f * hashUnit(i, 5, 111));
-        float dx = std::cos(angle), dy = std::sin(angle);
+        float dx = cosine(angle), dy = sine(angle);
         int steps = int(length * 2);
         for (int s = 0; s <= steps; s++) {
             float t = float(s) / steps;
@@ -549,8 +574,10 @@ Picture paintGrass() {
 }
 
 bool makeFolder(const std::string &path) {
-    if (mkdir(path.c_str(), 0755) == 0 || errno == EEXIST) return true;
-    fprintf(stderr, "texgen: cannot make %s: %s\n", path.c_str(), strerror(errno));
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (!error) return true;
+    fprintf(stderr, "texgen: cannot make %s: %s\n", path.c_str(), error.message().c_str());
     return false;
 }
 
@@ -601,7 +628,7 @@ Picture paintIcon(int side) {
                 float nz = std::sqrt(std::max(0.0f, 1 - d * d));
                 float light = clamp01(-0.45f * dx + 0.55f * dy + 0.7f * nz);
                 Colour fruit = mix(shade, peel, light);
-                float glint = std::pow(clamp01(-0.35f * dx + 0.45f * dy + 0.82f * nz), 24.0f);
+                float glint = power(clamp01(-0.35f * dx + 0.45f * dy + 0.82f * nz), 24.0f);
                 fruit = mix(fruit, shine, glint * 0.8f);
                 c = mix(c, fruit, smooth(1.0f + pixel / radius, 1.0f - pixel / radius, d));
             }

@@ -1,0 +1,62 @@
+// Linux (and any POSIX system with /proc/self/exe).
+#include "platform/platform.h"
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::string programFolder() {
+    char path[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return "";
+    std::string program(path, size_t(length));
+    size_t slash = program.rfind('/');
+    if (slash == std::string::npos) return "";
+    return slash == 0 ? "/" : program.substr(0, slash);
+}
+
+bool isFolder(const std::string &path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool isRegularFile(const std::string &path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool makeFolder(const char *path) {
+    return mkdir(path, 0755) == 0 || (errno == EEXIST && isFolder(path));
+}
+
+FILE *openRegularFile(const char *path) {
+    // O_NONBLOCK: opening a FIFO to read would otherwise wait for a writer before fstat could
+    // tell what it is.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    FILE *file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
+}
+
+long regularFileSize(FILE *file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return long(info.st_size);
+}
+
+FILE *createNewFile(const char *path) {
+    // "x": made here or not at all, even against a dangling link or another process.
+    return fopen(path, "wbx");
+}
+
+void setUpStandardOutput() {
+    setvbuf(stdout, nullptr, _IONBF, 0);
+}

@@ -1,0 +1,88 @@
+// Windows, through the C runtime's descriptors and a few calls of the Win32 API.
+#include "platform/platform.h"
+
+#include <cerrno>
+#include <climits>
+#include <direct.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <vector>
+#include <windows.h>
+
+std::string programFolder() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, path.data(), DWORD(path.size()));
+        if (length == 0) return "";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    std::string program(path.begin(), path.end());
+    for (char &c : program)
+        if (c == '\\') c = '/';
+    size_t slash = program.rfind('/');
+    if (slash == std::string::npos) return "";
+    // A drive's root keeps its slash ("C:/"), as "/" does on Linux.
+    return slash == 2 && program[1] == ':' ? program.substr(0, 3) : program.substr(0, slash);
+}
+
+static bool statKind(const char *path, int kind) {
+    struct _stat64 info;
+    return _stat64(path, &info) == 0 && (info.st_mode & _S_IFMT) == kind;
+}
+
+bool isFolder(const std::string &path) {
+    return statKind(path.c_str(), _S_IFDIR);
+}
+
+bool isRegularFile(const std::string &path) {
+    return statKind(path.c_str(), _S_IFREG);
+}
+
+bool makeFolder(const char *path) {
+    return _mkdir(path) == 0 || (errno == EEXIST && isFolder(path));
+}
+
+FILE *openRegularFile(const char *path) {
+    // No FIFOs live among Windows' files, but devices do ("CON", "NUL"): only a regular file
+    // is read.
+    int fd = _open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    if (fd < 0) return nullptr;
+    struct _stat64 info;
+    if (_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
+        _close(fd);
+        return nullptr;
+    }
+    FILE *file = _fdopen(fd, "rb");
+    if (!file) _close(fd);
+    return file;
+}
+
+long regularFileSize(FILE *file) {
+    struct _stat64 info;
+    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return -1;
+    // long is 32 bits here; no picture the game takes comes near that size.
+    return info.st_size > LONG_MAX ? LONG_MAX : long(info.st_size);
+}
+
+FILE *createNewFile(const char *path) {
+    int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                   _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        // A folder of that name gives "access denied", not "exists": taken is taken.
+        if (errno != EEXIST && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) errno = EEXIST;
+        return nullptr;
+    }
+    FILE *file = _fdopen(fd, "wb");
+    if (!file) _close(fd);
+    return file;
+}
+
+void setUpStandardOutput() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    setvbuf(stdout, nullptr, _IONBF, 0);
+}
