@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, playing, testing and packaging Grazewell need on Debian; quick when all
 # is there.
+#   scripts/install-deps.sh             the Linux build and its tests
+#   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers and Wine
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,9 @@ packages=(
   desktop-file-utils dpkg-dev lintian gzip
   clang libclang-rt-14-dev
 )
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

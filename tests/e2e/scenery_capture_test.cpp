@@ -4,6 +4,7 @@
 #include "support/game_process.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -232,6 +233,42 @@ TEST(EndToEnd, ZeroHeldStartsOneRecordingAndAPressStopsIt) {
     }
     for (const char *name : {"/ppm/img000.ppm", "/ppm/img006.ppm"})
         EXPECT_EQ(readBytes(dir + name).size(), 1500016u) << name;
+    removeTree(dir);
+}
+
+// The Windows build, played under Wine as a player on Windows plays it: scripts/test-windows.sh
+// names the build in GRAZEWELL_WINDOWS_GAME and Wine in GRAZEWELL_WINE.
+TEST(WindowsBuild, UnderWineTheMeadowShowsOnePlaysNineCapturesTheScreenAndEscapeExits) {
+    const char *exe = getenv("GRAZEWELL_WINDOWS_GAME"), *wine = getenv("GRAZEWELL_WINE");
+    if (!exe || !*exe || !wine || !*wine)
+        GTEST_SKIP() << "no Windows build named (scripts/test-windows.sh runs this)";
+    std::string dir = makeTempDir("wine");
+    GameStart start;
+    start.launcher = wine;
+    start.binary = exe;
+    start.findPictures = true; // the pictures beside grazewell.exe
+    {
+        GameProcess game(dir, {}, start);
+        MeadowView view(settledView(game, 90));
+        EXPECT_EQ(view.clear, 0) << "the clear colour shows";
+        EXPECT_GT(view.crown, 100) << "the tree's crown against the sky";
+        EXPECT_GT(view.colours, 2000) << "textured, not flat";
+
+        holdFor(game, "1", 0.5);
+        holdFor(game, "m", 0.5);
+        Screenshot still = stillView(game, 30);
+        EXPECT_GT(countIn(still, 10, 15, 200, 75, dark), 300) << "the score lines of play";
+        EXPECT_TRUE(holdUntil(game, "9", "Saving image `ppm/img000.ppm`\n"));
+        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.0, 20));
+        Screenshot shot = game.screenshot();
+        Bytes capture = readBytes(dir + captureName(0));
+        ASSERT_EQ(capture.size(), 1500016u);
+        EXPECT_EQ(std::string(capture.begin(), capture.begin() + 16), "P6 1000 500 255\r");
+        EXPECT_GE(sameShare(capture, shot), 0.99);
+        // The console lines are the game's log: one byte ends each, as on Linux.
+        EXPECT_EQ(game.output().find('\r'), std::string::npos);
+        EXPECT_EQ(game.quit(), 0);
+    }
     removeTree(dir);
 }
 

@@ -113,10 +113,13 @@ void GameProcess::startGame() {
             setenv("GRAZEWELL_DATA", workDir.c_str(), 1);
         for (const std::string &entry : environment) putenv(const_cast<char *>(entry.c_str()));
         std::vector<char *> argv = {const_cast<char *>("grazewell")};
+        if (!start.launcher.empty())
+            argv = {const_cast<char *>(start.launcher.c_str()),
+                    const_cast<char *>(start.binary.c_str())};
         for (const std::string &argument : start.arguments)
             argv.push_back(const_cast<char *>(argument.c_str()));
         argv.push_back(nullptr);
-        execv(start.binary.c_str(), argv.data());
+        execv(start.launcher.empty() ? start.binary.c_str() : start.launcher.c_str(), argv.data());
         _exit(127);
     }
 }
