@@ -1,0 +1,58 @@
+// What the operating system is asked through the platform files, the same on Linux and Windows.
+#include "platform/platform.h"
+
+#include "support/files.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Platform, TheProgramFolderIsWhereTheTestsProgramLives) {
+    std::string folder = programFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.find('\\'), std::string::npos) << folder;
+    EXPECT_NE(folder.back(), '/') << folder;
+    EXPECT_TRUE(std::filesystem::equivalent(folder, GRAZEWELL_BUILD_DIR "/tests")) << folder;
+}
+
+TEST(Platform, FoldersAndFilesAreToldApartMadeOnceAndNeverReplaced) {
+    WorkDir dir("platform");
+    EXPECT_TRUE(makeFolder("made"));
+    EXPECT_TRUE(makeFolder("made")) << "a folder already there is no failure";
+    ASSERT_TRUE(writeBytes("file", {1, 2, 3}));
+    EXPECT_FALSE(makeFolder("file"));
+    EXPECT_TRUE(isFolder("made"));
+    EXPECT_FALSE(isFolder("file"));
+    EXPECT_TRUE(isRegularFile("file"));
+    EXPECT_FALSE(isRegularFile("made"));
+    EXPECT_FALSE(isRegularFile("missing"));
+
+    FILE *file = createNewFile("new");
+    ASSERT_NE(file, nullptr);
+    EXPECT_GE(fputs("a\nb\n", file), 0);
+    fclose(file);
+    EXPECT_EQ(readBytes("new"), (Bytes{'a', '\n', 'b', '\n'})) << "written byte for byte";
+    for (const char *taken : {"new", "file", "made"}) {
+        errno = 0;
+        EXPECT_EQ(createNewFile(taken), nullptr) << taken;
+        EXPECT_EQ(errno, EEXIST) << taken;
+    }
+    EXPECT_EQ(readBytes("file"), (Bytes{1, 2, 3}));
+
+    file = openRegularFile("file");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(regularFileSize(file), 3);
+    EXPECT_EQ(fgetc(file), 1);
+    fclose(file);
+    EXPECT_EQ(openRegularFile("made"), nullptr);
+    EXPECT_EQ(openRegularFile("missing"), nullptr);
+    Bytes bytes = {1, 2, 3};
+    file = memoryStream(bytes);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(regularFileSize(file), -1) << "a stream with no size to look up";
+    fclose(file);
+}
+
+} // namespace
