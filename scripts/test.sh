@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless under Xvfb with Mesa's
-# llvmpipe: the test suite, the same suite under the sanitizers, and a short fuzzing run.
-#   scripts/test.sh            everything (about 10 minutes on two cores)
+# llvmpipe: the test suite, the same suite under the sanitizers, a short fuzzing run, and the
+# Windows build's tests under Wine.
+#   scripts/test.sh            everything
 #   scripts/test.sh --quick    the unit and GL tests only, for development (under a minute)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,7 +11,12 @@ if [ "${1:-}" = "--quick" ]; then
   quick=1
   shift
 fi
-"$root/scripts/install-deps.sh"
+if [ "$quick" = 1 ]; then
+  "$root/scripts/install-deps.sh"
+else
+  # One install for all of it, the Windows cross-compilers and Wine among it.
+  "$root/scripts/install-deps.sh" --windows
+fi
 "$root/scripts/build.sh"
 
 jobs="$(nproc)"
@@ -30,3 +36,6 @@ echo "== Test suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakS
 
 echo "== Fuzzing the texture loaders"
 "$root/scripts/fuzz.sh" "${GRAZEWELL_FUZZ_SECONDS:-30}"
+
+echo "== The Windows build under Wine"
+"$root/scripts/test-windows.sh"

@@ -25,7 +25,7 @@ struct GameStart {
     std::string binary = GRAZEWELL_BINARY;
     std::string folder; // the game's working folder; workDir when empty
     std::vector<std::string> arguments;
-    std::string launcher; // a program that runs the game's binary (Wine for a Windows build)
+    std::string launcher;      // a program that runs the game's binary (Wine for a Windows build)
     bool findPictures = false; // no GRAZEWELL_DATA: it looks for pictures as a player's game does
 };
 
