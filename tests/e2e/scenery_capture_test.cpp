@@ -138,29 +138,37 @@ bool dark(const unsigned char *p) {
     return p[0] + p[1] + p[2] < 200;
 }
 
+void expectTexturedMeadow(const MeadowView &view) {
+    EXPECT_EQ(view.clear, 0) << "the clear colour shows";
+    EXPECT_GT(view.crown, 100) << "the tree's crown against the sky";
+    EXPECT_GT(view.colours, 2000) << "textured, not flat";
+}
+
+// Starts play and stops the bison for a still frame, with the score lines at the top left; then
+// holds '9' until the game has saved lastCapture. Returns the screen once the captures stop.
+Screenshot captureStillPlay(GameProcess &game, const std::string &lastCapture) {
+    holdFor(game, "1", 0.5);
+    holdFor(game, "m", 0.5);
+    Screenshot still = stillView(game, 30);
+    EXPECT_GT(countIn(still, 10, 15, 200, 75, dark), 300) << "the score lines";
+    EXPECT_TRUE(holdUntil(game, "9", "Saving image `" + lastCapture + "`\n"));
+    EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.0, 20));
+    return game.screenshot();
+}
+
 TEST(EndToEnd, TheMeadowShowsSkyGroundAndATreeAndCapturesHoldWhatTheScreenShows) {
     std::string dir = makeTempDir("meadow");
     installTextures(dir);
     {
         GameProcess game(dir);
         MeadowView view(settledView(game, 60));
-        EXPECT_EQ(view.clear, 0) << "the clear colour shows";
+        expectTexturedMeadow(view);
         EXPECT_GT(view.sky, 1000 * 60 * 9 / 10) << "sky along the top";
         EXPECT_GT(view.ground, 1000 * 60 * 9 / 10) << "grass along the bottom";
-        EXPECT_GT(view.crown, 100) << "the tree's crown against the sky";
-        EXPECT_GT(view.colours, 2000) << "textured, not flat";
-
-        // Playing, the bison stopped: a still frame, the score lines at the top left.
-        holdFor(game, "1", 0.5);
-        holdFor(game, "m", 0.5);
-        Screenshot still = stillView(game, 30);
-        EXPECT_GT(countIn(still, 10, 15, 200, 75, dark), 300) << "the score lines";
 
         // '9' captures the frame on screen.
-        EXPECT_TRUE(holdUntil(game, "9", "Saving image `ppm/img002.ppm`\n"));
-        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.0, 20));
+        Screenshot shot = captureStillPlay(game, "ppm/img002.ppm");
         int nines = countOf(game.output(), "Saving image");
-        Screenshot shot = game.screenshot();
         std::vector<Bytes> earlier;
         for (int i = 0; i < nines; i++) earlier.push_back(readBytes(dir + captureName(i)));
         ASSERT_EQ(earlier[0].size(), 1500016u);
@@ -249,18 +257,8 @@ TEST(WindowsBuild, UnderWineTheMeadowShowsOnePlaysNineCapturesTheScreenAndEscape
     start.findPictures = true; // the pictures beside grazewell.exe
     {
         GameProcess game(dir, {}, start);
-        MeadowView view(settledView(game, 90));
-        EXPECT_EQ(view.clear, 0) << "the clear colour shows";
-        EXPECT_GT(view.crown, 100) << "the tree's crown against the sky";
-        EXPECT_GT(view.colours, 2000) << "textured, not flat";
-
-        holdFor(game, "1", 0.5);
-        holdFor(game, "m", 0.5);
-        Screenshot still = stillView(game, 30);
-        EXPECT_GT(countIn(still, 10, 15, 200, 75, dark), 300) << "the score lines of play";
-        EXPECT_TRUE(holdUntil(game, "9", "Saving image `ppm/img000.ppm`\n"));
-        EXPECT_TRUE(waitForQuiet(game, "Saving image", 1.0, 20));
-        Screenshot shot = game.screenshot();
+        expectTexturedMeadow(MeadowView(settledView(game, 90)));
+        Screenshot shot = captureStillPlay(game, "ppm/img000.ppm");
         Bytes capture = readBytes(dir + captureName(0));
         ASSERT_EQ(capture.size(), 1500016u);
         EXPECT_EQ(std::string(capture.begin(), capture.begin() + 16), "P6 1000 500 255\r");
