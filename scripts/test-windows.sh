@@ -41,7 +41,9 @@ for picture in "$root"/build/tex/*; do
 done
 
 echo "== Test suite under Wine"
-(cd "$windows/game" && ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 \
+# Twice as many at once as there are processors: each test's start and end wait on the Wine
+# server more than they compute.
+(cd "$windows/game" && ctest --output-on-failure -j "$((2 * $(nproc)))" --repeat until-pass:2 \
   --output-junit wine-tests.xml)
 passed="$(grep -c 'status="run"' "$windows/game/wine-tests.xml" || true)"
 skipped="$(grep -c 'status="disabled"\|<skipped' "$windows/game/wine-tests.xml" || true)"

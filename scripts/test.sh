@@ -20,6 +20,8 @@ fi
 "$root/scripts/build.sh"
 
 jobs="$(nproc)"
+# Each part's heading says how long the run has taken so far.
+phase() { printf '== %s (at %d min %02d s)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60)); }
 if [ "$quick" = 1 ]; then
   echo "== Unit and GL tests (the end-to-end tests left out)"
   (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
@@ -27,15 +29,16 @@ if [ "$quick" = 1 ]; then
   exit 0
 fi
 
-echo "== Test suite"
+phase "Test suite"
 (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --output-on-failure -j "$jobs" --repeat until-pass:2)
 
-echo "== Test suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
+phase "Test suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
 "$root/scripts/sanitize.sh"
 
-echo "== Fuzzing the texture loaders"
+phase "Fuzzing the texture loaders"
 "$root/scripts/fuzz.sh" "${GRAZEWELL_FUZZ_SECONDS:-30}"
 
-echo "== The Windows build under Wine"
+phase "The Windows build under Wine"
 "$root/scripts/test-windows.sh"
+phase "All passed"
