@@ -31,13 +31,19 @@ bool makeFolder(const char *path) {
     return mkdir(path, 0755) == 0 || (errno == EEXIST && isFolder(path));
 }
 
+// The size of the regular file open as fd; -1 when it is no regular file.
+static long regularSize(int fd) {
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return long(info.st_size);
+}
+
 FILE *openRegularFile(const char *path) {
     // O_NONBLOCK: opening a FIFO to read would otherwise wait for a writer before fstat could
     // tell what it is.
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (regularSize(fd) < 0) {
         close(fd);
         return nullptr;
     }
@@ -47,9 +53,7 @@ FILE *openRegularFile(const char *path) {
 }
 
 long regularFileSize(FILE *file) {
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
-    return long(info.st_size);
+    return regularSize(fileno(file));
 }
 
 FILE *createNewFile(const char *path) {

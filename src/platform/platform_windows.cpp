@@ -47,13 +47,20 @@ bool makeFolder(const char *path) {
     return _mkdir(path) == 0 || (errno == EEXIST && isFolder(path));
 }
 
+// The size of the regular file open as fd; -1 when it is no regular file. long is 32 bits
+// here; no picture the game takes comes near that size.
+static long regularSize(int fd) {
+    struct _stat64 info;
+    if (_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return -1;
+    return info.st_size > LONG_MAX ? LONG_MAX : long(info.st_size);
+}
+
 FILE *openRegularFile(const char *path) {
     // No FIFOs live among Windows' files, but devices do ("CON", "NUL"): only a regular file
     // is read.
     int fd = _open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
     if (fd < 0) return nullptr;
-    struct _stat64 info;
-    if (_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
+    if (regularSize(fd) < 0) {
         _close(fd);
         return nullptr;
     }
@@ -63,10 +70,7 @@ FILE *openRegularFile(const char *path) {
 }
 
 long regularFileSize(FILE *file) {
-    struct _stat64 info;
-    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return -1;
-    // long is 32 bits here; no picture the game takes comes near that size.
-    return info.st_size > LONG_MAX ? LONG_MAX : long(info.st_size);
+    return regularSize(_fileno(file));
 }
 
 FILE *createNewFile(const char *path) {

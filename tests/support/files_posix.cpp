@@ -16,6 +16,13 @@ void setEnvironment(const char *name, const char *value) {
         unsetenv(name);
 }
 
+// Waits for a forked child: its exit status, or -1 when it did not start or end normally.
+static int exitStatus(pid_t child) {
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 int runProgram(const std::vector<std::string> &command) {
     std::vector<char *> argv;
     for (const std::string &argument : command)
@@ -27,9 +34,7 @@ int runProgram(const std::vector<std::string> &command) {
         execv(argv[0], argv.data());
         _exit(127);
     }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return exitStatus(child);
 }
 
 bool fileIsOpen(const std::string &path) {
@@ -101,7 +106,5 @@ int runWithLittleMemory(size_t spareBytes, const std::function<int()> &body) {
         fflush(stdout);
         _exit(result);
     }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return exitStatus(child);
 }
