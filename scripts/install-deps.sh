@@ -9,7 +9,7 @@ packages=(
   g++ cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
   libgtest-dev googletest
-  xvfb xauth xdotool x11-apps
+  xvfb xauth xdotool x11-apps openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip
   clang libclang-rt-14-dev
 )

@@ -44,7 +44,8 @@ int main(int argc, char **argv) {
     glutSpecialFunc(onSpecialDown);
     glutSpecialUpFunc(onSpecialUp);
     glutMouseFunc(onMouse);
-    glutIdleFunc(frameRateCap > 0 ? pacedIdle : glutPostRedisplay);
+    glutWindowStatusFunc(onWindowStatus);
+    glutIdleFunc(gameIdle());
     initWorld();
     glutMainLoop();
     return 0;

@@ -27,3 +27,17 @@ void pacedIdle() {
     last = due;
     glutPostRedisplay();
 }
+
+void (*gameIdle())() {
+    return frameRateCap > 0 ? pacedIdle : glutPostRedisplay;
+}
+
+bool windowShowsFrames(int status) {
+    return status != GLUT_HIDDEN && status != GLUT_FULLY_COVERED;
+}
+
+void onWindowStatus(int status) {
+    bool shows = windowShowsFrames(status);
+    glutIdleFunc(shows ? gameIdle() : nullptr);
+    if (shows) glutPostRedisplay();
+}

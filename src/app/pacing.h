@@ -17,3 +17,12 @@ PaceClock::time_point nextFrameTime(PaceClock::time_point last, PaceClock::time_
 PaceClock::duration framePeriod(int fps);
 // The idle callback under a cap: sleeps until the next frame is due, then asks for it.
 void pacedIdle();
+// The idle callback of a shown window: pacedIdle under a cap, else glutPostRedisplay.
+void (*gameIdle())();
+// Whether a window in this GLUT window status (GLUT_HIDDEN, ...) gets its frames drawn: GLUT
+// draws none while it is minimised or wholly covered.
+bool windowShowsFrames(int status);
+// The window status callback: a window that shows no frames has no idle callback, so the game
+// sleeps in GLUT's wait for events instead of posting redisplays that are never drawn; shown
+// again, it draws on.
+void onWindowStatus(int status);

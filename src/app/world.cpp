@@ -54,4 +54,7 @@ void initWorld() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_COLOR_MATERIAL);
     glEnable(GL_NORMALIZE);
+    // Textured surfaces show their texture's own colours, unlit, from the very first frame's sky
+    // on (the grass loader leaves GL_MODULATE behind).
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
 }

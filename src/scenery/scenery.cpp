@@ -126,10 +126,15 @@ void drawTree(Tree *tree) {
     glTranslatef(tree->position.x, tree->position.y, tree->position.z);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
+    // A fully transparent texel writes neither colour nor depth: written, its depth would hide
+    // the half of a food drawn behind it later in the frame. Partly transparent ones still blend.
+    glAlphaFunc(GL_GREATER, 0.0f);
+    glEnable(GL_ALPHA_TEST);
     drawTreeCard(tree->texture);
     // The second card, crossed, so the tree has body from every side.
     glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
     drawTreeCard(tree->texture);
     glPopMatrix();
+    glDisable(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
 }
