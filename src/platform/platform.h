@@ -1,7 +1,8 @@
 // The few things the operating system answers differently on each platform: where the running
 // program lives, what kind of thing a path names, how files are opened and made, and how the
-// console is written. platform_posix.cpp serves Linux, platform_windows.cpp Windows; the build
-// compiles the one for its target. Everything else in the game is portable.
+// console is written, and whether the game's window holds the keyboard. platform_posix.cpp serves
+// Linux, platform_windows.cpp Windows; the build compiles the one for its target. Everything else
+// in the game is portable.
 #pragma once
 
 #include <cstdio>
@@ -30,3 +31,9 @@ FILE *createNewFile(const char *path);
 // Standard output as the game writes it: unbuffered, so a watcher sees each line when printed,
 // and byte for byte ("\n" stays one byte on every platform: the lines are the game's log).
 void setUpStandardOutput();
+
+// Whether the window of the current GL context may still hold the keyboard: false only when the
+// window system sends keys to another window or to none (another window was activated, the game
+// minimised), so that a key let go there is never heard. One question to the window system (an X
+// round trip on X11), so asked only while a key is down.
+bool windowHoldsKeyboard();

@@ -1,6 +1,8 @@
-// Linux (and any POSIX system with /proc/self/exe).
+// Linux (and any POSIX system with /proc/self/exe), its windows on X11.
 #include "platform/platform.h"
 
+#include <GL/glx.h>
+#include <X11/Xlib.h>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -63,4 +65,38 @@ FILE *createNewFile(const char *path) {
 
 void setUpStandardOutput() {
     setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
+// Whether window lies inside ancestor (or is it); a few X round trips, one per level.
+static bool inside(Display *display, Window window, Window ancestor) {
+    while (window != ancestor) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, window, &root, &parent, &children, &count)) return false;
+        if (children) XFree(children);
+        if (parent == 0 || window == root) return false;
+        window = parent;
+    }
+    return true;
+}
+
+bool windowHoldsKeyboard() {
+    Display *display = glXGetCurrentDisplay();
+    Window window = glXGetCurrentDrawable();
+    if (!display || !window) return true;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus == window || focus == PointerRoot) return true;
+    if (focus == None) return false;
+    // Focus on the root or the window manager's frame around the window still sends the keys
+    // typed over the window to it; the answer is kept while the focus stays where it is.
+    static Window lastFocus = None, lastWindow = None;
+    static bool lastHolds = true;
+    if (focus != lastFocus || window != lastWindow) {
+        lastFocus = focus;
+        lastWindow = window;
+        lastHolds = inside(display, window, focus);
+    }
+    return lastHolds;
 }

@@ -90,3 +90,11 @@ void setUpStandardOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
     setvbuf(stdout, nullptr, _IONBF, 0);
 }
+
+bool windowHoldsKeyboard() {
+    HDC context = wglGetCurrentDC();
+    HWND window = context ? WindowFromDC(context) : nullptr;
+    if (!window) return true;
+    // The game's window is a top-level one: it has the keyboard while it is the active window.
+    return GetForegroundWindow() == window;
+}
