@@ -27,14 +27,16 @@ Scene::~Scene() {
 unsigned int Scene::buildList() {
     displayList = glGenLists(1);
     glNewList(displayList, GL_COMPILE);
+    // The ground first: the depth test then drops every fragment of the sky behind it, which
+    // would only have been drawn over. The dome lies far beyond the ground, so no pixel changes.
+    glPushMatrix();
+    drawGround(this);
+    glPopMatrix();
     glPushMatrix();
     glScalef(SKY_RADIUS, SKY_RADIUS, SKY_RADIUS);
     // The quadric's pole runs along z; turned up, the texture's top row is the zenith.
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
     drawSky(skyTexture);
-    glPopMatrix();
-    glPushMatrix();
-    drawGround(this);
     glPopMatrix();
     glEndList();
     return displayList;
@@ -69,8 +71,6 @@ static void drawGroundTile() {
 
 void drawGround(Scene *scene) {
     glEnable(GL_TEXTURE_2D);
-    // Left set on purpose: everything textured after the ground shows its own colours, unlit.
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glPushMatrix();
     glTranslatef(GROUND_FIRST_CENTRE, 0.0f, GROUND_FIRST_CENTRE);
     glScalef(3.0f, 1.0f, 3.0f);
