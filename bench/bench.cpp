@@ -19,7 +19,9 @@
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 #include "input/input.h"
 #include "scenery/scenery.h"
 
