@@ -155,15 +155,10 @@ static void drawHindLeg(const Bison &b, float z, float angle) {
 // food's sphere: its vertices are worked out once, on the first frame.
 static void drawTuft(unsigned int texture) {
     static_assert(FOOD_SLICES == 20 && FOOD_STACKS == 10, "the tuft is a 20 x 10 sphere");
-    static float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS];
-    static bool made = false;
-    if (!made) {
-        foodSphere(1.0, vertices);
-        made = true;
-    }
+    unsigned int list = quadricSphereList(1);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
-    drawQuadricSphere(vertices);
+    glCallList(list);
     glDisable(GL_TEXTURE_2D);
 }
 

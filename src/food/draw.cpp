@@ -20,23 +20,15 @@ void placeFood(Vector3 point, Food *food) {
     }
 }
 
-// The quadric's textured sphere, drawn from client-side arrays: drawn one begin/end pair at a
-// time, it would cost memory in every selection frame with Mesa's software renderer. Every food
-// has the same radius, so its vertices are worked out once and kept until a radius differs; the
-// stacks' strips go to GL in one call.
+// The quadric's textured sphere from a display list (arrays, not one begin/end pair at a time:
+// that would cost memory in every selection frame with Mesa's software renderer). Every food has
+// the same radius, so one list serves them all.
 static void drawTexturedSphere(int radius, unsigned int texture) {
-    static float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS];
-    static int verticesRadius = 0;
-    static bool made = false;
-    if (!made || verticesRadius != radius) {
-        foodSphere(radius, vertices);
-        verticesRadius = radius;
-        made = true;
-    }
+    unsigned int list = quadricSphereList(radius);
     glPushMatrix();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
-    drawQuadricSphere(vertices);
+    glCallList(list);
     glDisable(GL_TEXTURE_2D);
     glPopMatrix();
 }

@@ -65,3 +65,24 @@ void drawQuadricSphere(
     glTexCoord2f(last[0], last[1]);
     glNormal3f(last[2], last[3], last[4]);
 }
+
+// The radii whose lists are kept, with their lists; more radii than this are compiled afresh.
+static const int KEPT_SPHERE_LISTS = 4;
+static int keptRadius[KEPT_SPHERE_LISTS];
+static unsigned int keptList[KEPT_SPHERE_LISTS];
+
+unsigned int quadricSphereList(int radius) {
+    for (int k = 0; k < KEPT_SPHERE_LISTS; k++)
+        if (keptList[k] != 0 && keptRadius[k] == radius) return keptList[k];
+    static float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS];
+    foodSphere(radius, vertices);
+    int slot = 0;
+    while (slot < KEPT_SPHERE_LISTS - 1 && keptList[slot] != 0) slot++;
+    if (keptList[slot] == 0) keptList[slot] = glGenLists(1);
+    if (keptList[slot] == 0) return 0;
+    keptRadius[slot] = radius;
+    glNewList(keptList[slot], GL_COMPILE);
+    drawQuadricSphere(vertices);
+    glEndList();
+    return keptList[slot];
+}

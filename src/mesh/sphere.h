@@ -17,3 +17,8 @@ void foodSphere(double radius,
 // leaves the current normal and texture coordinate where gluSphere would.
 void drawQuadricSphere(
     const float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS]);
+// A display list that draws the sphere of foodSphere(radius) as drawQuadricSphere does, compiled
+// on first use (outside any other list) and kept: drawn from the list, its vertices stay on the
+// driver's side rather than being copied over at every draw. Lists of a few radii are kept; 0 when
+// no list can be made.
+unsigned int quadricSphereList(int radius);
