@@ -6,6 +6,7 @@
 #include "mesh/sphere.h"
 
 #include <GL/freeglut.h>
+#include <vector>
 
 // Colours of the pieces that keep their own (red, green, blue bytes).
 static const unsigned char HIDE_BROWN[3] = {85, 53, 0};
@@ -113,6 +114,36 @@ unsigned int Bison::buildBodyList() {
     return bodyList;
 }
 
+// The freeglut spheres drawn every frame (legs and tail), each radius compiled into a display list
+// the first time it is drawn: its vertices then stay on the driver's side instead of being copied
+// over at every draw. (The domes stay on arrays: compiled, their quads come out of Mesa with some
+// pixels shaded differently.) A few lists are kept; any radius beyond them is drawn directly.
+struct SphereList {
+    double radius; // as freeglut is given it
+    unsigned int list;
+};
+static const size_t SPHERE_LISTS_KEPT = 8;
+static std::vector<SphereList> sphereLists;
+
+// glutSolidSphere(radius, 20, 10).
+static void drawSolidSphere(double radius) {
+    for (const SphereList &sphere : sphereLists)
+        if (sphere.radius == radius) {
+            glCallList(sphere.list);
+            return;
+        }
+    unsigned int list = sphereLists.size() < SPHERE_LISTS_KEPT ? glGenLists(1) : 0;
+    if (list == 0) {
+        glutSolidSphere(radius, 20, 10);
+        return;
+    }
+    glNewList(list, GL_COMPILE);
+    glutSolidSphere(radius, 20, 10);
+    glEndList();
+    sphereLists.push_back({radius, list});
+    glCallList(list);
+}
+
 // A front leg: upper leg and hoof in one chain, so the hoof inherits the leg's stretch.
 static void drawFrontLeg(const Bison &b, float z, float angle, float hoofAngle) {
     glPushMatrix();
@@ -121,7 +152,7 @@ static void drawFrontLeg(const Bison &b, float z, float angle, float hoofAngle) 
     glRotatef(angle, 0.0f, 0.0f, 1.0f);
     glTranslatef(-2.0f, -2.0f, 0.0f);
     glScalef(1.0f, 2.5f, 1.0f);
-    glutSolidSphere(1.0, 20, 10);
+    drawSolidSphere(1.0);
     setColor(HOOF_BROWN);
     glRotatef(hoofAngle, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.0f, -1.2f, 0.0f);
@@ -137,12 +168,12 @@ static void drawHindLeg(const Bison &b, float z, float angle) {
     glRotatef(angle, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.0f, 0.0f, z);
     glScalef(1.0f, 1.4f, 1.0f);
-    glutSolidSphere(2.6, 20, 10);
+    drawSolidSphere(2.6);
     setColor(b.color);
     glRotatef(45.0f, 0.0f, 0.0f, 1.0f);
     glTranslatef(-1.0f, -1.8f, z > 0.0f ? 0.4f : -0.4f);
     glScalef(1.0f, 4.5f, 1.0f);
-    glutSolidSphere(0.8, 20, 10);
+    drawSolidSphere(0.8);
     setColor(HOOF_BROWN);
     glRotatef(-10.0f, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.0f, -0.8f, 0.0f);
@@ -170,7 +201,7 @@ static void drawTail(const Bison &b) {
     glTranslatef(-3.0f, 0.0f, 0.0f);
     glPushMatrix();
     glScalef(5.0f, 1.0f, 1.0f);
-    glutSolidSphere(0.5, 20, 10);
+    drawSolidSphere(0.5);
     glPopMatrix();
     setColor(TUFT_GOLD);
     glTranslatef(-3.0f, 0.0f, 0.0f);
