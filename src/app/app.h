@@ -14,6 +14,8 @@ const float TITLE_GAZE_FLOOR = 0.2f;
 void initWorld();
 // The frame: every update and every drawing, in a fixed order.
 void onDisplay();
+// Frames swapped onto the window since the start (a selection frame is never shown).
+extern long framesShown;
 // The normal projection of a frame: the view's perspective at the window's aspect.
 void setProjection();
 // On the title screen the gaze sinks towards the meadow.

@@ -16,6 +16,8 @@ void setProjection() {
     multViewPerspective();
 }
 
+long framesShown = 0;
+
 // The collision display stands where the bison was drawn this frame.
 static Vector3 bisonSnapshot;
 
@@ -31,6 +33,10 @@ static void testLastThrow() {
 // The steps marked "moves" change the game; the rest only draw it. A selection frame takes every
 // step too, so a click never holds the game still.
 void onDisplay() {
+    // A selection frame draws no pixels (Mesa does not even clear in selection mode), so its back
+    // buffer holds nothing the game drew: it is neither captured nor shown. The game still moves
+    // in it; the next frame is drawn, shown and captured as usual.
+    bool selecting = pickPending;
     checkOutcome();     // moves: won or lost
     processInput();     // moves: the keys' actions
     titleDrift();       // moves: the title's gaze
@@ -57,6 +63,11 @@ void onDisplay() {
     drawCollisionSpheres(bisonSnapshot);
 
     glPopMatrix();
+    if (selecting) {
+        dropCaptures();
+        return;
+    }
     takeCaptures();
     glutSwapBuffers();
+    framesShown++;
 }

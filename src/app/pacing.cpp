@@ -1,5 +1,7 @@
 #include "app/pacing.h"
 
+#include "input/input.h"
+
 #include <GL/freeglut.h>
 #include <thread>
 
@@ -38,6 +40,8 @@ bool windowShowsFrames(int status) {
 
 void onWindowStatus(int status) {
     bool shows = windowShowsFrames(status);
+    // Minimised, the window has lost the keyboard, and a key let go meanwhile is never heard.
+    if (status == GLUT_HIDDEN) releaseKeys();
     glutIdleFunc(shows ? gameIdle() : nullptr);
     if (shows) glutPostRedisplay();
 }

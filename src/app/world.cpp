@@ -5,6 +5,7 @@
 #include "camera/camera.h"
 #include "food/food.h"
 #include "input/input.h"
+#include "mesh/sphere.h"
 #include "scenery/scenery.h"
 
 #include <GL/gl.h>
@@ -54,4 +55,7 @@ void initWorld() {
     // Textured surfaces show their texture's own colours, unlit, from the very first frame's sky
     // on (the grass loader leaves GL_MODULATE behind).
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    // The screen text, drawn first in a frame, is lit with the normal the frame before left
+    // behind (its last food's): the first frame's text starts from the same one.
+    leaveSphereAttributes();
 }

@@ -131,3 +131,7 @@ void takeCaptures() {
         captureIndex += 1;
     }
 }
+
+void dropCaptures() {
+    captureRequests = 0;
+}

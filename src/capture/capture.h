@@ -53,3 +53,6 @@ void requestCapture();
 // At the end of a frame, before its swap: one capture for each request, and one more while
 // recording, each advancing captureIndex.
 void takeCaptures();
+// At the end of a frame that shows nothing (a selection frame): its requests are dropped, and a
+// recording goes on with the next frame.
+void dropCaptures();

@@ -6,11 +6,14 @@
 #include "food/feeding.h"
 #include "food/pick.h"
 #include "game.h"
+#include "platform/platform.h"
 
 #include <GL/freeglut.h>
 #include <cstdlib>
+#include <cstring>
 
 unsigned char keyDown[256];
+unsigned char keyPressed[256];
 
 // Key codes of the key map that are no printable character.
 enum {
@@ -112,16 +115,29 @@ std::vector<HelpLine> keyHelpLines() {
     return lines;
 }
 
+static bool anyKeyDown() {
+    for (unsigned char down : keyDown)
+        if (down) return true;
+    return false;
+}
+
+void releaseKeys() {
+    memset(keyDown, 0, sizeof keyDown);
+}
+
 void processInput() {
+    if (anyKeyDown() && !windowHoldsKeyboard()) releaseKeys();
     for (const KeyBinding &binding : keyBindings) {
-        if (!keyDown[binding.key]) continue;
+        if (!keyDown[binding.key] && !keyPressed[binding.key]) continue;
         if (!binding.held) keyDown[binding.key] = 0;
         binding.action();
     }
+    memset(keyPressed, 0, sizeof keyPressed);
 }
 
 void onKeyDown(unsigned char key, int, int) {
     keyDown[key] = 1;
+    keyPressed[key] = 1;
 }
 
 void onKeyUp(unsigned char key, int, int) {
@@ -135,7 +151,9 @@ static bool storedSpecial(int key) {
 }
 
 void onSpecialDown(int key, int, int) {
-    if (storedSpecial(key)) keyDown[key] = 1;
+    if (!storedSpecial(key)) return;
+    keyDown[key] = 1;
+    keyPressed[key] = 1;
 }
 
 void onSpecialUp(int key, int, int) {

@@ -7,9 +7,13 @@
 // One flag per key code, 1 while down. Special keys share it at their GLUT codes (left arrow =
 // 'd').
 extern unsigned char keyDown[256];
+// One flag per key code, 1 when the key went down since the last frame, even if it is up again:
+// a tap shorter than a frame still acts in the next one. processInput clears it.
+extern unsigned char keyPressed[256];
 
 // A key and what it does. A held binding acts in every frame while its key is down; a one-shot
-// binding acts once per press, clearing its own entry when it fires.
+// binding acts once per press, clearing its own entry when it fires. A key pressed since the last
+// frame acts in the next one even when it is already up: once, or for that one frame when held.
 struct KeyBinding {
     unsigned char key; // its entry in keyDown
     bool held;         // held, or one-shot
@@ -32,8 +36,12 @@ struct HelpLine {
 // names its keys, and the left click before the throw.
 std::vector<HelpLine> keyHelpLines();
 
-// Frame-by-frame key actions, in the order of keyBindings.
+// Frame-by-frame key actions, in the order of keyBindings. First, while a key is down, the
+// window system is asked whether the window still holds the keyboard: a key let go in another
+// window is never heard, so once the keyboard has gone, every key counts as released.
 void processInput();
+// Every key counts as released (presses since the last frame still act once in the next).
+void releaseKeys();
 
 // GLUT callbacks.
 void onKeyDown(unsigned char key, int x, int y);

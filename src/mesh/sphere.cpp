@@ -86,3 +86,9 @@ unsigned int quadricSphereList(int radius) {
     glEndList();
     return keptList[slot];
 }
+
+void leaveSphereAttributes() {
+    // foodSphere's last vertex, whatever the radius: s = 0, t = 0 and the normal (0, 0, -1).
+    glTexCoord2f(0.0f, 0.0f);
+    glNormal3f(0.0f, 0.0f, -1.0f);
+}

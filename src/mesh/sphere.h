@@ -22,3 +22,6 @@ void drawQuadricSphere(
 // driver's side rather than being copied over at every draw. Lists of a few radii are kept; 0 when
 // no list can be made.
 unsigned int quadricSphereList(int radius);
+// Makes the current normal and texture coordinate those every drawn sphere leaves behind (its
+// last vertex's, at the -z pole): what the end of every frame leaves for the next frame's text.
+void leaveSphereAttributes();

@@ -1,16 +1,19 @@
 #include "app/app.h"
 
 #include "bison/bison.h"
+#include "capture/capture.h"
 #include "camera/camera.h"
 #include "food/feeding.h"
 #include "food/food.h"
 #include "food/pick.h"
 #include "input/input.h"
 #include "support/feedback.h"
+#include "support/files.h"
 #include "support/gl_env.h"
 
 #include <GL/freeglut.h>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,6 +37,64 @@ TEST(Frame, FirstFrameSeesTheWorldAtAspectTwo) {
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1);
+}
+
+// A view that holds still from frame to frame: playing, the bison halted with its head at rest.
+void holdStill() {
+    gameState = STATE_PLAYING;
+    camera->position = {-8.0f, 1.75f, -2.0f};
+    camera->direction = {0.0f, 0.1f, 1.0f};
+    bison->position = {-4.0f, 1.75f, 14.0f};
+    bison->wandering = false;
+}
+
+// The sky of the very first frame is drawn in the same texture mode as every later one's.
+TEST(Frame, TheFirstFramesPixelsEqualTheSeconds) {
+    startWorld(); // in the build folder, where the pictures are
+    holdStill();
+    WorkDir dir("first-frame");
+    recording = true;
+    captureIndex = 0;
+    onDisplay();
+    onDisplay();
+    recording = false;
+    Bytes first = readBytes("ppm/img000.ppm"), second = readBytes("ppm/img001.ppm");
+    ASSERT_EQ(first.size(), 1500016u);
+    size_t differing = 0, at = 0;
+    for (size_t i = 16; i + 2 < first.size(); i += 3)
+        if (memcmp(&first[i], &second[i], 3) != 0 && differing++ == 0) at = (i - 16) / 3;
+    EXPECT_EQ(differing, 0u) << "the first differs at (" << at % 1000 << ", " << at / 1000
+                             << ") from the top left";
+}
+
+// A selection frame draws no pixels: it is neither swapped onto the window nor captured, and the
+// game moves in it all the same; the next frame is shown and captured.
+TEST(Frame, ASelectionFrameIsNeitherShownNorCaptured) {
+    startWorld();
+    holdStill();
+    WorkDir dir("selection-frame");
+    onDisplay();
+    long shown = framesShown;
+    recording = true;
+    captureIndex = 0;
+    onKeyDown('9', 0, 0); // a capture asked for in the selection frame too
+    onKeyDown('a', 0, 0);
+    float yaw = camera->yaw;
+    requestPick(3, 3);
+    onDisplay();
+    EXPECT_FALSE(pickPending);
+    EXPECT_NE(camera->yaw, yaw) << "the game stood still in the selection frame";
+    EXPECT_EQ(framesShown, shown);
+    EXPECT_EQ(captureIndex, 0);
+    EXPECT_FALSE(fileExists("ppm/img000.ppm"));
+    onKeyUp('9', 0, 0);
+    onKeyUp('a', 0, 0);
+    onDisplay();
+    recording = false;
+    EXPECT_EQ(framesShown, shown + 1);
+    EXPECT_EQ(captureIndex, 1)
+        << "one capture of the frame after: the selection frame's request is dropped";
+    EXPECT_TRUE(fileExists("ppm/img000.ppm"));
 }
 
 TEST(Frame, ReshapeKeepsSizeAndViewport) {

@@ -19,10 +19,14 @@ class Keys : public ::testing::Test {
     void SetUp() override {
         startWorld();
         memset(keyDown, 0, sizeof keyDown);
+        memset(keyPressed, 0, sizeof keyPressed);
         *camera = Camera();
         bison->position = {60.0f, 1.75f, 60.0f}; // out of reach
     }
-    void TearDown() override { memset(keyDown, 0, sizeof keyDown); }
+    void TearDown() override {
+        memset(keyDown, 0, sizeof keyDown);
+        memset(keyPressed, 0, sizeof keyPressed);
+    }
 };
 
 TEST_F(Keys, HeldKeysActEveryFrameOneShotKeysOncePerPress) {
@@ -50,6 +54,40 @@ TEST_F(Keys, HeldKeysActEveryFrameOneShotKeysOncePerPress) {
     expected.turnAround();
     EXPECT_EQ(camera->yaw, expected.yaw);
     EXPECT_EQ(camera->direction.x, expected.direction.x);
+}
+
+// A press and a release that both come between two frames: a one-shot binding acts once, a held
+// one for that one frame, and neither again after.
+TEST_F(Keys, DownAndUpBetweenTwoFramesActsOnce) {
+    onKeyDown('q', 0, 0);
+    onKeyUp('q', 0, 0);
+    onSpecialDown(GLUT_KEY_LEFT, 0, 0); // shares 'd'
+    onSpecialUp(GLUT_KEY_LEFT, 0, 0);
+    processInput();
+    Camera expected;
+    expected.turn(true);
+    expected.turnAround();
+    EXPECT_EQ(camera->yaw, expected.yaw);
+    processInput();
+    EXPECT_EQ(camera->yaw, expected.yaw);
+    EXPECT_EQ(keyDown['q'], 0);
+    EXPECT_EQ(keyDown['d'], 0);
+}
+
+// Once the keyboard has gone to another window a key still marked down is let go, presses since
+// the last frame aside; with the keyboard here nothing changes.
+TEST_F(Keys, ReleasingEveryKeyKeepsTheLastPresses) {
+    onKeyDown('a', 0, 0);
+    processInput();
+    onKeyDown('q', 0, 0);
+    releaseKeys();
+    processInput();
+    Camera expected;
+    expected.turn(false);
+    expected.turnAround();
+    EXPECT_EQ(camera->yaw, expected.yaw);
+    processInput();
+    EXPECT_EQ(camera->yaw, expected.yaw);
 }
 
 TEST_F(Keys, AAndDTogetherTurnLeftThenRight) {

@@ -81,6 +81,10 @@ TEST(Scenery, TheListIsBuiltOnceAndDrawsCleanly) {
     EXPECT_NE(scene->grassTexture, 0u); // the build's own pictures are in build/tex
     EXPECT_NE(scene->skyTexture, 0u);
     for (Tree *tree : trees) EXPECT_NE(tree->texture, 0u);
+    // initWorld left the unlit mode; the list keeps it and sets no mode of its own.
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_REPLACE);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     beginFrame();
     setProjection();
@@ -92,10 +96,9 @@ TEST(Scenery, TheListIsBuiltOnceAndDrawsCleanly) {
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
     EXPECT_EQ(depthAfter, depthBefore);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    // The ground leaves GL_REPLACE behind for everything textured after it.
-    GLint mode = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
-    EXPECT_EQ(mode, GL_REPLACE);
+    EXPECT_EQ(mode, GL_MODULATE);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
@@ -297,6 +300,31 @@ TEST(Scenery, TreesAreTwoCrossedCutOutCards) {
     glGetIntegerv(GL_BLEND_DST, &destination);
     EXPECT_EQ(source, GL_SRC_ALPHA);
     EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A food beside a tree is drawn after it: through a card's clear texels it shows whole, while the
+// card's opaque texels still hide it.
+TEST(Scenery, WhatIsDrawnBehindACardsClearTexelsAfterItStillShows) {
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    Tree tree{{3, 0, -1}, halfTransparentTexture()};
+    beginFrame();
+    lookAtTree(tree, 0, 1);
+    drawTree(&tree);
+    // A blue wall one unit behind the first card, over the whole view.
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(-10.0f, -5.0f, -2.0f);
+    glVertex3f(10.0f, -5.0f, -2.0f);
+    glVertex3f(10.0f, 8.0f, -2.0f);
+    glVertex3f(-10.0f, 8.0f, -2.0f);
+    glEnd();
+    glEnable(GL_LIGHTING);
+    EXPECT_TRUE(closeTo(readPixel(400, 250), BLUE, 0)) << show(readPixel(400, 250));
+    EXPECT_TRUE(closeTo(readPixel(600, 250), RED, 0)) << show(readPixel(600, 250));
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

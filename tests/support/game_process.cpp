@@ -47,6 +47,7 @@ GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> 
                          const GameStart &how)
     : workDir(dir), environment(extra), start(how) {
     startXvfb();
+    if (start.windowManager) startWindowManager();
     startGame();
     findWindow();
 }
@@ -55,6 +56,10 @@ GameProcess::~GameProcess() {
     if (running()) {
         kill(game, SIGKILL);
         waitpid(game, nullptr, 0);
+    }
+    if (windowManager > 0) {
+        kill(windowManager, SIGTERM);
+        waitpid(windowManager, nullptr, 0);
     }
     if (xvfb > 0) {
         kill(xvfb, SIGTERM);
@@ -95,6 +100,28 @@ void GameProcess::startXvfb() {
     close(fds[0]);
     if (got == 0) throw std::runtime_error("Xvfb did not start");
     display = ":" + std::string(number, strcspn(number, "\n"));
+}
+
+// openbox on the test's display; it tells that it manages the screen by running its start-up
+// command, which leaves a file behind.
+void GameProcess::startWindowManager() {
+    std::string ready = workDir + "/window-manager-ready";
+    windowManager = fork();
+    if (windowManager == 0) {
+        int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        setenv("DISPLAY", display.c_str(), 1);
+        std::string command = "touch '" + ready + "'";
+        execlp("openbox", "openbox", "--startup", command.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    for (int attempt = 0; attempt < 300; attempt++) {
+        if (access(ready.c_str(), F_OK) == 0) return;
+        if (waitpid(windowManager, nullptr, WNOHANG) == windowManager) break;
+        sleepSeconds(0.1);
+    }
+    throw std::runtime_error("openbox did not start");
 }
 
 void GameProcess::startGame() {

@@ -25,8 +25,9 @@ struct GameStart {
     std::string binary = GRAZEWELL_BINARY;
     std::string folder; // the game's working folder; workDir when empty
     std::vector<std::string> arguments;
-    std::string launcher;      // a program that runs the game's binary (Wine for a Windows build)
-    bool findPictures = false; // no GRAZEWELL_DATA: it looks for pictures as a player's game does
+    std::string launcher;       // a program that runs the game's binary (Wine for a Windows build)
+    bool findPictures = false;  // no GRAZEWELL_DATA: it looks for pictures as a player's game does
+    bool windowManager = false; // openbox manages the display's windows (minimise, focus)
 };
 
 class GameProcess {
@@ -68,9 +69,11 @@ class GameProcess {
     std::string display;
     std::string windowId;
     pid_t xvfb = -1;
+    pid_t windowManager = -1;
     pid_t game = -1;
     int exitStatus = -1;
     void startXvfb();
+    void startWindowManager();
     void startGame();
     void findWindow();
     int run(const std::string &command);
