@@ -1,0 +1,112 @@
+// The real game under a window manager (openbox on its own Xvfb): minimised it sleeps, and a key
+// let go in another window stops acting.
+#include "support/game_process.h"
+
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+// Processor time the process has used so far, in clock ticks (user and system).
+long processorTicks(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(in, line);
+    // The fields after the command name, which is in brackets and may hold spaces.
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string field;
+    long ticks = 0;
+    for (int index = 3; fields >> field; index++) {
+        if (index == 14 || index == 15) ticks += atol(field.c_str());
+        if (index == 15) break;
+    }
+    return ticks;
+}
+
+// Waits until the frame counter has counted at least frames frames; false on timeout.
+bool waitForFrames(const std::string &file, long frames, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (readFrameCount(file).frames < frames) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        sleepSeconds(0.1);
+    }
+    return true;
+}
+
+TEST(WindowManager, MinimisedTheGameSleepsAndDrawsAgainWhenRestored) {
+    std::string dir = makeTempDir("minimised");
+    installTextures(dir);
+    std::string frames = dir + "/frames.txt";
+    {
+        GameStart start;
+        start.windowManager = true;
+        GameProcess game(dir, frameCounterEnvironment(frames), start);
+        ASSERT_TRUE(waitForFrames(frames, 100, 60)) << "no frames before minimising";
+        ASSERT_EQ(game.xdotool("windowminimize --sync " + game.window()), 0);
+        sleepSeconds(1);
+        long framesBefore = readFrameCount(frames).frames;
+        long ticksBefore = processorTicks(game.pid());
+        sleepSeconds(5);
+        long ticks = processorTicks(game.pid()) - ticksBefore;
+        long perSecond = sysconf(_SC_CLK_TCK);
+        // Drawing, or posting redisplays that are never drawn, takes most of a core.
+        EXPECT_LE(ticks, perSecond / 4) << ticks << " ticks in 5 s while minimised";
+        EXPECT_EQ(readFrameCount(frames).frames, framesBefore) << "frames drawn while minimised";
+        EXPECT_TRUE(game.running());
+
+        game.xdotool("windowactivate " + game.window());
+        EXPECT_TRUE(waitForFrames(frames, framesBefore + 200, 60)) << "no frames once restored";
+        EXPECT_EQ(game.quit(), 0);
+    }
+    removeTree(dir);
+}
+
+// Screenshots until two in a row, half a second apart, are alike; the last, or an empty one.
+Screenshot stillScreen(GameProcess &game, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    Screenshot last = game.screenshot();
+    while (std::chrono::steady_clock::now() < end) {
+        sleepSeconds(0.5);
+        Screenshot now = game.screenshot();
+        if (now.rgb == last.rgb) return now;
+        last = now;
+    }
+    return Screenshot();
+}
+
+TEST(WindowManager, AKeyLetGoInAnotherWindowNoLongerMovesTheCamera) {
+    std::string dir = makeTempDir("focus");
+    installTextures(dir);
+    {
+        GameStart start;
+        start.windowManager = true;
+        // Ten frames a second: walking backward from the start takes half a minute to reach the
+        // fence, where it would stop of itself.
+        start.arguments = {"--fps", "10"};
+        GameProcess game(dir, {}, start);
+        game.tapKey("m"); // the bison stands still
+        Screenshot still = stillScreen(game, 60);
+        ASSERT_FALSE(still.rgb.empty()) << "the view never stood still";
+
+        game.pressKey("s");
+        sleepSeconds(0.5);
+        EXPECT_NE(game.screenshot().rgb, still.rgb) << "holding s did not walk";
+        // Another window, away from the game's, takes the keyboard; s is let go there.
+        game.xdotool("exec xlogo -geometry 100x100+1150+900");
+        ASSERT_EQ(game.xdotool("search --sync --class XLogo windowactivate --sync"), 0);
+        game.releaseKey("s");
+        sleepSeconds(0.5);
+        Screenshot stopped = game.screenshot();
+        sleepSeconds(1.5);
+        EXPECT_EQ(game.screenshot().rgb, stopped.rgb) << "the camera walks on";
+
+        game.xdotool("windowactivate --sync " + game.window());
+        EXPECT_EQ(game.quit(), 0);
+    }
+    removeTree(dir);
+}
+
+} // namespace
