@@ -7,6 +7,7 @@
 #include "food/food.h"
 #include "food/pick.h"
 #include "input/input.h"
+#include "scenery/scenery.h"
 #include "support/feedback.h"
 #include "support/files.h"
 #include "support/gl_env.h"
@@ -65,6 +66,40 @@ TEST(Frame, TheFirstFramesPixelsEqualTheSeconds) {
         if (memcmp(&first[i], &second[i], 3) != 0 && differing++ == 0) at = (i - 16) / 3;
     EXPECT_EQ(differing, 0u) << "the first differs at (" << at % 1000 << ", " << at / 1000
                              << ") from the top left";
+}
+
+// A food just behind the clear top corner of a tree's card, drawn after the tree, shows through
+// the corner in the capture: the card's clear texels write no depth to hide it.
+TEST(Frame, AFoodBehindATreeCardsClearCornerShowsInTheCapture) {
+    startWorld();
+    holdStill();
+    bison->position = {60.0f, 1.75f, 60.0f};
+    const Tree *tree = trees[0];
+    Vector3 corner = {tree->position.x - 1.9f, 3.9f, tree->position.z};
+    camera->position = {corner.x, corner.y, corner.z + 6.0f};
+    camera->direction = {0.0f, 0.0f, -1.0f};
+    Food *food = foods[1];
+    Vector3 home = food->home;
+    WorkDir dir("clear-corner");
+    recording = true;
+    captureIndex = 0;
+    food->home = {corner.x, corner.y, corner.z - 1.0f};
+    onDisplay();
+    food->home = {corner.x + 40.0f, corner.y, corner.z};
+    onDisplay();
+    recording = false;
+    food->home = home;
+    Bytes with = readBytes("ppm/img000.ppm"), without = readBytes("ppm/img001.ppm");
+    ASSERT_EQ(with.size(), 1500016u);
+    ASSERT_EQ(without.size(), with.size());
+    // The food is straight ahead, at the window's centre, a few pixels across.
+    int changed = 0;
+    for (int y = 248; y <= 252; y++)
+        for (int x = 498; x <= 502; x++) {
+            size_t at = 16 + 3 * (size_t(y) * 1000 + size_t(x));
+            changed += memcmp(&with[at], &without[at], 3) != 0;
+        }
+    EXPECT_EQ(changed, 25) << "the food shows in " << changed << " of the 25 pixels at its middle";
 }
 
 // A selection frame draws no pixels: it is neither swapped onto the window nor captured, and the
