@@ -52,10 +52,13 @@ void onDisplay() {
     camera->look();
 
     drawScreenText();
-    glCallList(scene->displayList);
+    // The opaque bison and flash before the sky and ground: the depth test then drops the
+    // scenery's fragments behind them instead of shading them only to be drawn over. Neither
+    // blends, and the scene takes nothing from the state they leave, so no pixel changes.
     bison->draw(); // moves: its nod and wander step, then its model
     drawFlash();   // moves: the flash shrinks, then shows
     bisonSnapshot = bison->position;
+    glCallList(scene->displayList);
     drawTrees();
     drawFoods();                // moves: each food is placed and a flying one steps, then drawn
     testLastThrow();            // moves: a hit feeds the bison
