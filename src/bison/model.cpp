@@ -1,6 +1,6 @@
 // The bison's model: stretched spheres and domes in model units (four to a world unit), facing
 // +x. The static body is one display list; the nodding head, legs and tail are drawn each frame,
-// from vertex arrays worked out once (freeglut's spheres draw from arrays of their own).
+// their domes from vertex arrays worked out once, their spheres from display lists.
 #include "bison/bison.h"
 
 #include "mesh/sphere.h"
