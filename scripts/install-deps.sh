@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
+  libopenal-dev
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps
   desktop-file-utils dpkg-dev lintian gzip

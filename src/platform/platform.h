@@ -30,3 +30,12 @@ FILE *createNewFile(const char *path);
 // Standard output as the game writes it: unbuffered, so a watcher sees each line when printed,
 // and byte for byte ("\n" stays one byte on every platform: the lines are the game's log).
 void setUpStandardOutput();
+
+// Sets the environment variable name to value for this process and the libraries it loads,
+// unless it is set already: the user's own setting wins.
+void setEnvironmentDefault(const char *name, const char *value);
+// Points standard error at nothing, for a library call that would print a page of its own
+// complaints; returns what restoreStandardError needs, -1 when it could not.
+int hushStandardError();
+// Gives standard error back as it was before hushStandardError.
+void restoreStandardError(int saved);
