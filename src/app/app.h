@@ -1,20 +1,10 @@
 // The application shell: start-up, world assembly, the frame, game states and screen text.
 #pragma once
 
-#include "types.h"
+#include "game.h"
 
-// Window size in pixels, kept equal to the window's by onReshape.
-extern int windowWidth, windowHeight;
-// The current game state.
-extern GameState gameState;
-// The score: +1 per orange or apple on the head, -1 per bomb.
-extern int foodFed;
 // Buffer each screen line is formatted into before it is drawn.
 extern char textLine[55];
-
-// Score at which the game is won, and lost.
-const int WIN_SCORE = 10;
-const int LOSE_SCORE = -10;
 
 // On the title screen the gaze y sinks by TITLE_DRIFT_STEP a frame while above TITLE_GAZE_FLOOR.
 const double TITLE_DRIFT_STEP = 0.01;
@@ -24,16 +14,8 @@ const float TITLE_GAZE_FLOOR = 0.2f;
 void initWorld();
 // The frame: every update and every drawing, in a fixed order.
 void onDisplay();
-// The normal projection of a frame: 60 degrees, the window's aspect, near 1, far 2000.
+// The normal projection of a frame: the view's perspective at the window's aspect.
 void setProjection();
-// Width over height of the window in floating point; a side of 0 counts as 1 pixel, so that a
-// collapsed window never puts an infinity or a NaN into the projection.
-double windowAspect();
-
-// Win at WIN_SCORE, lose at LOSE_SCORE.
-void checkOutcome();
-// Title screen to play, or back to the title with the score reset ('1').
-void toggleGameState();
 // On the title screen the gaze sinks towards the meadow.
 void titleDrift();
 // Scale of the view the screen text is drawn in (its lit shade depends on it).

@@ -3,20 +3,17 @@
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
-#include "food/food.h"
+#include "food/feeding.h"
+#include "food/pick.h"
 #include "input/input.h"
 #include "scenery/scenery.h"
 
 #include <GL/freeglut.h>
 
-double windowAspect() {
-    return double(windowWidth > 0 ? windowWidth : 1) / double(windowHeight > 0 ? windowHeight : 1);
-}
-
 void setProjection() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60.0, windowAspect(), 1.0, 2000.0);
+    multViewPerspective();
 }
 
 // The collision display stands where the bison was drawn this frame.
@@ -31,11 +28,13 @@ static void testLastThrow() {
         checkFeeding(foods[lastThrownIndex]);
 }
 
+// The steps marked "moves" change the game; the rest only draw it. A selection frame takes every
+// step too, so a click never holds the game still.
 void onDisplay() {
-    checkOutcome();
-    processInput();
-    titleDrift();
-    updateBombLaunch();
+    checkOutcome();     // moves: won or lost
+    processInput();     // moves: the keys' actions
+    titleDrift();       // moves: the title's gaze
+    updateBombLaunch(); // moves: the bison's flight after a bomb
 
     if (pickPending)
         beginPick();
@@ -48,13 +47,13 @@ void onDisplay() {
 
     drawScreenText();
     glCallList(scene->displayList);
-    bison->draw();
-    drawFlash();
+    bison->draw(); // moves: its nod and wander step, then its model
+    drawFlash();   // moves: the flash shrinks, then shows
     bisonSnapshot = bison->position;
     drawTrees();
-    drawFoods();
-    testLastThrow();
-    if (pickPending) endPick();
+    drawFoods();                // moves: each food is placed and a flying one steps, then drawn
+    testLastThrow();            // moves: a hit feeds the bison
+    if (pickPending) endPick(); // moves: the foods hit go onto the hand
     drawCollisionSpheres(bisonSnapshot);
 
     glPopMatrix();

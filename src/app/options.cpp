@@ -1,5 +1,8 @@
 #include "app/options.h"
 
+#include "input/input.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -73,42 +76,43 @@ CommandLine parseCommandLine(int argc, char **argv) {
     return command;
 }
 
+// The keys' column of the help: two spaces in, the words from the 24th column.
+static const int HELP_KEYS_WIDTH = 22;
+
+static std::string keysHelp() {
+    std::string text = "Keys:\n";
+    for (const HelpLine &line : keyHelpLines()) {
+        std::string keys = line.keys;
+        keys.resize(std::max(keys.size() + 1, size_t(HELP_KEYS_WIDTH)), ' ');
+        text += "  " + keys + line.words + "\n";
+    }
+    return text;
+}
+
+// What --help says before the keys, and after them.
+static const char HELP_HEAD[] =
+    "Usage: grazewell [--fps N] [--mute] [GLUT options]\n"
+    "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
+    "ones win; ten bombs too many lose.\n"
+    "\n"
+    "Options:\n"
+    "  --fps N       at most N frames a second (1 to 1000). Every speed in the game is\n"
+    "                per frame, so this holds its pace on a fast machine; by default it\n"
+    "                runs as fast as the machine draws.\n"
+    "  --mute        play without sound (the v key turns it on again)\n"
+    "  --help        print this help and exit\n"
+    "  --version     print the version and exit\n"
+    "  GLUT's own options are taken as well: -display DISPLAY, -geometry WxH+X+Y,\n"
+    "  -iconic, -direct, -indirect, -sync, -gldebug.\n"
+    "\n";
+static const char HELP_TAIL[] =
+    "\n"
+    "Pictures are read from tex/ in the working folder, then from tex/ beside the\n"
+    "program, then from ../share/grazewell/tex beside it. GRAZEWELL_DATA names the\n"
+    "folder holding tex/ instead of all of these. Captures go to ppm/ in the working\n"
+    "folder.\n";
+
 const char *helpText() {
-    return "Usage: grazewell [--fps N] [--mute] [GLUT options]\n"
-           "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
-           "ones win; ten bombs too many lose.\n"
-           "\n"
-           "Options:\n"
-           "  --fps N       at most N frames a second (1 to 1000). Every speed in the game is\n"
-           "                per frame, so this holds its pace on a fast machine; by default it\n"
-           "                runs as fast as the machine draws.\n"
-           "  --mute        play without sound (the v key turns it on again)\n"
-           "  --help        print this help and exit\n"
-           "  --version     print the version and exit\n"
-           "  GLUT's own options are taken as well: -display DISPLAY, -geometry WxH+X+Y,\n"
-           "  -iconic, -direct, -indirect, -sync, -gldebug.\n"
-           "\n"
-           "Keys:\n"
-           "  w / s                 walk forward / backward\n"
-           "  a / d                 turn left / right\n"
-           "  e / f                 look up / down\n"
-           "  q                     turn around\n"
-           "  left click            pick up the food under the cursor\n"
-           "  right click, space    throw the food on top of your hand\n"
-           "  r                     take back the last food you threw (with an empty hand)\n"
-           "  1                     start the game, or go back to the title (the score resets)\n"
-           "  m                     stop or start the bison's wandering\n"
-           "  , / .                 turn the bison left / right\n"
-           "  /                     walk the bison forward\n"
-           "  ;                     make the bison nod\n"
-           "  ]                     show the bison's collision spheres\n"
-           "  v                     turn sound off or on\n"
-           "  9                     save the current frame while held, as ppm/img000.ppm, ...\n"
-           "  0                     start or stop recording every frame\n"
-           "  Escape                quit\n"
-           "\n"
-           "Pictures are read from tex/ in the working folder, then from tex/ beside the\n"
-           "program, then from ../share/grazewell/tex beside it. GRAZEWELL_DATA names the\n"
-           "folder holding tex/ instead of all of these. Captures go to ppm/ in the working\n"
-           "folder.\n";
+    static const std::string text = HELP_HEAD + keysHelp() + HELP_TAIL;
+    return text.c_str();
 }

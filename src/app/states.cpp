@@ -1,31 +1,13 @@
 #include "app/app.h"
 
 #include "camera/camera.h"
-#include "food/food.h"
+#include "food/pick.h"
 
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <cstdio>
 
-GameState gameState = STATE_TITLE;
-int foodFed = 0;
 char textLine[55];
-
-void checkOutcome() {
-    if (foodFed == WIN_SCORE)
-        gameState = STATE_WON;
-    else if (foodFed == LOSE_SCORE)
-        gameState = STATE_LOST;
-}
-
-void toggleGameState() {
-    if (gameState == STATE_TITLE) {
-        gameState = STATE_PLAYING;
-    } else {
-        gameState = STATE_TITLE;
-        foodFed = 0;
-    }
-}
 
 void titleDrift() {
     if (gameState == STATE_TITLE && camera->direction.y > TITLE_GAZE_FLOOR)

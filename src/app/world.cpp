@@ -10,9 +10,6 @@
 #include <GL/gl.h>
 #include <cstring>
 
-int windowWidth = 1000;
-int windowHeight = 500;
-
 // Where the trees stand, in creation order (world units).
 static const Vector3 TREE_PLACES[TREE_COUNT] = {
     {-10, 0, 7}, {25, 0, 60}, {-23, 0, -50}, {30, 0, 24}};

@@ -1,9 +1,11 @@
 // Where the game's data files are found: the working folder, the program's own folder (the build
-// tree), or the installed share folder beside it, unless GRAZEWELL_DATA names one.
+// tree), or the installed share folder beside it, unless GRAZEWELL_DATA names one. A picture is
+// found here, then decoded and uploaded below, and its trouble told here once.
 #include "assets/assets.h"
 
 #include "platform/platform.h"
 
+#include <GL/gl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -82,4 +84,28 @@ void reportMissingPicture(const char *name) {
     if (!dataFolderFound || name[0] == '/' || !firstReport(name)) return;
     fprintf(stderr, "grazewell: %s: picture not found (looked in %s)\n", name,
             folderList(dataFolders).c_str());
+}
+
+bool readTGA(const char *name, Image &image) {
+    std::string path = dataPath(name);
+    FILE *file = openRegularFile(path.c_str());
+    if (!file) {
+        reportMissingPicture(name);
+        return false;
+    }
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    TgaRefusal refusal = TGA_TAKEN;
+    bool decoded = decodeTGA(file, maxSide, image, true, &refusal);
+    fclose(file);
+    if (!decoded) reportRefusedPicture(path, refusal);
+    return decoded;
+}
+
+unsigned int loadTGA(const char *name) {
+    Image image;
+    if (!readTGA(name, image)) return 0;
+    unsigned int texture = uploadTexture(image);
+    freeImage(image);
+    return texture;
 }

@@ -46,6 +46,10 @@ class Bison {
     void toggleSkin();
     // One frame of the nod animation.
     void nod();
+    // The update half of drawing the bison: one frame of nod, and of wander while wandering.
+    void update();
+    // The drawing half: the model where the bison stands, with its head at its nod.
+    void drawModel();
     // One frame of nod and wander, then the model.
     void draw();
     // Compiles the static body into bodyList and returns it.
@@ -94,6 +98,8 @@ const int NOD_HIT_REQUEST = 4;
 extern const char *const FUR_SKIN_PATH;
 // The lava skin, relative to the working directory.
 extern const char *const LAVA_SKIN_PATH;
+// The bison's height standing on the ground (world units).
+const float BISON_STAND_HEIGHT = 1.75f;
 // Untinted colour of the body (red, green, blue bytes), what the body list keeps for ever.
 const unsigned char BISON_BASE_COLOR[3] = {180, 255, 255};
 

@@ -3,7 +3,7 @@
 // from vertex arrays worked out once (freeglut's spheres draw from arrays of their own).
 #include "bison/bison.h"
 
-#include "food/food.h"
+#include "mesh/sphere.h"
 
 #include <GL/freeglut.h>
 
@@ -184,10 +184,17 @@ static void drawTail(const Bison &b) {
     glPopMatrix();
 }
 
-void Bison::draw() {
+void Bison::update() {
     nod();
     if (wandering) wander();
+}
 
+void Bison::draw() {
+    update();
+    drawModel();
+}
+
+void Bison::drawModel() {
     glPushMatrix(); // body frame
     glTranslatef(position.x, position.y, position.z);
     glRotatef(float(double(heading) * 180.0 / PI_D), 0.0f, 1.0f, 0.0f);

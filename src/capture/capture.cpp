@@ -1,6 +1,6 @@
 #include "capture/capture.h"
 
-#include "app/app.h"
+#include "game.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>

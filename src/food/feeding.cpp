@@ -1,7 +1,7 @@
-#include "food/food.h"
+#include "food/feeding.h"
 
-#include "app/app.h"
 #include "bison/bison.h"
+#include "game.h"
 
 #include <GL/freeglut.h>
 #include <cmath>
@@ -163,17 +163,25 @@ int nextFlashRadius(int radius) {
     return int(double(radius) - 0.01);
 }
 
-void drawFlash() {
-    if (!bombLaunch && !flashActive) return;
-    flashActive = true;
+bool shrinkFlash() {
+    if (!bombLaunch && !flashActive) return false;
+    flashRadius = nextFlashRadius(flashRadius);
+    // It shows this frame at its new radius, 0 included, and ends once below 1.
+    flashActive = flashRadius >= 1;
+    return true;
+}
+
+void drawFlashSphere() {
     glPushMatrix();
     glColor3f(255.0f, 255.0f, 100.0f);
     // The flash stays where the bison stood while it flies.
     glTranslatef(bison->position.x, BISON_STAND_HEIGHT, bison->position.z);
-    flashRadius = nextFlashRadius(flashRadius);
     glutSolidSphere(flashRadius, FLASH_SLICES, FLASH_STACKS);
     glPopMatrix();
-    if (flashRadius < 1) flashActive = false;
+}
+
+void drawFlash() {
+    if (shrinkFlash()) drawFlashSphere();
 }
 
 void drawCollisionSpheres(Vector3 bisonSnapshot) {

@@ -1,5 +1,4 @@
-// Food and feeding: the twenty foods and their flight, picking into the hand and throwing,
-// and the collisions of a thrown food with the bison with their effects.
+// The food: the twenty foods, their kinds, and their flight once thrown.
 #pragma once
 
 #include "types.h"
@@ -23,12 +22,6 @@ class Food {
     void launch(float yaw, float pitch);
     // One frame of flight, or of lying on the ground.
     void update();
-};
-
-// A sphere of the bison's collision shape, relative to its position.
-struct CollisionSphere {
-    Vector3 offset; // from the bison's position (world units)
-    float radius;   // world units
 };
 
 // Number of foods.
@@ -63,121 +56,17 @@ FoodKind foodKind(const char *name);
 // The texture file a kind wears (a bomb wears marble, a marble the room), or nullptr.
 const char *foodTextureFile(const char *name);
 
-// Side of the square pick region around a click (pixels).
-const double PICK_REGION = 5.0;
-// Words in the selection buffer.
-const int SELECT_BUFFER_WORDS = 1024;
-
 // The twenty foods, index 0..19; the index is also the food's selection name.
 extern Food *foods[FOOD_COUNT];
 
-// The selection buffer of a pick (words).
-extern unsigned int selectBuffer[SELECT_BUFFER_WORDS];
-// Hit records of the last selection pass.
-extern int hitCount;
-// The hand: a stack of food indices, top at hand[handCount - 1]. It has room for every food.
-extern int hand[FOOD_COUNT];
-// Entries in the hand.
-extern int handCount;
-// True exactly while the hand is not empty.
-extern bool holding;
-// The food on top of the hand, -1 when empty.
-extern int heldIndex;
-// The most recently thrown food, -1 before the first throw.
-extern int lastThrownIndex;
-
-// A bomb launch is under way.
-extern bool bombLaunch;
-// The launch is in its return phase.
-extern bool bombFalling;
-// The return phase has not yet put the bison below the ground.
-extern bool bombFirstFall;
-// The flash sphere is drawn.
-extern bool flashActive;
-// Radius of the flash sphere (whole world units).
-extern int flashRadius;
-// Draw the collision spheres (']').
-extern bool showSpheres;
-// Number of collision spheres: the head, then four body spheres.
-const int SPHERE_COUNT = 5;
-// The bison's collision shape, relative to its position at heading 0: the head, then the body.
-extern const CollisionSphere collisionSpheres[SPHERE_COUNT];
-
-// Frames of a bomb launch: rise per frame (world units per frame) up to the top height, then the
-// drop below the ground and the rise per frame back up to standing height.
-const double BOMB_RISE_STEP = 0.7;
-const float BOMB_TOP = 30.0f;
-const float BOMB_DROP_HEIGHT = -10.0f;
-const double BOMB_RETURN_STEP = 0.1;
-// The bison's height standing on the ground (world units).
-const float BISON_STAND_HEIGHT = 1.75f;
-// Radius the flash starts from after a bomb hit (whole world units); it shrinks by one a frame.
-const int FLASH_START_RADIUS = 5;
-// Height a cloud hit lifts the bison by (world units).
-const double CLOUD_LIFT = 0.2;
-
-// Where collision sphere entry lies for a bison at position turned by heading (radians): its
-// offset turned about the y axis as the display turns it, added in single precision.
-Vector3 sphereCentre(int entry, Vector3 position, float heading);
-// Length of a - b, the squares summed and the root taken in single precision.
-float distanceBetween(Vector3 a, Vector3 b);
-// The effect of a head hit of this food's kind (score, colour, launch, skin, lift).
-void headEffect(const Food *food);
-// The effect of a body hit of this food's kind.
-void bodyEffect(const Food *food);
-// The flash radius of the next frame: one less while positive; 0 stays 0.
-int nextFlashRadius(int radius);
-
-// The word offset in buffer of the hit record with the smallest minimum depth (unsigned; the
-// first of equals), or -1 when there is none. Walks at most hits records and never reads past
-// words; a record that does not fit ends the walk.
-int nearestHitRecord(const unsigned int *buffer, int words, int hits);
-// Puts food index into the hand on top: its position and speed are zeroed and it is held.
-void takeIntoHand(int index);
-
-// Slices and stacks of a food's sphere.
-const int FOOD_SLICES = 20;
-const int FOOD_STACKS = 10;
-// Floats per vertex of a food sphere: texture s, t; normal x, y, z; position x, y, z.
-const int SPHERE_VERTEX_FLOATS = 8;
-// Vertices of one stack's quad strip.
-const int SPHERE_STRIP_VERTICES = 2 * (FOOD_SLICES + 1);
-// The textured sphere a quadric draws with gluSphere(radius, FOOD_SLICES, FOOD_STACKS), as one
-// quad strip per stack from the +z pole down, vertices interleaved as SPHERE_VERTEX_FLOATS.
-void foodSphere(double radius,
-                float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS]);
-// Draws a sphere made by foodSphere from client-side arrays, with whatever texture is bound, and
-// leaves the current normal and texture coordinate where gluSphere would.
-void drawQuadricSphere(
-    const float vertices[FOOD_STACKS][SPHERE_STRIP_VERTICES * SPHERE_VERTEX_FLOATS]);
-
+// Where a held food floats this frame: one unit ahead of the eye along the gaze (world units).
+Vector3 heldPoint();
+// The update half of drawing a food: puts it where its state says, at home or below the held
+// point; a flying food takes its one flight step of the frame.
+void placeFood(Vector3 point, Food *food);
+// The drawing half: the food where it stands, under its index as selection name.
+void drawPlacedFood(const Food *food, int index);
 // Places and draws one food under its index as selection name; advances a flying food.
 void drawFood(Vector3 point, Food *food, int index);
-// Every food once per frame, the hand first.
+// Every food once per frame, the hand first: each placed, then drawn.
 void drawFoods();
-
-// Narrows the current matrix to the pick region around the pending click; whatever draws in a
-// selection pass with its own projection puts this first.
-void multPickRegion();
-// Starts a selection pass around the pending click.
-void beginPick();
-// Ends it and resolves the hits into the hand.
-void endPick();
-// Picks the nearest hit record's food into the hand.
-void processHits();
-// Throws the top food of the hand.
-void throwHeld();
-// Puts the last thrown food back into the hand.
-void recallLast();
-
-// Tests a flying food against the bison and applies its effects.
-void checkFeeding(Food *food);
-// Takes the component along the sphere's normal out of the food's direction.
-void deflect(Vector3 centre, Vector3 foodPosition, Food *food);
-// One frame of a bomb launch.
-void updateBombLaunch();
-// The bomb flash sphere.
-void drawFlash();
-// The collision spheres at where the bison was drawn this frame, turned with it, when showSpheres
-// is set.
-void drawCollisionSpheres(Vector3 bisonSnapshot);

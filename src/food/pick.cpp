@@ -1,14 +1,16 @@
-#include "food/food.h"
+#include "food/pick.h"
 
-#include "app/app.h"
 #include "camera/camera.h"
-#include "input/input.h"
+#include "game.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <climits>
 #include <cstdio>
 
+bool pickPending = false;
+float pickX = 0.0f;
+float pickY = 0.0f;
 unsigned int selectBuffer[SELECT_BUFFER_WORDS];
 int hitCount = 0;
 int hand[FOOD_COUNT];
@@ -16,6 +18,12 @@ int handCount = 0;
 bool holding = false;
 int heldIndex = -1;
 int lastThrownIndex = -1;
+
+void requestPick(int x, int y) {
+    pickPending = true;
+    pickX = float(x);
+    pickY = float(y);
+}
 
 // A hit record: its name count, its minimum and maximum depth, then its names.
 static const int RECORD_HEADER_WORDS = 3;
@@ -50,6 +58,12 @@ void takeIntoHand(int index) {
     food->state = FOOD_HELD;
 }
 
+bool inHand(int index) {
+    for (int k = 0; k < handCount; k++)
+        if (hand[k] == index) return true;
+    return false;
+}
+
 void multPickRegion() {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -66,7 +80,7 @@ void beginPick() {
     glPushMatrix();
     glLoadIdentity();
     multPickRegion();
-    gluPerspective(60.0, windowAspect(), 1.0, 2000.0);
+    multViewPerspective();
     printf("Start picking\n");
 }
 

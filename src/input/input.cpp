@@ -1,63 +1,122 @@
 #include "input/input.h"
 
-#include "app/app.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
-#include "food/food.h"
+#include "food/feeding.h"
+#include "food/pick.h"
+#include "game.h"
 
 #include <GL/freeglut.h>
 #include <cstdlib>
 
 unsigned char keyDown[256];
-bool pickPending = false;
-float pickX = 0.0f;
-float pickY = 0.0f;
 
-// Key codes of the key map. Special keys land on the same entries (GLUT_KEY_LEFT is 'd').
+// Key codes of the key map that are no printable character.
 enum {
     KEY_ESCAPE = 27,
     KEY_SPACE = ' ',
 };
 
-// A one-shot binding acts once per key press: it clears its own entry when it fires.
-static bool pressed(unsigned char key) {
-    if (!keyDown[key]) return false;
-    keyDown[key] = 0;
-    return true;
+// The actions, one a binding.
+static void quit() {
+    exit(0);
+}
+static void walkForward() {
+    if (!nearBison(camera->position)) camera->move(true, CAMERA_WALK_STEP);
+}
+static void walkBackward() {
+    camera->move(false, CAMERA_WALK_STEP);
+}
+static void turnLeft() {
+    camera->turn(false);
+}
+static void turnRight() {
+    camera->turn(true);
+}
+static void lookUp() {
+    camera->tilt(true);
+}
+static void lookDown() {
+    camera->tilt(false);
+}
+static void turnAround() {
+    camera->turnAround();
+}
+// The key is spent either way: an empty hand does not queue a throw for later.
+static void throwFromHand() {
+    if (holding) throwHeld();
+}
+static void recallToEmptyHand() {
+    if (!holding) recallLast();
+}
+static void toggleWandering() {
+    bison->wandering = !bison->wandering;
+}
+static void toggleSpheres() {
+    showSpheres = !showSpheres;
+}
+// Renewed every frame while held, so the count of nods stays at 0 and the bison keeps nodding.
+static void askForNods() {
+    bison->wantedNods = 3;
+    bison->nodCount = 0;
+}
+static void stepBison() {
+    bison->step();
+}
+static void turnBisonLeft() {
+    bison->turn(BISON_TURN_STEP);
+}
+static void turnBisonRight() {
+    bison->turn(-BISON_TURN_STEP);
+}
+// One press starts or stops a recording; held, it would flip every frame. The numbers start
+// over, and the capture moves on past any file already there.
+static void toggleRecording() {
+    captureIndex = 0;
+    recording = !recording;
 }
 
-static bool held(unsigned char key) {
-    return keyDown[key] != 0;
+const KeyBinding keyBindings[] = {
+    {KEY_ESCAPE, true, quit, "Escape", "quit"},
+    {'w', true, walkForward, "w / s", "walk forward / backward"},
+    {'s', true, walkBackward, nullptr, nullptr},
+    {'a', true, turnLeft, "a / d", "turn left / right"},
+    {'d', true, turnRight, nullptr, nullptr},
+    {'e', true, lookUp, "e / f", "look up / down"},
+    {'f', true, lookDown, nullptr, nullptr},
+    {'q', false, turnAround, "q", "turn around"},
+    {KEY_SPACE, false, throwFromHand, "right click, space", "throw the food on top of your hand"},
+    {'r', false, recallToEmptyHand, "r", "take back the last food you threw (with an empty hand)"},
+    {'m', false, toggleWandering, "m", "stop or start the bison's wandering"},
+    {']', false, toggleSpheres, "]", "show the bison's collision spheres"},
+    {';', true, askForNods, ";", "make the bison nod"},
+    {'/', true, stepBison, "/", "walk the bison forward"},
+    {',', true, turnBisonLeft, ", / .", "turn the bison left / right"},
+    {'.', true, turnBisonRight, nullptr, nullptr},
+    {'1', false, toggleGameState, "1",
+     "start the game, or go back to the title (the score resets)"},
+    {'9', true, requestCapture, "9", "save the current frame while held, as ppm/img000.ppm, ..."},
+    {'0', false, toggleRecording, "0", "start or stop recording every frame"},
+};
+const int KEY_BINDING_COUNT = int(sizeof keyBindings / sizeof keyBindings[0]);
+
+std::vector<HelpLine> keyHelpLines() {
+    std::vector<HelpLine> lines;
+    for (const KeyBinding &binding : keyBindings) {
+        // The left click picks what space and the right click throw: its line stands by theirs.
+        if (binding.key == KEY_SPACE)
+            lines.push_back({"left click", "pick up the food under the cursor"});
+        if (binding.keys) lines.push_back({binding.keys, binding.words});
+    }
+    return lines;
 }
 
 void processInput() {
-    if (held(KEY_ESCAPE)) exit(0);
-    if (held('w') && !nearBison(camera->position)) camera->move(true, CAMERA_WALK_STEP);
-    if (held('s')) camera->move(false, CAMERA_WALK_STEP);
-    if (held('a')) camera->turn(false);
-    if (held('d')) camera->turn(true);
-    if (held('e')) camera->tilt(true);
-    if (held('f')) camera->tilt(false);
-    if (pressed('q')) camera->turnAround();
-    if (pressed(KEY_SPACE) && holding) throwHeld();
-    if (pressed('r') && !holding) recallLast();
-    if (pressed('m')) bison->wandering = !bison->wandering;
-    if (pressed(']')) showSpheres = !showSpheres;
-    if (held(';')) {
-        bison->wantedNods = 3;
-        bison->nodCount = 0;
-    }
-    if (held('/')) bison->step();
-    if (held(',')) bison->turn(BISON_TURN_STEP);
-    if (held('.')) bison->turn(-BISON_TURN_STEP);
-    if (pressed('1')) toggleGameState();
-    if (held('9')) requestCapture();
-    // One press starts or stops a recording; held, it would flip every frame. The numbers
-    // start over, and the capture moves on past any file already there.
-    if (pressed('0')) {
-        captureIndex = 0;
-        recording = !recording;
+    for (const KeyBinding &binding : keyBindings) {
+        if (!keyDown[binding.key]) continue;
+        if (!binding.held) keyDown[binding.key] = 0;
+        binding.action();
     }
 }
 
@@ -86,10 +145,10 @@ void onSpecialUp(int key, int, int) {
 void onMouse(int button, int state, int x, int y) {
     if (state != GLUT_DOWN) return;
     if (button == GLUT_LEFT_BUTTON) {
-        pickPending = true;
-        pickX = float(x);
-        pickY = float(y);
+        requestPick(x, y);
     } else if (button == GLUT_RIGHT_BUTTON && holding) {
+        // The one action taken outside a frame, as the game has always done: a right click
+        // throws at once from the callback, where space waits for the next frame.
         throwHeld();
     }
 }

@@ -1,16 +1,38 @@
 // Input: the GLUT callbacks only record; processInput turns the key table into actions once a
-// frame.
+// frame, walking the bindings in their fixed order.
 #pragma once
+
+#include <vector>
 
 // One flag per key code, 1 while down. Special keys share it at their GLUT codes (left arrow =
 // 'd').
 extern unsigned char keyDown[256];
-// A left click waiting for the next frame's selection pass.
-extern bool pickPending;
-// Where that click was, in window pixels with y counted from the top.
-extern float pickX, pickY;
 
-// Frame-by-frame key actions, in the fixed order of the key map.
+// A key and what it does. A held binding acts in every frame while its key is down; a one-shot
+// binding acts once per press, clearing its own entry when it fires.
+struct KeyBinding {
+    unsigned char key; // its entry in keyDown
+    bool held;         // held, or one-shot
+    void (*action)();  // what it does in the frame
+    const char *keys;  // how the help names the key, or nullptr when the line before names it
+    const char *words; // what the help says it does
+};
+
+// Every binding, in the order processInput tests them; several can act in one frame.
+extern const KeyBinding keyBindings[];
+// Number of entries in keyBindings.
+extern const int KEY_BINDING_COUNT;
+
+// A line of the keys' help: how the key or button is named, and what it does.
+struct HelpLine {
+    const char *keys;
+    const char *words;
+};
+// The keys' lines shown by --help, the README and the manual page, in order: each binding that
+// names its keys, and the left click before the throw.
+std::vector<HelpLine> keyHelpLines();
+
+// Frame-by-frame key actions, in the order of keyBindings.
 void processInput();
 
 // GLUT callbacks.

@@ -1,7 +1,12 @@
 #include "app/app.h"
 
+#include "bison/bison.h"
 #include "camera/camera.h"
+#include "food/feeding.h"
+#include "food/food.h"
+#include "food/pick.h"
 #include "input/input.h"
+#include "support/feedback.h"
 #include "support/gl_env.h"
 
 #include <GL/freeglut.h>
@@ -80,6 +85,77 @@ TEST(Frame, FixedStateIsSetOnce) {
     EXPECT_FLOAT_EQ(clear[0], 0.7f);
     EXPECT_FLOAT_EQ(clear[1], 0.0f);
     EXPECT_FLOAT_EQ(clear[2], 1.0f);
+}
+
+// What the drawing calls move: the bison's walk and nod, the foods' places, the flash.
+std::vector<float> movingState() {
+    std::vector<float> state = {bison->position.x,  bison->position.z, bison->heading,
+                                bison->stepCount,   bison->nodAngle,   float(bison->nodCount),
+                                float(flashRadius), float(flashActive)};
+    for (Food *food : foods)
+        for (float v : {food->position.x, food->position.y, food->position.z,
+                        float(food->groundTimer), float(food->state)})
+            state.push_back(v);
+    return state;
+}
+
+void drawingHalves() {
+    bison->drawModel();
+    drawFlashSphere();
+    for (int i = 0; i < FOOD_COUNT; i++) drawPlacedFood(foods[i], i);
+}
+
+// A pause or a replay draws with the drawing halves alone: they move nothing, and they draw
+// exactly what the frame's own calls drew for the state those calls left.
+TEST(Frame, TheDrawingHalvesMoveNothingAndDrawWhatTheFrameDrew) {
+    startWorld();
+    gameState = STATE_PLAYING;
+    camera->position = {-8.0f, 1.75f, -8.0f};
+    camera->direction = {1.0f, 0.0f, 0.0f};
+    bison->position = {4.0f, 1.75f, -9.0f};
+    bison->wandering = true;
+    bison->wantedNods = 3;
+    bison->nodCount = 0;
+    handCount = 0;
+    holding = false;
+    foods[0]->state = FOOD_FLYING;
+    foods[0]->position = {-4.0f, 3.0f, -8.0f};
+    foods[0]->launch(float(PI_D / 2), 0.1f);
+    bombLaunch = true;
+    flashActive = true;
+    flashRadius = FLASH_START_RADIUS;
+    setProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    camera->look();
+
+    std::vector<float> before = movingState();
+    recordPolygons(drawingHalves, true);
+    EXPECT_EQ(movingState(), before);
+
+    std::vector<FeedbackPolygon> frame = recordPolygons(
+        [] {
+            bison->draw();
+            drawFlash();
+            drawFoods();
+        },
+        true);
+    EXPECT_NE(movingState(), before);
+    std::vector<FeedbackPolygon> again = recordPolygons(drawingHalves, true);
+    ASSERT_EQ(again.size(), frame.size());
+    for (size_t p = 0; p < frame.size(); p++) {
+        ASSERT_EQ(again[p].size(), frame[p].size()) << p;
+        for (size_t v = 0; v < frame[p].size(); v++) {
+            EXPECT_EQ(again[p][v].x, frame[p][v].x) << p;
+            EXPECT_EQ(again[p][v].y, frame[p][v].y) << p;
+            EXPECT_EQ(again[p][v].z, frame[p][v].z) << p;
+            EXPECT_EQ(again[p][v].r, frame[p][v].r) << p;
+        }
+    }
+    bombLaunch = flashActive = false;
+    flashRadius = 0;
+    foods[0]->state = FOOD_HOME;
+    bison->wandering = false;
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 #include "app/app.h"
 
 #include "camera/camera.h"
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 #include "input/input.h"
 #include "support/gl_env.h"
 

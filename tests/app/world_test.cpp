@@ -1,7 +1,9 @@
 // The world that initWorld assembles: the four trees and the twenty foods beside them.
 #include "app/app.h"
 
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 #include "scenery/scenery.h"
 #include "support/gl_env.h"
 

@@ -4,7 +4,10 @@
 
 #include "app/app.h"
 #include "camera/camera.h"
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
+#include "mesh/sphere.h"
 #include "input/input.h"
 #include "support/feedback.h"
 #include "support/gl_env.h"

@@ -4,7 +4,9 @@
 // times. Everything is aimed from the known start, never from fixed pixel guesses.
 #include "app/app.h"
 #include "camera/camera.h"
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 #include "support/game_process.h"
 #include "support/gl_env.h"
 

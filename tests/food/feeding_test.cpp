@@ -1,5 +1,7 @@
 // Feeding: the last thrown food against the bison's spheres, and what each kind does.
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 
 #include "app/app.h"
 #include "bison/bison.h"

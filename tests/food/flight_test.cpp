@@ -1,5 +1,7 @@
 // A food's kinds, its throw and its flight, its lying on the ground and how it is drawn.
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 
 #include "support/files.h"
 #include "support/gl_env.h"

@@ -1,5 +1,7 @@
 // The hand: picks push, throws pop the top, a recall brings back the last throw.
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 
 #include "app/app.h"
 #include "camera/camera.h"

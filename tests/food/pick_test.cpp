@@ -1,5 +1,7 @@
 // Picking: the hit-record walk, and real selection frames of the game.
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 
 #include "app/app.h"
 #include "bison/bison.h"

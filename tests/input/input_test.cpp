@@ -3,7 +3,9 @@
 #include "app/app.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
+#include "food/feeding.h"
 #include "food/food.h"
+#include "food/pick.h"
 #include "support/gl_env.h"
 
 #include <GL/freeglut.h>

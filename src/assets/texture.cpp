@@ -1,4 +1,4 @@
-#include "assets/assets.h"
+#include "assets/texture.h"
 
 #include "platform/platform.h"
 
@@ -154,30 +154,6 @@ void uploadTextureInto(unsigned int name, const Image &image) {
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, order,
                  GL_UNSIGNED_BYTE, image.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-}
-
-bool readTGA(const char *name, Image &image) {
-    std::string path = dataPath(name);
-    FILE *file = openRegularFile(path.c_str());
-    if (!file) {
-        reportMissingPicture(name);
-        return false;
-    }
-    GLint maxSide = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    TgaRefusal refusal = TGA_TAKEN;
-    bool decoded = decodeTGA(file, maxSide, image, true, &refusal);
-    fclose(file);
-    if (!decoded) reportRefusedPicture(path, refusal);
-    return decoded;
-}
-
-unsigned int loadTGA(const char *name) {
-    Image image;
-    if (!readTGA(name, image)) return 0;
-    unsigned int texture = uploadTexture(image);
-    freeImage(image);
-    return texture;
 }
 
 void averageColour(const unsigned char *pixels, float rgba[4]) {

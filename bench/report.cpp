@@ -1,0 +1,96 @@
+// The benchmark's table and raw lines.
+#include "report.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+static double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+static const char *renderer() {
+    return (const char *)glGetString(GL_RENDERER);
+}
+
+static const char *version() {
+    return (const char *)glGetString(GL_VERSION);
+}
+
+void printOnly(FILE *out, const Situation &situation, int frames) {
+    fprintf(out, "%s: %.1f fps, %d frames on %s\n", situation.name, situation.fps[0], frames,
+            renderer());
+}
+
+// "frame", name, round, frames per second, CPU milliseconds per frame of all threads and of the
+// game's thread; "start-up", round, milliseconds to the first frame and of initWorld.
+void printRaw(FILE *out, const std::vector<Situation> &all, const StartUps &startUps) {
+    fprintf(out, "renderer\t%s (%s), windows %d x %d and %d x %d\n", renderer(), version(),
+            GAME_SIZE.width, GAME_SIZE.height, WIDE_SIZE.width, WIDE_SIZE.height);
+    for (const Situation &s : all)
+        for (size_t r = 0; r < s.fps.size(); r++)
+            fprintf(out, "frame\t%s\t%zu\t%.2f\t%.3f\t%.3f\n", s.name, r, s.fps[r],
+                    s.cpuMilliseconds[r], s.threadMilliseconds[r]);
+    for (size_t r = 0; r < startUps.toFirstFrame.size(); r++)
+        fprintf(out, "start-up\t%zu\t%.2f\t%.2f\n", r, startUps.toFirstFrame[r],
+                startUps.initWorld[r]);
+}
+
+// The scenery floor measured at the situation's window size (the situation itself if none was).
+static const Situation &floorOf(const std::vector<Situation> &all, const Situation &s) {
+    for (const Situation &f : all)
+        if (strncmp(f.name, "floor: scenery", 14) == 0 && f.size.width == s.size.width &&
+            f.size.height == s.size.height)
+            return f;
+    return s;
+}
+
+static void printHeading(FILE *out, int rounds, double seconds) {
+    fprintf(out, "Renderer: %s (%s), windows %d x %d and %d x %d, %d rounds of %.1f s\n\n",
+            renderer(), version(), GAME_SIZE.width, GAME_SIZE.height, WIDE_SIZE.width,
+            WIDE_SIZE.height, rounds, seconds);
+    fprintf(out, "| %-36s | %7s | %17s | %9s | %9s | %11s | %9s |\n", "frame", "fps",
+            "spread (min-max)", "time / scenery", "CPU ms", "game thread", "CPU / scenery");
+    fprintf(out, "|%s|%s|%s|%s|%s|%s|%s|\n", std::string(38, '-').c_str(),
+            std::string(9, '-').c_str(), std::string(19, '-').c_str(), std::string(16, '-').c_str(),
+            std::string(11, '-').c_str(), std::string(13, '-').c_str(),
+            std::string(15, '-').c_str());
+}
+
+// Each frame is compared with the scenery floor at its window size: in time, the figure a player
+// sees, and in CPU time, the figure a busy machine disturbs least.
+static void printRows(FILE *out, const std::vector<Situation> &all) {
+    for (const Situation &s : all) {
+        const Situation &f = floorOf(all, s);
+        double fps = median(s.fps);
+        auto range = std::minmax_element(s.fps.begin(), s.fps.end());
+        double cpu = median(s.cpuMilliseconds);
+        fprintf(out, "| %-36s | %7.1f | %7.1f - %7.1f | %14.2f | %9.2f | %11.2f | %13.2f |\n",
+                s.name, fps, *range.first, *range.second, median(f.fps) / fps, cpu,
+                median(s.threadMilliseconds), cpu / median(f.cpuMilliseconds));
+    }
+    fprintf(out, "\nCPU ms: CPU milliseconds a frame, all threads of the process (llvmpipe "
+                 "rasterises on threads\nof its own); game thread: those of the thread that "
+                 "runs the frame. Medians over the rounds.\n");
+}
+
+static void printStartUps(FILE *out, const StartUps &startUps) {
+    const std::vector<double> &toFirstFrame = startUps.toFirstFrame;
+    const std::vector<double> &initWorld = startUps.initWorld;
+    auto range = std::minmax_element(toFirstFrame.begin(), toFirstFrame.end());
+    fprintf(out, "\nStart-up to the first frame on screen: %.1f ms (%.1f - %.1f)\n",
+            median(toFirstFrame), *range.first, *range.second);
+    range = std::minmax_element(initWorld.begin(), initWorld.end());
+    fprintf(out, "initWorld alone: %.1f ms (%.1f - %.1f)\n", median(initWorld), *range.first,
+            *range.second);
+}
+
+void printTable(FILE *out, const std::vector<Situation> &all, const StartUps &startUps, int rounds,
+                double seconds) {
+    printHeading(out, rounds, seconds);
+    printRows(out, all);
+    printStartUps(out, startUps);
+}

@@ -1,0 +1,20 @@
+// The game's window, and the time the game takes to start: measured in a child process started
+// afresh each round, as a player starts the game.
+#pragma once
+
+#include <vector>
+
+// Milliseconds of each round's start-up.
+struct StartUps {
+    std::vector<double> toFirstFrame; // from exec to the first frame swapped and finished
+    std::vector<double> initWorld;    // of initWorld alone
+};
+
+// Opens the game's window as the game does; the benchmark draws its frames itself.
+void openWindow(int &argc, char **argv);
+// The child's side (--first-frame): the game's own start up to its first frame, reported to the
+// parent on file descriptor 3; the exit status.
+int firstFrame(int argc, char **argv);
+// Starts self --first-frame once per round and adds its figures to startUps; false when a child
+// failed.
+bool measureStartUps(const char *self, int rounds, StartUps &startUps);

@@ -1,0 +1,55 @@
+// Picking and the hand: a left click is resolved by a selection pass over the next frame, and
+// the foods it hits go onto the hand, from which they are thrown.
+#pragma once
+
+#include "food/food.h"
+
+// Side of the square pick region around a click (pixels).
+const double PICK_REGION = 5.0;
+// Words in the selection buffer.
+const int SELECT_BUFFER_WORDS = 1024;
+
+// A left click waiting for the next frame's selection pass.
+extern bool pickPending;
+// Where that click was, in window pixels with y counted from the top.
+extern float pickX, pickY;
+// The selection buffer of a pick (words).
+extern unsigned int selectBuffer[SELECT_BUFFER_WORDS];
+// Hit records of the last selection pass.
+extern int hitCount;
+// The hand: a stack of food indices, top at hand[handCount - 1]. It has room for every food.
+extern int hand[FOOD_COUNT];
+// Entries in the hand.
+extern int handCount;
+// True exactly while the hand is not empty.
+extern bool holding;
+// The food on top of the hand, -1 when empty.
+extern int heldIndex;
+// The most recently thrown food, -1 before the first throw.
+extern int lastThrownIndex;
+
+// Asks for a selection pass around window pixel (x, y), y from the top, in the next frame; a
+// later click before that frame replaces an earlier one.
+void requestPick(int x, int y);
+// The word offset in buffer of the hit record with the smallest minimum depth (unsigned; the
+// first of equals), or -1 when there is none. Walks at most hits records and never reads past
+// words; a record that does not fit ends the walk.
+int nearestHitRecord(const unsigned int *buffer, int words, int hits);
+// Puts food index into the hand on top: its position and speed are zeroed and it is held.
+void takeIntoHand(int index);
+// True when food index is in the hand.
+bool inHand(int index);
+
+// Narrows the current matrix to the pick region around the pending click; whatever draws in a
+// selection pass with its own projection puts this first.
+void multPickRegion();
+// Starts a selection pass around the pending click.
+void beginPick();
+// Ends it and resolves the hits into the hand.
+void endPick();
+// Picks the nearest hit record's food into the hand.
+void processHits();
+// Throws the top food of the hand.
+void throwHeld();
+// Puts the last thrown food back into the hand.
+void recallLast();
