@@ -7,6 +7,7 @@
 #include "food/pick.h"
 #include "input/input.h"
 #include "scenery/scenery.h"
+#include "sound/sound.h"
 
 #include <GL/freeglut.h>
 
@@ -23,6 +24,14 @@ static void drawTrees() {
     for (Tree *tree : trees) drawTree(tree);
 }
 
+// Won or lost, with the screen's phrase in the frame it comes.
+static void checkOutcomeHeard() {
+    GameState before = gameState;
+    checkOutcome();
+    if (gameState != before && gameState == STATE_WON) playPhrase(SOUND_WON);
+    if (gameState != before && gameState == STATE_LOST) playPhrase(SOUND_LOST);
+}
+
 static void testLastThrow() {
     if (lastThrownIndex >= 0 && foods[lastThrownIndex]->state == FOOD_FLYING)
         checkFeeding(foods[lastThrownIndex]);
@@ -31,10 +40,11 @@ static void testLastThrow() {
 // The steps marked "moves" change the game; the rest only draw it. A selection frame takes every
 // step too, so a click never holds the game still.
 void onDisplay() {
-    checkOutcome();     // moves: won or lost
-    processInput();     // moves: the keys' actions
-    titleDrift();       // moves: the title's gaze
-    updateBombLaunch(); // moves: the bison's flight after a bomb
+    checkOutcomeHeard();                             // moves: won or lost
+    processInput();                                  // moves: the keys' actions
+    titleDrift();                                    // moves: the title's gaze
+    updateBombLaunch();                              // moves: the bison's flight after a bomb
+    listenFrom(camera->position, camera->direction); // the ears go where the eye went
 
     if (pickPending)
         beginPick();

@@ -6,6 +6,7 @@
 #include "food/feeding.h"
 #include "food/pick.h"
 #include "game.h"
+#include "sound/sound.h"
 
 #include <GL/freeglut.h>
 #include <cstdlib>
@@ -98,6 +99,7 @@ const KeyBinding keyBindings[] = {
      "start the game, or go back to the title (the score resets)"},
     {'9', true, requestCapture, "9", "save the current frame while held, as ppm/img000.ppm, ..."},
     {'0', false, toggleRecording, "0", "start or stop recording every frame"},
+    {'v', false, toggleSound, "v", "turn sound off or on"},
 };
 const int KEY_BINDING_COUNT = int(sizeof keyBindings / sizeof keyBindings[0]);
 
