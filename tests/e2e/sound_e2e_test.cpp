@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -133,10 +134,12 @@ TEST(SoundEndToEnd, TheBisonIsHeardFromItsSideThenTheOtherAndItsHoovesWhileItWan
     // Stopped at once, the bison stands ahead and to the left of the start camera.
     hold(game, "m", 0.2);
     auto [left, right] = snortHeard(game, heard);
+    printf("snort facing the bison's side: left / right energy %.2f\n", left / right);
     EXPECT_GT(left, 1.5 * right) << "the bison stands to the left";
     // Turned around, the listener has the bison on its right.
     hold(game, "q", 0.2);
     auto [left2, right2] = snortHeard(game, heard);
+    printf("snort turned around: right / left energy %.2f\n", right2 / left2);
     EXPECT_GT(right2, 1.5 * left2) << "turned around, the bison is on the right";
 
     long quiet = heard.waitForQuiet(20);
@@ -147,6 +150,7 @@ TEST(SoundEndToEnd, TheBisonIsHeardFromItsSideThenTheOtherAndItsHoovesWhileItWan
     long hoof = firstLoud(r, quiet);
     ASSERT_GE(hoof, 0) << "nothing heard in 4 s of wandering";
     EXPECT_LT(hoof - quiet, 3 * r.rate) << "the first hoof came late";
+    printf("first hoof %.2f s after 'm'\n", double(hoof - quiet) / r.rate);
     EXPECT_EQ(game.quit(), 0);
     EXPECT_EQ(game.errors(), "");
 }
@@ -171,6 +175,7 @@ void expectHeardAt(const HeardGame &heard, long mark, const char *what) {
     EXPECT_TRUE(early < 0 || early >= mark - third) << what << ": the recording was not quiet";
     long onset = firstLoud(r, mark - third);
     ASSERT_GE(onset, 0) << what << " made no sound";
+    printf("%s heard %+.3f s from the frame it was seen in\n", what, double(onset - mark) / r.rate);
     EXPECT_LT(std::labs(onset - mark), third)
         << what << " was heard " << double(onset - mark) / r.rate << " s from its frame";
 }
