@@ -42,6 +42,13 @@ double soundMinimumGap(SoundId id) {
         return 1.5;
     case SOUND_SNORT:
         return 0.25;
+    // A food inside the bison's body strikes it again every frame until it is out: one thud, and
+    // one of whatever it does, is heard.
+    case SOUND_THUD:
+    case SOUND_BLAST:
+    case SOUND_SHIMMER:
+    case SOUND_LIFT:
+        return 0.1;
     default:
         return 0.0;
     }

@@ -89,6 +89,10 @@ TEST_F(Heard, EachFoodOnTheHeadAndOnTheBodyIsHeardWhereItStrikes) {
     ASSERT_EQ(voices.size(), 2u) << "a bomb on the body thuds and goes off";
     expectVoice(voices[0], SOUND_THUD, body, "the bomb's thud");
     expectVoice(voices[1], SOUND_BLAST, bison->position, "the bomb's blast");
+    // Still inside the body the next frames, it strikes again: heard once all the same.
+    checkFeeding(foods[BOMB]);
+    checkFeeding(foods[BOMB]);
+    EXPECT_EQ(started().size(), 2u) << "one thud and one blast for one bomb";
     GetCapturedStdout();
 }
 
