@@ -3,6 +3,9 @@
 //
 // Usage: texgen OUTPUT_FOLDER
 //        texgen --icon SIDE FILE.png   (the desktop icon, SIDE x SIDE)
+//        texgen --ico FILE.ico SIDE... (the same icon at each side, for the Windows program)
+#include "ico.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -705,9 +708,35 @@ bool writePNG(const std::string &path, Picture &picture) {
     return writeFile(path, png);
 }
 
+// The icon as a Windows icon file takes it: R G B A bytes, top row first.
+IconImage iconImage(int side) {
+    Picture picture = paintIcon(side);
+    IconImage image;
+    image.side = side;
+    for (int y = side - 1; y >= 0; y--)
+        for (int x = 0; x < side; x++)
+            for (int c = 0; c < 4; c++) image.rgba.push_back(byteOf(picture.at(x, y)[c]));
+    return image;
+}
+
+// texgen --ico FILE.ico SIDE...: the sides an .ico can hold are 1 to 256.
+int writeIco(int argc, char **argv) {
+    std::vector<IconImage> images;
+    for (int i = 3; i < argc; i++) {
+        int side = atoi(argv[i]);
+        if (side < 8 || side > 256) {
+            fprintf(stderr, "texgen: a Windows icon's side is 8 to 256 pixels\n");
+            return 2;
+        }
+        images.push_back(iconImage(side));
+    }
+    return writeFile(argv[2], icoFile(images)) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+    if (argc >= 4 && strcmp(argv[1], "--ico") == 0) return writeIco(argc, argv);
     if (argc == 4 && strcmp(argv[1], "--icon") == 0) {
         int iconSide = atoi(argv[2]);
         if (iconSide < 8 || iconSide > 1024) {
@@ -721,7 +750,8 @@ int main(int argc, char **argv) {
     int side = thumbnails ? atoi(argv[2]) : 0;
     if (argc != 2 && !(thumbnails && side > 0)) {
         fprintf(stderr, "usage: texgen OUTPUT_FOLDER\n       texgen --thumbnails SIDE FOLDER\n"
-                        "       texgen --icon SIDE FILE.png\n");
+                        "       texgen --icon SIDE FILE.png\n"
+                        "       texgen --ico FILE.ico SIDE...\n");
         return 2;
     }
     std::string folder = argv[argc - 1];
