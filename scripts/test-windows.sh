@@ -66,7 +66,7 @@ expected="$({ printf '%s\n' grazewell.exe README.txt copyright.txt
 listed="$(unzip -Z1 "$zip" | grep -vx "$folder/\|$folder/tex/" | sort)"
 if [ "$listed" != "$expected" ]; then
   diff <(echo "$expected") <(echo "$listed") || true
-  echo "$zip holds other files than the game's (- missing, + not wanted)" >&2
+  echo "$zip holds other files than the game's (< missing, > not wanted)" >&2
   exit 1
 fi
 echo "$(echo "$listed" | wc -l) files in $folder/, as they should be"
