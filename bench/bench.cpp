@@ -115,7 +115,10 @@ int main(int argc, char **argv) {
     if (!mkdtemp(folder)) return 1;
     std::string home = get_current_dir_name();
     std::vector<Situation> all = situations(folder, home);
-    if (options.only && !keepOnly(all, options.only)) return 2;
+    if (options.only && !keepOnly(all, options.only)) {
+        removeFolder(folder);
+        return 2;
+    }
 
     int failures = runRounds(all, options.rounds, options.seconds, start);
     useWindowSize(GAME_SIZE);

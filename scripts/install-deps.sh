@@ -2,7 +2,8 @@
 # Installs what building, playing, testing and packaging Grazewell need on Debian; quick when all
 # is there.
 #   scripts/install-deps.sh             the Linux build and its tests
-#   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers and Wine
+#   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine and icoutils (to
+#                                       read the Windows program's icon back)
 set -euo pipefail
 
 packages=(
@@ -15,7 +16,7 @@ packages=(
   clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--windows" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 icoutils)
 fi
 
 missing=()
