@@ -25,6 +25,7 @@
 #include "app/app.h"
 #include "bison/bison.h"
 #include "input/input.h"
+#include "platform/platform.h"
 
 #include <GL/freeglut.h>
 #include <algorithm>
@@ -94,6 +95,10 @@ static void removeFolder(const char *folder) {
 }
 
 int main(int argc, char **argv) {
+    // Sound is mixed by OpenAL's silent device, which does a real device's work without one: the
+    // same figures on a machine with speakers and on one without (unless ALSOFT_DRIVERS names
+    // another).
+    setEnvironmentDefault("ALSOFT_DRIVERS", "null");
     if (argc > 1 && strcmp(argv[1], "--first-frame") == 0) return firstFrame(argc, argv);
     Options options;
     if (!readOptions(argc, argv, options)) {

@@ -26,7 +26,8 @@ void printOnly(FILE *out, const Situation &situation, int frames) {
 }
 
 // "frame", name, round, frames per second, CPU milliseconds per frame of all threads and of the
-// game's thread; "start-up", round, milliseconds to the first frame and of initWorld.
+// game's thread; "start-up", round, milliseconds to the first frame, of initWorld and of
+// initSound.
 void printRaw(FILE *out, const std::vector<Situation> &all, const StartUps &startUps) {
     fprintf(out, "renderer\t%s (%s), windows %d x %d and %d x %d\n", renderer(), version(),
             GAME_SIZE.width, GAME_SIZE.height, WIDE_SIZE.width, WIDE_SIZE.height);
@@ -35,8 +36,8 @@ void printRaw(FILE *out, const std::vector<Situation> &all, const StartUps &star
             fprintf(out, "frame\t%s\t%zu\t%.2f\t%.3f\t%.3f\n", s.name, r, s.fps[r],
                     s.cpuMilliseconds[r], s.threadMilliseconds[r]);
     for (size_t r = 0; r < startUps.toFirstFrame.size(); r++)
-        fprintf(out, "start-up\t%zu\t%.2f\t%.2f\n", r, startUps.toFirstFrame[r],
-                startUps.initWorld[r]);
+        fprintf(out, "start-up\t%zu\t%.2f\t%.2f\t%.2f\n", r, startUps.toFirstFrame[r],
+                startUps.initWorld[r], startUps.initSound[r]);
 }
 
 // The scenery floor measured at the situation's window size (the situation itself if none was).
@@ -86,6 +87,10 @@ static void printStartUps(FILE *out, const StartUps &startUps) {
     range = std::minmax_element(initWorld.begin(), initWorld.end());
     fprintf(out, "initWorld alone: %.1f ms (%.1f - %.1f)\n", median(initWorld), *range.first,
             *range.second);
+    const std::vector<double> &initSound = startUps.initSound;
+    range = std::minmax_element(initSound.begin(), initSound.end());
+    fprintf(out, "initSound alone (making the sounds, opening the device): %.1f ms (%.1f - %.1f)\n",
+            median(initSound), *range.first, *range.second);
 }
 
 void printTable(FILE *out, const std::vector<Situation> &all, const StartUps &startUps, int rounds,

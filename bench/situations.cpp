@@ -11,6 +11,7 @@
 #include "food/pick.h"
 #include "input/input.h"
 #include "scenery/scenery.h"
+#include "sound/sound.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
@@ -151,6 +152,32 @@ static std::string recordingCheck() {
     return std::string(written ? "" : "no capture was written");
 }
 
+// ---- Sound ------------------------------------------------------------------------------
+
+// The game's frame with sound on and a device mixing (the bison's hooves and grunts, the
+// listener each frame), and the same frame muted as --mute makes it: no device at all. Sound is
+// off and the device closed outside these two, as the benchmark has always measured.
+static void withSoundSetUp() {
+    playingView();
+    closeSound();
+    initSound(false);
+}
+
+static std::string withSoundCheck() {
+    if (!soundDeviceOpen) return "no sound device was open";
+    return std::string(soundsStarted > 0 ? "" : "no sound was started");
+}
+
+static void mutedSetUp() {
+    playingView();
+    closeSound();
+    initSound(true);
+}
+
+static std::string mutedCheck() {
+    return std::string(soundsStarted == 0 && !soundDeviceOpen ? "" : "a muted frame made sound");
+}
+
 // ---- One part of the frame on the scenery floor -----------------------------------------
 
 static void titleTextFrame() {
@@ -187,6 +214,8 @@ std::vector<Situation> situations(const char *folder, const std::string &home) {
         {"floor: scenery (sky, ground)", GAME_SIZE, playingView, sceneryFrame, fine},
         {"title screen", GAME_SIZE, titleView, gameFrame, stillOnTitle},
         {"playing, foods at home", GAME_SIZE, playingView, gameFrame, fine},
+        {"playing, with sound", GAME_SIZE, withSoundSetUp, gameFrame, withSoundCheck},
+        {"playing, muted", GAME_SIZE, mutedSetUp, gameFrame, mutedCheck},
         {"playing, 5 in hand, 1 flying", GAME_SIZE, handAndFlightSetUp, handAndFlightFrame,
          handAndFlightCheck},
         {"bomb launch, flash at its largest", GAME_SIZE, playingView, bombLaunchFrame,

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "input/input.h"
+#include "sound/sound.h"
 
 #include <GL/freeglut.h>
 #include <sys/wait.h>
@@ -13,11 +14,13 @@
 struct StartUp {
     long long firstFrameNanoseconds;
     long long initWorldNanoseconds;
+    long long initSoundNanoseconds;
 };
 
 // Milliseconds from exec to the first frame swapped and finished, and of initWorld alone, as the
 // game starts; false when the child failed.
-static bool startUp(const char *self, double &toFirstFrame, double &initWorldAlone) {
+static bool startUp(const char *self, double &toFirstFrame, double &initWorldAlone,
+                    double &initSoundAlone) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     long long start = nanosecondsNow();
@@ -36,6 +39,7 @@ static bool startUp(const char *self, double &toFirstFrame, double &initWorldAlo
     if (got != sizeof report || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
     toFirstFrame = double(report.firstFrameNanoseconds - start) / 1e6;
     initWorldAlone = double(report.initWorldNanoseconds) / 1e6;
+    initSoundAlone = double(report.initSoundNanoseconds) / 1e6;
     return true;
 }
 
@@ -55,19 +59,23 @@ int firstFrame(int argc, char **argv) {
     initWorld();
     glFinish();
     long long initWorldNanoseconds = nanosecondsNow() - before;
+    before = nanosecondsNow();
+    initSound(false);
+    long long initSoundNanoseconds = nanosecondsNow() - before;
     glutMainLoopEvent();
     onDisplay();
     glFinish();
-    StartUp report = {nanosecondsNow(), initWorldNanoseconds};
+    StartUp report = {nanosecondsNow(), initWorldNanoseconds, initSoundNanoseconds};
     return write(3, &report, sizeof report) == sizeof report ? 0 : 1;
 }
 
 bool measureStartUps(const char *self, int rounds, StartUps &startUps) {
     for (int round = 0; round < rounds; round++) {
-        double toFirstFrame = 0, initWorldAlone = 0;
-        if (!startUp(self, toFirstFrame, initWorldAlone)) return false;
+        double toFirstFrame = 0, initWorldAlone = 0, initSoundAlone = 0;
+        if (!startUp(self, toFirstFrame, initWorldAlone, initSoundAlone)) return false;
         startUps.toFirstFrame.push_back(toFirstFrame);
         startUps.initWorld.push_back(initWorldAlone);
+        startUps.initSound.push_back(initSoundAlone);
     }
     return true;
 }

@@ -8,6 +8,7 @@
 struct StartUps {
     std::vector<double> toFirstFrame; // from exec to the first frame swapped and finished
     std::vector<double> initWorld;    // of initWorld alone
+    std::vector<double> initSound;    // of initSound alone: making the sounds, opening the device
 };
 
 // Opens the game's window as the game does; the benchmark draws its frames itself.

@@ -2,19 +2,21 @@
 # Installs what building, playing, testing and packaging Grazewell need on Debian; quick when all
 # is there.
 #   scripts/install-deps.sh             the Linux build and its tests
-#   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers and Wine
+#   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine and icoutils (to
+#                                       read the Windows program's icon back)
 set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
+  libopenal-dev
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip
   clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--windows" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 icoutils)
 fi
 
 missing=()

@@ -7,6 +7,7 @@
 #include "food/pick.h"
 #include "input/input.h"
 #include "scenery/scenery.h"
+#include "sound/sound.h"
 
 #include <GL/freeglut.h>
 
@@ -25,6 +26,14 @@ static void drawTrees() {
     for (Tree *tree : trees) drawTree(tree);
 }
 
+// Won or lost, with the screen's phrase in the frame it comes.
+static void checkOutcomeHeard() {
+    GameState before = gameState;
+    checkOutcome();
+    if (gameState != before && gameState == STATE_WON) playPhrase(SOUND_WON);
+    if (gameState != before && gameState == STATE_LOST) playPhrase(SOUND_LOST);
+}
+
 static void testLastThrow() {
     if (lastThrownIndex >= 0 && foods[lastThrownIndex]->state == FOOD_FLYING)
         checkFeeding(foods[lastThrownIndex]);
@@ -37,10 +46,11 @@ void onDisplay() {
     // buffer holds nothing the game drew: it is neither captured nor shown. The game still moves
     // in it; the next frame is drawn, shown and captured as usual.
     bool selecting = pickPending;
-    checkOutcome();     // moves: won or lost
-    processInput();     // moves: the keys' actions
-    titleDrift();       // moves: the title's gaze
-    updateBombLaunch(); // moves: the bison's flight after a bomb
+    checkOutcomeHeard();                             // moves: won or lost
+    processInput();                                  // moves: the keys' actions
+    titleDrift();                                    // moves: the title's gaze
+    updateBombLaunch();                              // moves: the bison's flight after a bomb
+    listenFrom(camera->position, camera->direction); // the ears go where the eye went
 
     if (pickPending)
         beginPick();

@@ -5,9 +5,11 @@
 #include "assets/assets.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "sound/sound.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv) {
     // The console is the game's log: a watcher sees each line the moment it is printed.
@@ -47,6 +49,9 @@ int main(int argc, char **argv) {
     glutWindowStatusFunc(onWindowStatus);
     glutIdleFunc(gameIdle());
     initWorld();
+    initSound(command.mute);
+    // Escape ends the game with exit: the device is closed then, so what it played is complete.
+    atexit(closeSound);
     glutMainLoop();
     return 0;
 }

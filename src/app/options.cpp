@@ -45,6 +45,10 @@ CommandLine parseCommandLine(int argc, char **argv) {
             if (command.action != COMMAND_HELP) command.action = COMMAND_VERSION;
             continue;
         }
+        if (strcmp(argument, "--mute") == 0) {
+            command.mute = true;
+            continue;
+        }
         if (strcmp(argument, "--fps") == 0 || strncmp(argument, "--fps=", 6) == 0) {
             const char *value = argument[5] == '=' ? argument + 6 : i + 1 < argc ? argv[++i] : "";
             command.fps = fpsValue(value);
@@ -87,7 +91,7 @@ static std::string keysHelp() {
 
 // What --help says before the keys, and after them.
 static const char HELP_HEAD[] =
-    "Usage: grazewell [--fps N] [GLUT options]\n"
+    "Usage: grazewell [--fps N] [--mute] [GLUT options]\n"
     "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
     "ones win; ten bombs too many lose.\n"
     "\n"
@@ -95,6 +99,7 @@ static const char HELP_HEAD[] =
     "  --fps N       at most N frames a second (1 to 1000). Every speed in the game is\n"
     "                per frame, so this holds its pace on a fast machine; by default it\n"
     "                runs as fast as the machine draws.\n"
+    "  --mute        play without sound (the v key turns it on again)\n"
     "  --help        print this help and exit\n"
     "  --version     print the version and exit\n"
     "  GLUT's own options are taken as well: -display DISPLAY, -geometry WxH+X+Y,\n"

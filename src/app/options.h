@@ -9,6 +9,7 @@ enum CommandAction { COMMAND_PLAY, COMMAND_HELP, COMMAND_VERSION, COMMAND_ERROR 
 struct CommandLine {
     CommandAction action = COMMAND_PLAY;
     int fps = 0;       // the --fps cap in frames per second; 0 for none
+    bool mute = false; // --mute: no sound, and no sound device opened
     std::string error; // what is wrong with the command line, for COMMAND_ERROR
     // The program's name and GLUT's own options with their values, then a null: for glutInit.
     std::vector<char *> glutArguments;

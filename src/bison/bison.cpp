@@ -1,5 +1,7 @@
 #include "bison/bison.h"
 
+#include "sound/sound.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -82,6 +84,7 @@ void Bison::wander() {
     position.x = float(double(position.x) + double(speed) * double(dirX));
     position.z = float(double(position.z) + double(speed) * double(dirZ));
     stepCount = float(double(stepCount) + 1.0);
+    bisonWalked(position, speed); // hooves, and a grunt now and then
 }
 
 void Bison::turn(float delta) {
@@ -104,8 +107,10 @@ void Bison::nod() {
     } else if (nodLowering) {
         if (nodAngle > NOD_BOTTOM)
             nodAngle = float(double(nodAngle) - 1.0);
-        else
+        else {
             nodLowering = false;
+            playAt(SOUND_SNORT, position); // at the bottom of each nod
+        }
     } else {
         if (nodAngle < NOD_TOP) {
             nodAngle = float(double(nodAngle) + 1.0);

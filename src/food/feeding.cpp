@@ -1,6 +1,7 @@
 #include "food/feeding.h"
 
 #include "bison/bison.h"
+#include "sound/sound.h"
 #include "game.h"
 
 #include <GL/freeglut.h>
@@ -62,10 +63,12 @@ void headEffect(const Food *food) {
     case KIND_ORANGE:
         foodFed += 1;
         tint(ORANGE_TINT);
+        playAt(SOUND_MUNCH, food->position);
         break;
     case KIND_APPLE:
         foodFed += 1;
         tint(APPLE_TINT);
+        playAt(SOUND_MUNCH, food->position);
         break;
     case KIND_BOMB:
         // A bomb during a launch costs its point and restarts the flash, not the launch.
@@ -73,13 +76,16 @@ void headEffect(const Food *food) {
         bombLaunch = true;
         flashRadius = FLASH_START_RADIUS;
         tint(BOMB_TINT);
+        playAt(SOUND_BLAST, bison->position);
         break;
     case KIND_MARBLE:
         bison->position.y = BISON_STAND_HEIGHT;
         bison->toggleSkin();
+        playAt(SOUND_SHIMMER, bison->position);
         break;
     case KIND_CLOUD:
         bison->position.y = float(double(bison->position.y) + CLOUD_LIFT);
+        playAt(SOUND_LIFT, bison->position);
         break;
     case KIND_NONE:
         break;
@@ -87,6 +93,7 @@ void headEffect(const Food *food) {
 }
 
 void bodyEffect(const Food *food) {
+    playAt(SOUND_THUD, food->position);
     FoodKind kind = foodKind(food->name);
     // Only food that feeds needs the mouth; the rest act wherever they strike.
     if (kind == KIND_ORANGE || kind == KIND_APPLE) return;
@@ -144,6 +151,7 @@ void updateBombLaunch() {
         }
         // At the top, exactly 30 included, the return starts in this same frame.
         bombFalling = true;
+        playAt(SOUND_FALL, {bison->position.x, BISON_STAND_HEIGHT, bison->position.z});
     }
     if (bombFirstFall) {
         y = BOMB_DROP_HEIGHT;

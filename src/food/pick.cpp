@@ -2,6 +2,7 @@
 
 #include "camera/camera.h"
 #include "game.h"
+#include "sound/sound.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -49,6 +50,7 @@ int nearestHitRecord(const unsigned int *buffer, int words, int hits) {
 void takeIntoHand(int index) {
     if (handCount >= FOOD_COUNT) return;
     Food *food = foods[index];
+    playAt(SOUND_PICK, food->position); // from where it was
     hand[handCount] = index;
     handCount += 1;
     heldIndex = index;
@@ -119,6 +121,7 @@ void throwHeld() {
     if (!holding) return;
     printf("THROW!\n");
     foods[heldIndex]->launch(camera->yaw, camera->direction.y);
+    playAt(SOUND_THROW, foods[heldIndex]->position);
     lastThrownIndex = heldIndex;
     handCount -= 1;
     if (handCount >= 1) {

@@ -7,6 +7,7 @@
 #include "food/pick.h"
 #include "game.h"
 #include "platform/platform.h"
+#include "sound/sound.h"
 
 #include <GL/freeglut.h>
 #include <cstdlib>
@@ -101,6 +102,7 @@ const KeyBinding keyBindings[] = {
      "start the game, or go back to the title (the score resets)"},
     {'9', true, requestCapture, "9", "save the current frame while held, as ppm/img000.ppm, ..."},
     {'0', false, toggleRecording, "0", "start or stop recording every frame"},
+    {'v', false, toggleSound, "v", "turn sound off or on"},
 };
 const int KEY_BINDING_COUNT = int(sizeof keyBindings / sizeof keyBindings[0]);
 

@@ -32,6 +32,15 @@ FILE *createNewFile(const char *path);
 // and byte for byte ("\n" stays one byte on every platform: the lines are the game's log).
 void setUpStandardOutput();
 
+// Sets the environment variable name to value for this process and the libraries it loads,
+// unless it is set already: the user's own setting wins.
+void setEnvironmentDefault(const char *name, const char *value);
+// Points standard error at nothing, for a library call that would print a page of its own
+// complaints; returns what restoreStandardError needs, -1 when it could not.
+int hushStandardError();
+// Gives standard error back as it was before hushStandardError.
+void restoreStandardError(int saved);
+
 // Whether the window of the current GL context may still hold the keyboard: false only when the
 // window system sends keys to another window or to none (another window was activated, the game
 // minimised), so that a key let go there is never heard. One question to the window system (an X

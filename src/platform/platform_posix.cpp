@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +66,31 @@ FILE *createNewFile(const char *path) {
 
 void setUpStandardOutput() {
     setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
+void setEnvironmentDefault(const char *name, const char *value) {
+    setenv(name, value, 0);
+}
+
+int hushStandardError() {
+    fflush(stderr);
+    int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (saved < 0) return -1;
+    int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nothing < 0 || dup2(nothing, STDERR_FILENO) < 0) {
+        if (nothing >= 0) close(nothing);
+        close(saved);
+        return -1;
+    }
+    close(nothing);
+    return saved;
+}
+
+void restoreStandardError(int saved) {
+    if (saved < 0) return;
+    fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
 }
 
 // Whether window lies inside ancestor (or is it); a few X round trips, one per level.

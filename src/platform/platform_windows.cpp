@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
@@ -89,6 +90,32 @@ FILE *createNewFile(const char *path) {
 void setUpStandardOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
     setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
+void setEnvironmentDefault(const char *name, const char *value) {
+    // The C runtime's own environment, which getenv in a statically linked library reads.
+    if (!getenv(name)) _putenv_s(name, value);
+}
+
+int hushStandardError() {
+    fflush(stderr);
+    int saved = _dup(_fileno(stderr));
+    if (saved < 0) return -1;
+    int nothing = _open("NUL", _O_WRONLY | _O_NOINHERIT);
+    if (nothing < 0 || _dup2(nothing, _fileno(stderr)) < 0) {
+        if (nothing >= 0) _close(nothing);
+        _close(saved);
+        return -1;
+    }
+    _close(nothing);
+    return saved;
+}
+
+void restoreStandardError(int saved) {
+    if (saved < 0) return;
+    fflush(stderr);
+    _dup2(saved, _fileno(stderr));
+    _close(saved);
 }
 
 bool windowHoldsKeyboard() {

@@ -29,6 +29,7 @@ TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     CommandLine plain = parse({});
     EXPECT_EQ(plain.action, COMMAND_PLAY);
     EXPECT_EQ(plain.fps, 0); // no cap unless asked
+    EXPECT_FALSE(plain.mute);
     EXPECT_EQ(glutWords(plain), (std::vector<std::string>{"grazewell"}));
 
     EXPECT_EQ(parse({"--help"}).action, COMMAND_HELP);
@@ -38,10 +39,11 @@ TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     EXPECT_EQ(parse({"--fps=144"}).fps, 144);
 
     // GLUT's options reach glutInit with their values, in order; the game's own do not.
-    CommandLine mixed =
-        parse({"-geometry", "640x320+5+5", "--fps", "60", "-iconic", "-display", ":7", "-sync"});
+    CommandLine mixed = parse({"-geometry", "640x320+5+5", "--fps", "60", "-iconic", "--mute",
+                               "-display", ":7", "-sync"});
     EXPECT_EQ(mixed.action, COMMAND_PLAY);
     EXPECT_EQ(mixed.fps, 60);
+    EXPECT_TRUE(mixed.mute);
     EXPECT_EQ(glutWords(mixed), (std::vector<std::string>{"grazewell", "-geometry", "640x320+5+5",
                                                           "-iconic", "-display", ":7", "-sync"}));
 }

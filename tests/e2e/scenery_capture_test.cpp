@@ -245,7 +245,7 @@ TEST(EndToEnd, ZeroHeldStartsOneRecordingAndAPressStopsIt) {
 }
 
 // The Windows build, played under Wine as a player on Windows plays it: scripts/test-windows.sh
-// names the build in GRAZEWELL_WINDOWS_GAME and Wine in GRAZEWELL_WINE.
+// names the game unzipped from the download in GRAZEWELL_WINDOWS_GAME and Wine in GRAZEWELL_WINE.
 TEST(WindowsBuild, UnderWineTheMeadowShowsOnePlaysNineCapturesTheScreenAndEscapeExits) {
     const char *exe = getenv("GRAZEWELL_WINDOWS_GAME"), *wine = getenv("GRAZEWELL_WINE");
     if (!exe || !*exe || !wine || !*wine)

@@ -1,5 +1,6 @@
-// The keys are listed in four places: the bindings table, --help, the README and the manual
-// page. The help prints from the table; these tests hold the other two to it.
+// The keys are listed in five places: the bindings table, --help, the README, the manual page
+// and the Windows download's README.txt. The help prints from the table; these tests hold the
+// others to it.
 #include "input/input.h"
 
 #include <fstream>
@@ -59,8 +60,8 @@ std::string troffText(const std::string &line) {
     if (!alternating && line.rfind(".B ", 0) != 0) return line;
     std::string text, rest = line.substr(alternating ? 4 : 3);
     std::regex argument(R"re("([^"]*)"|(\S+))re");
-        for (auto it = std::sregex_iterator(rest.begin(), rest.end(), argument);
-             it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(rest.begin(), rest.end(), argument);
+         it != std::sregex_iterator(); ++it) {
         if (!alternating && !text.empty()) text += ' ';
         text += (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
     }
@@ -86,12 +87,38 @@ Lines manualLines() {
     return lines;
 }
 
+// The Windows README.txt's "Keys" section: two spaces, the keys, the words from column 23, long
+// words wrapped onto lines of their own at that column.
+Lines windowsReadmeLines() {
+    std::string text = readSource("dist/README-windows.txt");
+    size_t at = text.find("\nKeys\n----\n\n");
+    EXPECT_NE(at, std::string::npos) << "README-windows.txt has no Keys section";
+    Lines lines;
+    std::istringstream section(text.substr(at == std::string::npos ? text.size() : at + 12));
+    std::string line;
+    const size_t WORDS = 23;
+    while (std::getline(section, line) && !line.empty()) {
+        if (line.size() <= WORDS) continue;
+        std::string keys = line.substr(2, WORDS - 2), words = line.substr(WORDS);
+        keys.erase(keys.find_last_not_of(' ') + 1);
+        if (keys.empty() && !lines.empty())
+            lines.back().second += " " + words;
+        else
+            lines.push_back({keys, words});
+    }
+    return lines;
+}
+
 TEST(KeyLists, TheReadmeListsTheBindingsTableInItsOrderAndWords) {
     EXPECT_EQ(readmeLines(), tableLines());
 }
 
 TEST(KeyLists, TheManualPageListsTheBindingsTableInItsOrderAndWords) {
     EXPECT_EQ(manualLines(), tableLines());
+}
+
+TEST(KeyLists, TheWindowsReadmeListsTheBindingsTableInItsOrderAndWords) {
+    EXPECT_EQ(windowsReadmeLines(), tableLines());
 }
 
 } // namespace

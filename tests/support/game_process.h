@@ -34,7 +34,8 @@ class GameProcess {
   public:
     // Starts Xvfb and the game; its standard output goes to workDir/stdout.txt, its standard
     // error to workDir/stderr.txt (and to the test's own when the game ends).
-    // environment adds NAME=VALUE entries to the game's environment (for test tools).
+    // environment adds NAME=VALUE entries to the game's environment (for test tools). A Linux
+    // game plays its sound into OpenAL's silent device unless ALSOFT_DRIVERS is among them.
     explicit GameProcess(const std::string &workDir,
                          const std::vector<std::string> &environment = {},
                          const GameStart &start = GameStart());

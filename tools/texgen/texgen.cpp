@@ -4,6 +4,7 @@
 // Usage: texgen OUTPUT_FOLDER
 //        texgen --thumbnails SIDE FOLDER   (the same pictures at SIDE x SIDE, seeds for fuzzers)
 //        texgen --icon SIDE FILE.png       (the desktop icon, SIDE x SIDE)
+//        texgen --ico FILE.ico SIDE...     (the same icon at each side, for the Windows program)
 #include "icon.h"
 #include "painters.h"
 #include "writers.h"
@@ -37,6 +38,21 @@ int writeIcon(const char *sideText, const char *path) {
     return writePNG(path, icon) ? 0 : 1;
 }
 
+// Paints the icon at each side given (argv from 3 on) into one Windows icon file; the exit
+// status.
+int writeIconFile(int argc, char **argv) {
+    std::vector<Picture> sizes;
+    for (int i = 3; i < argc; i++) {
+        int side = atoi(argv[i]);
+        if (side < 8 || side > 256) {
+            fprintf(stderr, "texgen: a Windows icon's side is 8 to 256 pixels\n");
+            return 2;
+        }
+        sizes.push_back(paintIcon(side));
+    }
+    return writeICO(argv[2], sizes) ? 0 : 1;
+}
+
 // Paints every picture into the folder, the TGA ones shrunk to thumbnailSide when it is above 0
 // (the grass keeps its size); the exit status. A failed file does not stop the others.
 int writePictures(const std::string &folder, int thumbnailSide) {
@@ -67,11 +83,13 @@ int writePictures(const std::string &folder, int thumbnailSide) {
 
 int main(int argc, char **argv) {
     if (argc == 4 && strcmp(argv[1], "--icon") == 0) return writeIcon(argv[2], argv[3]);
+    if (argc >= 4 && strcmp(argv[1], "--ico") == 0) return writeIconFile(argc, argv);
     bool thumbnails = argc == 4 && strcmp(argv[1], "--thumbnails") == 0;
     int side = thumbnails ? atoi(argv[2]) : 0;
     if (argc != 2 && !(thumbnails && side > 0)) {
         fprintf(stderr, "usage: texgen OUTPUT_FOLDER\n       texgen --thumbnails SIDE FOLDER\n"
-                        "       texgen --icon SIDE FILE.png\n");
+                        "       texgen --icon SIDE FILE.png\n"
+                        "       texgen --ico FILE.ico SIDE...\n");
         return 2;
     }
     return writePictures(argv[argc - 1], side);

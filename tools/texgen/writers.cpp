@@ -1,6 +1,8 @@
 // The TGA, raw and PNG files, written from a picture's floats, with no library beyond the C++
 // one (the PNG's checksums are worked out here).
 #include "writers.h"
+
+#include "ico.h"
 #include "maths.h"
 
 #include <algorithm>
@@ -137,4 +139,18 @@ bool writePNG(const std::string &path, Picture &picture) {
     pngChunk(png, "IDAT", zlib);
     pngChunk(png, "IEND", {});
     return writeFile(path, png);
+}
+
+bool writeICO(const std::string &path, std::vector<Picture> &sizes) {
+    std::vector<IconImage> images;
+    for (Picture &picture : sizes) {
+        // An icon's rows go top first, as the PNG's do.
+        IconImage image;
+        image.side = picture.width;
+        for (int y = picture.height - 1; y >= 0; y--)
+            for (int x = 0; x < picture.width; x++)
+                for (int c = 0; c < 4; c++) image.rgba.push_back(byteOf(picture.at(x, y)[c]));
+        images.push_back(image);
+    }
+    return writeFile(path, icoFile(images));
 }

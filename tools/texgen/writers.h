@@ -4,6 +4,7 @@
 #include "picture.h"
 
 #include <string>
+#include <vector>
 
 // Makes a folder and the folders above it that are missing.
 bool makeFolder(const std::string &path);
@@ -13,3 +14,5 @@ bool writeTGA(const std::string &path, Picture &picture);
 bool writeRaw(const std::string &path, Picture &picture);
 // An RGBA PNG, top row first, stored without compression: the desktop icon.
 bool writePNG(const std::string &path, Picture &picture);
+// A Windows icon file holding the pictures, each at its own side (8 to 256): the program's icon.
+bool writeICO(const std::string &path, std::vector<Picture> &sizes);
