@@ -39,12 +39,25 @@ static void testLastThrow() {
         checkFeeding(foods[lastThrownIndex]);
 }
 
+// A selection frame draws no pixels (Mesa does not even clear in selection mode), so its back
+// buffer holds nothing the game drew: it is neither captured nor shown. Every other frame is
+// captured as drawn, before the swap.
+static void showFrame(bool selecting) {
+    if (selecting) {
+        dropCaptures();
+        // Waits for the GL as the swap did: left running on into the next frames, a run of clicks
+        // made the driver hold on to megabytes more (seen in the soak's memory).
+        glFinish();
+        return;
+    }
+    takeCaptures();
+    glutSwapBuffers();
+    framesShown++;
+}
+
 // The steps marked "moves" change the game; the rest only draw it. A selection frame takes every
 // step too, so a click never holds the game still.
 void onDisplay() {
-    // A selection frame draws no pixels (Mesa does not even clear in selection mode), so its back
-    // buffer holds nothing the game drew: it is neither captured nor shown. The game still moves
-    // in it; the next frame is drawn, shown and captured as usual.
     bool selecting = pickPending;
     checkOutcomeHeard();                             // moves: won or lost
     processInput();                                  // moves: the keys' actions
@@ -52,7 +65,7 @@ void onDisplay() {
     updateBombLaunch();                              // moves: the bison's flight after a bomb
     listenFrom(camera->position, camera->direction); // the ears go where the eye went
 
-    if (pickPending)
+    if (selecting)
         beginPick();
     else
         setProjection();
@@ -70,20 +83,11 @@ void onDisplay() {
     bisonSnapshot = bison->position;
     glCallList(scene->displayList);
     drawTrees();
-    drawFoods();                // moves: each food is placed and a flying one steps, then drawn
-    testLastThrow();            // moves: a hit feeds the bison
-    if (pickPending) endPick(); // moves: the foods hit go onto the hand
+    drawFoods();              // moves: each food is placed and a flying one steps, then drawn
+    testLastThrow();          // moves: a hit feeds the bison
+    if (selecting) endPick(); // moves: the foods hit go onto the hand
     drawCollisionSpheres(bisonSnapshot);
-
     glPopMatrix();
-    if (selecting) {
-        dropCaptures();
-        // Waits for the GL as the swap did: left running on into the next frames, a run of clicks
-        // made the driver hold on to megabytes more (seen in the soak's memory).
-        glFinish();
-        return;
-    }
-    takeCaptures();
-    glutSwapBuffers();
-    framesShown++;
+
+    showFrame(selecting);
 }
