@@ -10,7 +10,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cache="$(mkdir -p "$1" && cd "$1" && pwd)"
 prefix="$cache/prefix"
 toolchain="$root/cmake/mingw-w64.cmake"
-stamp="$prefix/.built-by-$(sha1sum "$0" "$toolchain" | sha1sum | cut -c1-12)"
+stamp="$prefix/.built-by-$(cat "$0" "$toolchain" | sha1sum | cut -c1-12)"
 if [ -e "$stamp" ]; then exit 0; fi
 rm -rf "$prefix" "$cache/src" "$cache/apt" "$cache/freeglut-build" "$cache/openal-build" \
   "$cache/googletest-build"

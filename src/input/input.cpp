@@ -127,8 +127,21 @@ void releaseKeys() {
     memset(keyDown, 0, sizeof keyDown);
 }
 
+// Whether the window held the keyboard when last asked (only asked while a key is down).
+static bool heldKeyboard = false;
+
+// Keys let go in another window never come back up here: once the window loses the keyboard
+// it has held, every key counts as released. A window that never held it (a test's, under a
+// system that gives it no focus) keeps the keys it is handed.
+static void releaseKeysOnLostKeyboard() {
+    if (!anyKeyDown()) return;
+    bool holds = windowHoldsKeyboard();
+    if (heldKeyboard && !holds) releaseKeys();
+    heldKeyboard = holds;
+}
+
 void processInput() {
-    if (anyKeyDown() && !windowHoldsKeyboard()) releaseKeys();
+    releaseKeysOnLostKeyboard();
     for (const KeyBinding &binding : keyBindings) {
         if (!keyDown[binding.key] && !keyPressed[binding.key]) continue;
         if (!binding.held) keyDown[binding.key] = 0;
