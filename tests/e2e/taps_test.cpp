@@ -9,19 +9,6 @@
 
 namespace {
 
-// Screenshots until two in a row, half a second apart, are alike; the last, or an empty one.
-Screenshot stillScreen(GameProcess &game, double seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    Screenshot last = game.screenshot();
-    while (std::chrono::steady_clock::now() < end) {
-        sleepSeconds(0.5);
-        Screenshot now = game.screenshot();
-        if (now.rgb == last.rgb) return now;
-        last = now;
-    }
-    return Screenshot();
-}
-
 // Holds a key over a few frames.
 void holdFor(GameProcess &game, const std::string &key, double seconds) {
     game.pressKey(key);
@@ -39,7 +26,7 @@ TEST(KeyTaps, AtTenFramesASecondOneShortTapStartsPlayAndOneEndsTheGame) {
         start.arguments = {"--fps", "10"};
         GameProcess game(dir, {}, start);
         holdFor(game, "m", 0.3); // the bison stands still
-        Screenshot title = stillScreen(game, 60);
+        Screenshot title = game.stillScreen(60);
         ASSERT_FALSE(title.rgb.empty()) << "the title never stood still";
         game.xdotool("key 1");
         sleepSeconds(1);

@@ -64,19 +64,6 @@ TEST(WindowManager, MinimisedTheGameSleepsAndDrawsAgainWhenRestored) {
     removeTree(dir);
 }
 
-// Screenshots until two in a row, half a second apart, are alike; the last, or an empty one.
-Screenshot stillScreen(GameProcess &game, double seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    Screenshot last = game.screenshot();
-    while (std::chrono::steady_clock::now() < end) {
-        sleepSeconds(0.5);
-        Screenshot now = game.screenshot();
-        if (now.rgb == last.rgb) return now;
-        last = now;
-    }
-    return Screenshot();
-}
-
 TEST(WindowManager, AKeyLetGoInAnotherWindowNoLongerMovesTheCamera) {
     std::string dir = makeTempDir("focus");
     installTextures(dir);
@@ -88,7 +75,7 @@ TEST(WindowManager, AKeyLetGoInAnotherWindowNoLongerMovesTheCamera) {
         start.arguments = {"--fps", "10"};
         GameProcess game(dir, {}, start);
         game.tapKey("m"); // the bison stands still
-        Screenshot still = stillScreen(game, 60);
+        Screenshot still = game.stillScreen(60);
         ASSERT_FALSE(still.rgb.empty()) << "the view never stood still";
 
         game.pressKey("s");

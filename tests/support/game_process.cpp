@@ -308,3 +308,15 @@ int GameProcess::quit(double seconds) {
     if (running()) return -1;
     return exitStatus;
 }
+
+Screenshot GameProcess::stillScreen(double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    Screenshot last = screenshot();
+    while (std::chrono::steady_clock::now() < end) {
+        sleepSeconds(0.5);
+        Screenshot now = screenshot();
+        if (now.rgb == last.rgb) return now;
+        last = now;
+    }
+    return Screenshot();
+}

@@ -57,6 +57,9 @@ class GameProcess {
     bool holdKeyUntil(const std::string &key, const std::string &needle, double seconds);
     void click(int x, int y, int button); // window pixel coordinates, y from the top
     Screenshot screenshot();
+    // Screenshots until two in a row, half a second apart, are alike: the last, or an empty one
+    // when the window did not stand still within seconds.
+    Screenshot stillScreen(double seconds);
     // Runs an xdotool command against the game's display; returns its exit status.
     int xdotool(const std::string &args);
 
