@@ -105,9 +105,9 @@ void Bison::nod() {
         wantedNods = -1;
         nodLowering = true;
     } else if (nodLowering) {
-        if (nodAngle > NOD_BOTTOM)
+        if (nodAngle > NOD_BOTTOM) {
             nodAngle = float(double(nodAngle) - 1.0);
-        else {
+        } else {
             nodLowering = false;
             playAt(SOUND_SNORT, position); // at the bottom of each nod
         }
