@@ -14,6 +14,7 @@
 #include <cstring>
 
 unsigned char keyDown[256];
+bool releaseKeysWithFocus = true;
 unsigned char keyPressed[256];
 
 // Key codes of the key map that are no printable character.
@@ -134,7 +135,7 @@ static bool heldKeyboard = false;
 // it has held, every key counts as released. A window that never held it (a test's, under a
 // system that gives it no focus) keeps the keys it is handed.
 static void releaseKeysOnLostKeyboard() {
-    if (!anyKeyDown()) return;
+    if (!releaseKeysWithFocus || !anyKeyDown()) return;
     bool holds = windowHoldsKeyboard();
     if (heldKeyboard && !holds) releaseKeys();
     heldKeyboard = holds;

@@ -7,6 +7,9 @@
 // One flag per key code, 1 while down. Special keys share it at their GLUT codes (left arrow =
 // 'd').
 extern unsigned char keyDown[256];
+// Keys count as released when the window loses the keyboard it held. The in-process tests,
+// which hand keys in themselves while other tests' windows come and go, turn it off.
+extern bool releaseKeysWithFocus;
 // One flag per key code, 1 when the key went down since the last frame, even if it is up again:
 // a tap shorter than a frame still acts in the next one. processInput clears it.
 extern unsigned char keyPressed[256];

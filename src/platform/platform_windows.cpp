@@ -122,6 +122,14 @@ bool windowHoldsKeyboard() {
     HDC context = wglGetCurrentDC();
     HWND window = context ? WindowFromDC(context) : nullptr;
     if (!window) return true;
-    // The game's window is a top-level one: it has the keyboard while it is the active window.
-    return GetForegroundWindow() == window;
+    // The game's window is a top-level one: it has lost the keyboard once another program's
+    // window is in the foreground. No foreground window, or the desktop's (Wine's while it
+    // settles a new window), takes no keys from it.
+    HWND foreground = GetForegroundWindow();
+    if (!foreground || foreground == window || foreground == GetDesktopWindow() ||
+        foreground == GetShellWindow())
+        return true;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(foreground, &owner);
+    return owner == GetCurrentProcessId();
 }
