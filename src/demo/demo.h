@@ -1,0 +1,77 @@
+// Recordings: a game's seed and, frame by frame, what the game took from outside itself, with a
+// checksum of the world after each frame. A game is decided by its seed and its input, so a
+// recording plays the same game again. This room knows the file and nothing of the game: the
+// shell gathers the events, hands in the frames and feeds them back.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The version of the file's layout this build writes and the newest it reads.
+const uint32_t DEMO_FORMAT_VERSION = 1;
+
+// What a frame can take from outside the game, in the order it arrived.
+enum DemoEventType : uint8_t {
+    DEMO_KEY_DOWN = 1,      // a: key code (0..255)
+    DEMO_KEY_UP = 2,        // a: key code
+    DEMO_SPECIAL_DOWN = 3,  // a: GLUT special key code
+    DEMO_SPECIAL_UP = 4,    // a: GLUT special key code
+    DEMO_MOUSE = 5,         // a: button, b: state (GLUT_DOWN, GLUT_UP), c, d: x, y (window pixels)
+    DEMO_RESHAPE = 6,       // a, b: width, height (pixels)
+    DEMO_KEYS_RELEASED = 7, // the window lost the keyboard: every key counts as released
+};
+
+// One event and its arguments; the unused ones are 0.
+struct DemoEvent {
+    DemoEventType type;
+    int32_t a = 0, b = 0, c = 0, d = 0;
+};
+
+// One frame of a recording.
+struct DemoFrame {
+    std::vector<DemoEvent> events; // taken before the frame, in order
+    bool picked = false;           // the frame was a selection pass
+    std::vector<int32_t> pickHits; // the foods (indices) its pick hit, in the order it found them
+    std::vector<int32_t> draws;    // the random numbers the game drew in the frame, in order
+    uint32_t checksum = 0;         // the world after the frame
+};
+
+// What a recording says of the game it holds.
+struct DemoHeader {
+    uint32_t formatVersion = DEMO_FORMAT_VERSION;
+    std::string gameVersion; // the recording game's version
+    uint32_t seed = 0;       // the seed of the bison's draws
+    int32_t width = 0;       // the window's size at the start (pixels)
+    int32_t height = 0;
+    int32_t fps = 0;         // the pace it was played at (frames a second; 0: as fast as drawn)
+    std::string platform;    // "linux" or "windows"
+};
+
+// A whole recording, read back.
+struct Demo {
+    DemoHeader header;
+    std::vector<DemoFrame> frames;
+};
+
+// A recording being written: every frame is written and flushed as it ends, so a game that is
+// killed still leaves its frames so far.
+struct DemoWriter {
+    FILE *file = nullptr;
+};
+
+// Makes PATH and writes the header; refuses a PATH that already exists. On failure, false with
+// the reason in *reason.
+bool openDemoWriter(DemoWriter &writer, const char *path, const DemoHeader &header,
+                    std::string *reason);
+// Appends one frame and flushes it; false when the file could not take it.
+bool writeDemoFrame(DemoWriter &writer, const DemoFrame &frame);
+void closeDemoWriter(DemoWriter &writer);
+
+// Decodes a whole recording from bytes; a file that is not a recording of this game, a newer
+// format, a truncated or hostile one (counts past the end, keys or positions out of range) gives
+// false with the reason in *reason, and nothing half-read in DEMO.
+bool parseDemo(const uint8_t *data, size_t size, Demo &demo, std::string *reason);
+// Reads and decodes the file at PATH; false with the reason (the file's own troubles included).
+bool readDemo(const char *path, Demo &demo, std::string *reason);
