@@ -167,6 +167,9 @@ if "$wine" reg query "$key" \
   exit 1
 fi
 # The player's captures stay where they were saved, and nothing else of the game does.
-kept="$(cd "$captures" && find . -type f | sed 's|^\./||')"
-[ "$kept" = "ppm/img000.ppm" ] || { echo "the captures folder holds: $kept" >&2; exit 1; }
+kept="$(cd "$captures" && find . -type f | sed 's|^\./||' | sort)"
+if [ -z "$kept" ] || grep -vx 'ppm/img[0-9][0-9][0-9]\.ppm' <<<"$kept"; then
+  echo "the captures folder holds: $kept" >&2
+  exit 1
+fi
 echo "uninstalled: the game's files and entries gone, the player's capture kept"
