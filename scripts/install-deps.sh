@@ -2,8 +2,9 @@
 # Installs what building, playing, testing and packaging Grazewell need on Debian; quick when all
 # is there.
 #   scripts/install-deps.sh             the Linux build and its tests
-#   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine and icoutils (to
-#                                       read the Windows program's icon back)
+#   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine, NSIS (the
+#                                       installer), icoutils (to read the Windows program's icon
+#                                       back) and Debian's release list (to find the next one)
 set -euo pipefail
 
 packages=(
@@ -16,7 +17,8 @@ packages=(
   clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--windows" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 icoutils)
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis icoutils
+    distro-info-data)
 fi
 
 missing=()

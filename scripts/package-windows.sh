@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Makes the Windows download, build/windows/game/grazewell-<version>-win64.zip: one folder that
-# plays where it is unzipped, holding grazewell.exe (its icon and version inside), its pictures
-# in tex/, README.txt for Windows players and copyright.txt. Installs what is missing first.
+# Makes the Windows downloads in build/windows/game: grazewell-<version>-win64.zip, one folder
+# that plays where it is unzipped, holding grazewell.exe (its icon and version inside), its
+# pictures in tex/, README.txt for Windows players and copyright.txt; and
+# grazewell-<version>-win64-setup.exe, the installer of the same files. Installs what is missing
+# first.
 #   scripts/package-windows.sh
 # The game is cross-built with mingw-w64 into build/windows/game, the tree scripts/test-windows.sh
 # builds its tests in; only the game and what it carries are built here. Its pictures and icon
@@ -30,7 +32,7 @@ cmake -S "$root" -B "$game" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
   -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 cmake --build "$game" -j "$(nproc)" --target grazewell
 
-echo "== Packing the zip"
-rm -f "$game"/grazewell-*-win64.zip
-(cd "$game" && cpack -G ZIP >/dev/null)
-ls "$game"/grazewell-*-win64.zip
+echo "== Packing the zip and the installer"
+rm -f "$game"/grazewell-*-win64.zip "$game"/grazewell-*-win64-setup.exe
+(cd "$game" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
+ls -l "$game"/grazewell-*-win64.zip "$game"/grazewell-*-win64-setup.exe

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Cross-builds Grazewell for 64-bit Windows with mingw-w64 and tests it headless under Wine: every
-# test of the suite that Windows can run, then the download that scripts/package-windows.sh makes,
-# unzipped and played as a player would. Installs what is missing first. Everything it makes is
-# kept under build/windows:
-#   deps/   freeglut and GoogleTest built for Windows, once
-#   game/   the Windows build: grazewell.exe, its pictures, texgen.exe, grazewell_tests.exe, and
-#           the zip grazewell-<version>-win64.zip
-#   wine/   Wine's own private prefix
+# test of the suite that Windows can run, then the downloads that scripts/package-windows.sh
+# makes, the zip unzipped and the installer installed, each played as a player would, and heard
+# through OpenAL Soft's wave writer. Installs what is missing first. Everything it makes is kept
+# under build/windows:
+#   deps/            freeglut, OpenAL Soft and GoogleTest built for Windows, once
+#   game/            the Windows build: grazewell.exe, its pictures, texgen.exe,
+#                    grazewell_tests.exe, the zip grazewell-<version>-win64.zip and the installer
+#                    grazewell-<version>-win64-setup.exe
+#   wine/            Wine's own private prefix
+#   wine-installed/  a fresh prefix for each run, that the installer installs the game into
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 windows="$root/build/windows"
@@ -89,9 +92,84 @@ echo "grazewell.exe carries the icon at $sides pixels and version $version"
 
 echo "== The unzipped game played under Wine"
 # Moved and renamed after unzipping, it still finds its pictures beside itself; its capture goes
-# to the folder it is started from, none beside it.
+# to the folder it is started from, none beside it. It is heard, and with no device it says so.
 mv "$unpacked/$folder" "$unpacked/Grazewell moved"
 (cd "$root/build" && GRAZEWELL_WINDOWS_GAME="$unpacked/Grazewell moved/grazewell.exe" \
-  GRAZEWELL_WINE="$wine" ./tests/grazewell_tests --gtest_filter='WindowsBuild.*' 2>&1 | tee "$windows/wine-game.log")
-grep -q '^\[  PASSED  \] 1 test' "$windows/wine-game.log"
+  GRAZEWELL_WINE="$wine" ./tests/grazewell_tests \
+  --gtest_filter='WindowsBuild.UnderWine*' 2>&1 | tee "$windows/wine-game.log")
+grep -q '^\[  PASSED  \] 3 tests' "$windows/wine-game.log"
 [ ! -e "$unpacked/Grazewell moved/ppm" ] || { echo "a capture beside the game" >&2; exit 1; }
+
+echo "== The installer under Wine"
+# Into a fresh prefix of its own, silently, as an administrator's script would.
+installed="$windows/wine-installed"
+wineserver -k 2>/dev/null || true
+rm -rf "$installed"
+mkdir -p "$installed"
+export WINEPREFIX="$installed"
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$unpacked"' EXIT
+"$wine" wineboot --init >/dev/null 2>&1
+"$wine" "$(ls "$windows/game"/grazewell-*-win64-setup.exe)" /S
+drive="$installed/drive_c"
+home="$drive/Program Files/Grazewell"
+menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Grazewell"
+captures="$drive/users/Public/Documents/Grazewell"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Grazewell'
+# The zip's files and the uninstaller, nothing else.
+placed="$(cd "$home" && find . -type f | sed 's|^\./||' | sort)"
+wanted="$({ echo "$expected" | sed "s|^$folder/||"; echo Uninstall.exe; } | sort)"
+if [ "$placed" != "$wanted" ]; then
+  diff <(echo "$wanted") <(echo "$placed") || true
+  echo "the installer placed other files than the game's (< missing, > not wanted)" >&2
+  exit 1
+fi
+[ -f "$menu/Grazewell.lnk" ] || { echo "no Start menu entry" >&2; exit 1; }
+entry="$("$wine" reg query "$key" |
+  tr -d '\r' | sed 's/^ *//; s/  */ /g')"
+for line in "DisplayName REG_SZ Grazewell" "DisplayVersion REG_SZ $version" \
+  "Publisher REG_SZ The Grazewell developers" \
+  "DisplayIcon REG_SZ C:\\Program Files\\Grazewell\\grazewell.exe" \
+  "UninstallString REG_SZ \"C:\\Program Files\\Grazewell\\Uninstall.exe\""; do
+  grep -qxF "$line" <<<"$entry" || { echo "no '$line' in the uninstall entry: $entry" >&2; exit 1; }
+done
+size="$(sed -n 's/^EstimatedSize REG_DWORD //p' <<<"$entry")"
+kib="$(du -sk "$home" | cut -f1)"
+[ -n "$size" ] && [ $((size)) -ge $((kib * 9 / 10)) ] && [ $((size)) -le $((kib * 11 / 10)) ] ||
+  { echo "the uninstall entry's size, $size KiB, is not the installed $kib KiB" >&2; exit 1; }
+echo "$(echo "$placed" | wc -l) files in Program Files, a Start menu entry, an uninstall entry"
+
+echo "== The installed game played under Wine"
+# Started from its shortcut's folder, where its capture lands; heard as the zip's game is.
+(cd "$root/build" && GRAZEWELL_WINDOWS_GAME="$home/grazewell.exe" \
+  GRAZEWELL_WINDOWS_SHORTCUT="$menu/Grazewell.lnk" GRAZEWELL_WINE="$wine" ./tests/grazewell_tests \
+  --gtest_filter='WindowsBuild.TheInstalledGame*:WindowsBuild.UnderWineTheBisonIsHeard*' 2>&1 |
+  tee "$windows/wine-installed.log")
+grep -q '^\[  PASSED  \] 2 tests' "$windows/wine-installed.log"
+
+echo "== The uninstaller under Wine"
+# It runs from a copy of itself in the temporary folder, and returns at once: done when the
+# game's files, its Start menu entry and its uninstall entry are gone.
+"$wine" "$home/Uninstall.exe" /S
+for _ in $(seq 60); do
+  if [ ! -e "$home" ] && [ ! -e "$menu" ] &&
+    ! "$wine" reg query "$key" \
+      >/dev/null 2>&1; then
+    break
+  fi
+  sleep 1
+done
+left="$(find "$home" "$menu" 2>/dev/null || true)"
+[ -z "$left" ] || { echo "the uninstaller left: $left" >&2; exit 1; }
+if "$wine" reg query "$key" \
+  >/dev/null 2>&1; then
+  echo "the uninstaller left the uninstall entry" >&2
+  exit 1
+fi
+# The player's captures stay where they were saved, and nothing else of the game does.
+kept="$(cd "$captures" && find . -type f | sed 's|^\./||' | sort)"
+if [ -z "$kept" ] || grep -vx 'ppm/img[0-9][0-9][0-9]\.ppm' <<<"$kept"; then
+  echo "the captures folder holds: $kept" >&2
+  exit 1
+fi
+echo "uninstalled: the game's files and entries gone, the player's capture kept"

@@ -4,7 +4,8 @@
 #   scripts/windows-deps.sh <cache folder>
 # freeglut and OpenAL Soft come from Debian's own source packages, GoogleTest from
 # /usr/src/googletest: the same versions the Linux build uses, and nothing fetched from anywhere
-# but the machine's own mirror.
+# but the machine's own mirror. Where the mirror has lost the release's OpenAL Soft tarball, the
+# next release's is taken instead, checked against that release's signed source index.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cache="$(mkdir -p "$1" && cd "$1" && pwd)"
@@ -44,6 +45,56 @@ apt_options=(-o Dir::Etc::SourceList="$apt_state/sources.list"
   -o Dir::Etc::SourceParts="$apt_state/sources.list.d"
   -o Dir::State::Lists="$apt_state/lists" -o Dir::Cache="$apt_state/cache"
   -o APT::Sandbox::User=root -qq)
+# The next Debian release's OpenAL Soft: its suite added beside each entry of this release's, the
+# upstream tarball alone fetched (mirrors have been seen to keep it and lose the Debian parts),
+# its SHA-256 checked against the source index apt fetched and verified by its signature, and
+# unpacked. Prints the unpacked folder; fails when any of that cannot be done.
+next_release_openal() {
+  local this next stanzas checksums tarball sum listed folder
+  this="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
+  next="$(awk -F, -v this="$this" 'found && $3 != "" { print $3; exit } $3 == this { found = 1 }' \
+    /usr/share/distro-info/debian.csv 2>/dev/null)"
+  [ -n "$this" ] && [ -n "$next" ] || return 1
+  # Only the release's own suite (not its -updates or -security), read again as the next one's.
+  sed -n "s/^\(deb-src[[:space:]].*[[:space:]]\)$this\([[:space:]].*\)$/\1$next\2/p" \
+    "$apt_state/sources.list" >"$apt_state/sources.list.d/next.list"
+  for stanzas in "$apt_state"/sources.list.d/*.sources; do
+    [ -f "$stanzas" ] || continue
+    awk -v this="$this" -v later="$next" 'BEGIN { RS = ""; ORS = "\n\n" }
+      match($0, /(^|\n)Suites:[^\n]*/) {
+        line = substr($0, RSTART, RLENGTH)
+        if (line ~ ("[[:space:]]" this "([[:space:]]|$)")) {
+          sub(/(^|\n)Suites:[^\n]*/, "\nSuites: " later); sub(/^\n/, ""); print } }' \
+      "$stanzas"
+  done >"$apt_state/next.sources"
+  mv "$apt_state/next.sources" "$apt_state/sources.list.d/next.sources"
+  [ -s "$apt_state/sources.list.d/next.list" ] || [ -s "$apt_state/sources.list.d/next.sources" ] ||
+    return 1
+  echo "== OpenAL Soft's source is missing from $this; taking $next's" >&2
+  apt-get "${apt_options[@]}" update >"$log" 2>&1 || return 1
+  # The tarball's name and SHA-256, as the signed index of the next release lists them.
+  checksums="$(cd "$cache/src" &&
+    apt-get "${apt_options[@]}" source --print-uris "openal-soft/$next" 2>/dev/null |
+    sed -n "s/^'[^']*' \(openal-soft_[^ ]*\.orig\.tar\.[a-z0-9]*\) [0-9]* SHA256:\([0-9a-f]*\)$/\1 \2/p")"
+  tarball="${checksums%% *}"
+  listed="${checksums##* }"
+  [ -n "$tarball" ] && [ -n "$listed" ] || return 1
+  # apt fetches the tarball first and then fails on the missing Debian parts; what counts is that
+  # the tarball came, whole.
+  (cd "$cache/src" && apt-get "${apt_options[@]}" source --download-only "openal-soft/$next" \
+    >"$log" 2>&1) || true
+  [ -f "$cache/src/$tarball" ] || return 1
+  sum="$(sha256sum "$cache/src/$tarball" | cut -d' ' -f1)"
+  if [ "$sum" != "$listed" ]; then
+    echo "$tarball: SHA-256 $sum, not the $listed $next's index lists" >&2
+    return 1
+  fi
+  folder="$cache/src/$(echo "${tarball%.orig.tar.*}" | tr _ -)"
+  mkdir -p "$folder"
+  tar -xf "$cache/src/$tarball" -C "$folder" --strip-components=1 || return 1
+  echo "$tarball: SHA-256 matches $next's signed index" >&2
+  echo "$folder"
+}
 echo "== Fetching the Debian sources of freeglut and OpenAL Soft"
 apt-get "${apt_options[@]}" update
 (cd "$cache/src" && apt-get "${apt_options[@]}" source freeglut)
@@ -54,8 +105,10 @@ openal_source=""
 if (cd "$cache/src" && apt-get "${apt_options[@]}" source openal-soft >"$log" 2>&1); then
   openal_source="$(find "$cache/src" -mindepth 1 -maxdepth 1 -type d -name 'openal-soft-*' | head -1)"
 else
-  echo "OpenAL Soft's source is not to be had from the mirror: the Windows game will be silent"
+  openal_source="$(next_release_openal || true)"
 fi
+[ -n "$openal_source" ] ||
+  echo "OpenAL Soft's source is not to be had from the mirror: the Windows game will be silent"
 
 echo "== Building freeglut for Windows (static)"
 quietly cmake -S "$freeglut_source" -B "$cache/freeglut-build" "${cross[@]}" \
@@ -66,14 +119,21 @@ quietly cmake --install "$cache/freeglut-build"
 
 if [ -n "$openal_source" ]; then
   echo "== Building OpenAL Soft for Windows (static)"
+  # Its build files ask for a generator expression newer than this CMake (3.26's
+  # BUILD_LOCAL_INTERFACE); the older BUILD_INTERFACE means the same to a build that installs
+  # nothing through them, so the library and its headers are copied into the prefix by hand.
+  grep -rl 'BUILD_LOCAL_INTERFACE' "$openal_source" --include=CMakeLists.txt --include='*.cmake' |
+    xargs -r sed -i 's/\$<BUILD_LOCAL_INTERFACE:/$<BUILD_INTERFACE:/g'
   # The library alone, with the backends Windows has (WASAPI, DirectSound, WinMM) and the wave
   # writer the tests listen through; none of its programs, examples or data files.
   quietly cmake -S "$openal_source" -B "$cache/openal-build" "${cross[@]}" -DLIBTYPE=STATIC \
     -DALSOFT_UTILS=OFF -DALSOFT_NO_CONFIG_UTIL=ON -DALSOFT_EXAMPLES=OFF -DALSOFT_TESTS=OFF \
-    -DALSOFT_CONFIG=OFF -DALSOFT_HRTF_DEFS=OFF -DALSOFT_AMBDEC_PRESETS=OFF \
-    -DALSOFT_EMBED_HRTF_DATA=OFF -DALSOFT_BACKEND_WAVE=ON
+    -DALSOFT_INSTALL=OFF -DALSOFT_UPDATE_BUILD_VERSION=OFF -DALSOFT_BACKEND_WAVE=ON \
+    -DALSOFT_REQUIRE_WASAPI=ON -DALSOFT_REQUIRE_DSOUND=ON -DALSOFT_REQUIRE_WINMM=ON
   quietly cmake --build "$cache/openal-build" -j "$jobs"
-  quietly cmake --install "$cache/openal-build"
+  mkdir -p "$prefix/include/AL" "$prefix/lib"
+  cp "$openal_source"/include/AL/*.h "$prefix/include/AL/"
+  cp "$cache/openal-build"/libOpenAL32.a "$prefix/lib/"
 fi
 
 echo "== Building GoogleTest for Windows (static)"

@@ -3,6 +3,8 @@
 #include "support/files.h"
 #include "support/game_process.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -265,6 +267,93 @@ TEST(WindowsBuild, UnderWineTheMeadowShowsOnePlaysNineCapturesTheScreenAndEscape
         EXPECT_GE(sameShare(capture, shot), 0.99);
         // The console lines are the game's log: one byte ends each, as on Linux.
         EXPECT_EQ(game.output().find('\r'), std::string::npos);
+        EXPECT_EQ(game.quit(), 0);
+    }
+    removeTree(dir);
+}
+
+// What a Windows shortcut (.lnk) tells of the program it starts: its path, the folder it starts
+// it in and where its icon comes from, as Windows paths.
+struct Shortcut {
+    std::string target;
+    std::string startIn;
+    std::string icon;
+};
+
+// Reads a shell link file: the fixed header, the item list (skipped), the link information (the
+// target's local path), then the counted strings that follow (name, relative path, start folder,
+// arguments, icon), each there only when its flag is set. Fields stay empty where the file holds
+// none, or is no shell link.
+Shortcut readShortcut(const std::string &path) {
+    Shortcut link;
+    Bytes b = readBytes(path);
+    auto u16 = [&](size_t at) {
+        return at + 2 <= b.size() ? uint32_t(b[at] | b[at + 1] << 8) : 0u;
+    };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    if (u32(0) != 0x4c) return link;
+    const uint32_t ITEMS = 0x01, INFO = 0x02, START_IN = 0x10, ICON = 0x40, WIDE = 0x80;
+    uint32_t flags = u32(0x14);
+    size_t at = 0x4c;
+    if (flags & ITEMS) at += 2 + u16(at);
+    if (flags & INFO) {
+        // A local path (flag 1 of the info) is a zero-ended string at its offset in the info.
+        if (u32(at + 8) & 1)
+            for (size_t i = at + u32(at + 16); i < b.size() && b[i]; i++) link.target += char(b[i]);
+        at += u32(at);
+    }
+    size_t unit = flags & WIDE ? 2 : 1;
+    for (uint32_t flag : {0x04u, 0x08u, START_IN, 0x20u, ICON}) {
+        if (!(flags & flag)) continue;
+        size_t count = u16(at);
+        at += 2;
+        std::string text;
+        // Wine counts the ending zero in; Windows does not.
+        for (size_t i = 0; i < count && at + unit <= b.size(); i++, at += unit) {
+            uint32_t c = unit == 2 ? u16(at) : b[at];
+            if (c) text += c < 0x80 ? char(c) : '?';
+        }
+        if (flag == START_IN) link.startIn = text;
+        if (flag == ICON) link.icon = text;
+    }
+    return link;
+}
+
+// The Unix path of a Windows path on a drive of Wine's prefix (WINEPREFIX).
+std::string inWinePrefix(const std::string &windowsPath) {
+    const char *prefix = getenv("WINEPREFIX");
+    if (!prefix || windowsPath.size() < 3 || windowsPath[1] != ':') return "";
+    std::string path = std::string(prefix) + "/dosdevices/" + char(tolower(windowsPath[0])) + ":" +
+                       windowsPath.substr(2);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+TEST(WindowsBuild, TheInstalledGameStartsFromItsShortcutInAFolderThePlayerOwnsWhereCapturesLand) {
+    const char *lnk = getenv("GRAZEWELL_WINDOWS_SHORTCUT"), *wine = getenv("GRAZEWELL_WINE");
+    if (!lnk || !*lnk || !wine || !*wine)
+        GTEST_SKIP() << "no installed Windows game named (scripts/test-windows.sh runs this)";
+    // The installer's Start menu entry: the game in Program Files, with its own icon, started in
+    // the Grazewell folder of the Public Documents (Wine spells the users folder small).
+    Shortcut link = readShortcut(lnk);
+    EXPECT_EQ(link.target, "C:\\Program Files\\Grazewell\\grazewell.exe");
+    EXPECT_EQ(link.icon, link.target);
+    EXPECT_EQ(link.startIn, "C:\\users\\Public\\Documents\\Grazewell");
+    std::string exe = inWinePrefix(link.target), folder = inWinePrefix(link.startIn);
+    ASSERT_TRUE(fileExists(exe)) << exe;
+    ASSERT_TRUE(isDirectory(folder)) << folder;
+
+    std::string dir = makeTempDir("wine-installed");
+    GameStart start;
+    start.launcher = wine;
+    start.binary = exe;
+    start.folder = folder;
+    start.findPictures = true; // the pictures installed beside grazewell.exe
+    {
+        GameProcess game(dir, {}, start);
+        expectTexturedMeadow(MeadowView(settledView(game, 90)));
+        Screenshot shot = captureStillPlay(game, "ppm/img000.ppm");
+        EXPECT_GE(sameShare(readBytes(folder + captureName(0)), shot), 0.99);
         EXPECT_EQ(game.quit(), 0);
     }
     removeTree(dir);
