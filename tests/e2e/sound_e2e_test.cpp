@@ -362,6 +362,89 @@ TEST(SoundEndToEnd, ABisonStraightToOneSideIsHeardInBothEarsTheFarOneQuieter) {
     EXPECT_EQ(game.quit(), 0);
 }
 
+// The loudest sample of r from frame from on, either channel, out of full scale.
+double peakFrom(const Recording &r, long from) {
+    int peak = 0;
+    for (long f = std::max(0L, from); f < r.frames(); f++)
+        for (int c = 0; c < r.channels; c++) peak = std::max(peak, std::abs(r.at(f, c)));
+    return peak / 32768.0;
+}
+
+// The loudest moment the harness can make: a bomb on the bison at arm's length, to one side of
+// the gaze, while it snorts and then wanders again; then its fall and landing.
+TEST(SoundEndToEnd, ABombAtArmsLengthNeverClipsAndTheLandingEndsInSilence) {
+    startWorld(); // the test's own GL, for where the foods show
+    HeardGame heard("sound-loudest");
+    GameProcess game(heard.dir, heard.environment(), paced());
+    hold(game, "m", 0.2); // stopped where it starts, some 8.5 units ahead and 20 degrees left
+    sleepSeconds(4);      // the title drift's 181 frames
+    // The bomb of the third tree lies in the open behind the camera.
+    game.tapKey("q");
+    sleepSeconds(0.5);
+    int x, y;
+    ASSERT_TRUE(settledFoodPoint(10, x, y, true));
+    game.click(x, y, 1);
+    ASSERT_TRUE(game.waitForOutput("You picked food  10", 20)) << game.output();
+    game.tapKey("q");
+    // The bison turned (0.36 radians at 0.01 a frame) and walked 4.5 units (0.1 a frame), which
+    // brings it to some four units on the left; the gaze turned 20 degrees left, then onto the
+    // middle of its pale body as the screen shows it (0.02 radians a frame).
+    hold(game, "comma", 0.6);
+    hold(game, "slash", 0.75);
+    double off = 1.0;
+    for (int look = 0; look < 6 && std::fabs(off) > 0.03; look++) {
+        sleepSeconds(0.3);
+        Screenshot shot = game.screenshot();
+        double across = 0;
+        long pale = 0;
+        for (int py = 0; py < shot.height; py++)
+            for (int px = 0; px < shot.width; px++) {
+                const unsigned char *c = shot.at(px, py);
+                if (c[1] > 220 && c[2] > 220 && c[0] < 215) across += px, pale++;
+            }
+        if (pale < 500) { // not yet in view: on the left
+            hold(game, "a", 0.3);
+            continue;
+        }
+        // The view is 60 degrees high at an aspect of 2.
+        off = std::atan((across / pale - shot.width / 2.0) / (shot.width / 2.0) * 2.0 *
+                        std::tan(30.0 * 3.141592653589793 / 180.0));
+        printf("the bison's body %.1f degrees off the gaze\n", off * 180.0 / 3.141592653589793);
+        hold(game, off < 0 ? "a" : "d", std::fabs(off) / 0.02 / 60.0);
+    }
+    game.pressKey("semicolon"); // nodding on and on, snorting
+    sleepSeconds(0.5);
+    game.tapKey("m"); // wandering again
+    long mark = heard.heard().frames();
+    game.click(500, 250, 3); // a right click throws at once
+    ASSERT_TRUE(game.waitForOutput("THROW!", 20));
+    sleepSeconds(0.3);
+    game.releaseKey("semicolon");
+    sleepSeconds(4);
+    Recording r = heard.heard();
+    std::string out = game.output();
+    ASSERT_TRUE(out.find("BODY COLLIDE") != std::string::npos ||
+                out.find("head collide") != std::string::npos)
+        << "the bomb missed";
+    double peak = peakFrom(r, mark);
+    printf("the loudest sample %.4f (%.2f dBFS)\n", peak, 20.0 * std::log10(peak));
+    EXPECT_LE(peak, std::pow(10.0, -1.0 / 20.0)) << "louder than -1 dBFS";
+    // Every sound that falls silent after the blast, the fall's landing thump among them, does
+    // so without a click.
+    double worst = 0;
+    int ends = 0;
+    for (const Heard &sound : soundsApart(r, mark, r.rate / 200))
+        if (sound.to < r.frames() - r.rate / 10 && sound.peak >= LOUD) {
+            ends++;
+            worst = std::max(worst, endStep(r, sound));
+        }
+    printf("%d sounds ended; the largest step of a last millisecond %.4f of the peak\n", ends,
+           worst);
+    EXPECT_GE(ends, 1);
+    EXPECT_LT(worst, 0.003) << "a sound ends with a click";
+    EXPECT_EQ(game.quit(), 0);
+}
+
 TEST(SoundEndToEnd, MutedTheGameOpensNoDeviceAndWithNoDeviceItSaysSoOnceAndPlays) {
     {
         HeardGame heard("sound-mute");

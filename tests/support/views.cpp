@@ -11,13 +11,15 @@
 
 // Each food's home as the game shows it once the title drift has settled its gaze: x, y from the
 // top, and whether it is inside the window.
-static std::vector<std::pair<bool, std::pair<int, int>>> settledHomes() {
+static std::vector<std::pair<bool, std::pair<int, int>>> settledHomes(bool turnedAround) {
     // The drift runs its course from the start camera alike in any process.
     Camera *keep = camera;
     GameState state = gameState;
     camera = new Camera();
     gameState = STATE_TITLE;
     for (int frame = 0; frame < 400; frame++) titleDrift();
+    if (turnedAround)
+        camera->direction = {-camera->direction.x, camera->direction.y, -camera->direction.z};
     setProjection();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -42,13 +44,13 @@ static std::vector<std::pair<bool, std::pair<int, int>>> settledHomes() {
 
 std::vector<std::pair<int, int>> settledFoodPoints() {
     std::vector<std::pair<int, int>> points;
-    for (const auto &home : settledHomes())
+    for (const auto &home : settledHomes(false))
         if (home.first) points.push_back(home.second);
     return points;
 }
 
-bool settledFoodPoint(int index, int &x, int &y) {
-    auto home = settledHomes()[size_t(index)];
+bool settledFoodPoint(int index, int &x, int &y, bool turnedAround) {
+    auto home = settledHomes(turnedAround)[size_t(index)];
     x = home.second.first;
     y = home.second.second;
     return home.first;
