@@ -120,10 +120,14 @@ void checkFeeding(Food *food) {
         if (distanceBetween(p, centre) <= reach) {
             printf("BODY COLLIDE %d\n", i);
             deflect(centre, p, food);
-            bodyEffect(food);
+            // A food stays within reach for a few frames as it glances off, or for as long as it
+            // lies against the body: one strike, one effect.
+            if (!food->touchingBody) bodyEffect(food);
+            food->touchingBody = true;
             return;
         }
     }
+    food->touchingBody = false;
 }
 
 void deflect(Vector3 centre, Vector3 foodPosition, Food *food) {

@@ -51,7 +51,8 @@ void bodyEffect(const Food *food);
 // The flash radius of the next frame: one less while positive; 0 stays 0.
 int nextFlashRadius(int radius);
 
-// Tests a flying food against the bison and applies its effects.
+// Tests a flying food against the bison and applies its effects; a body strike acts once, until
+// the food has left the reach of every body sphere.
 void checkFeeding(Food *food);
 // Takes the component along the sphere's normal out of the food's direction.
 void deflect(Vector3 centre, Vector3 foodPosition, Food *food);

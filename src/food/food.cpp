@@ -32,7 +32,7 @@ const char *foodTextureFile(const char *name) {
 Food::Food(const char *kind, float homeX, float homeZ)
     : state(FOOD_HOME), groundTimer(FOOD_GROUND_FRAMES), name(kind), radius(1.0f),
       texture(0), position{0.0f, FOOD_HOME_HEIGHT, 0.0f}, home{homeX, FOOD_HOME_HEIGHT, homeZ},
-      direction{0.0f, 0.0f, 0.0f}, speed{0.0f, 0.0f, 0.0f} {
+      direction{0.0f, 0.0f, 0.0f}, speed{0.0f, 0.0f, 0.0f}, touchingBody(false) {
     const char *file = foodTextureFile(kind);
     if (file) texture = loadTGA(file);
 }
@@ -42,6 +42,8 @@ void Food::launch(float yaw, float pitch) {
     direction.z = -float(std::cos(double(yaw)));
     direction.y = pitch;
     state = FOOD_FLYING;
+    // A new throw is a new contact, wherever the last one ended.
+    touchingBody = false;
     speed.x = FOOD_THROW_SPEED;
     speed.z = FOOD_THROW_SPEED;
     speed.y = float(double(pitch) * FOOD_THROW_RISE + FOOD_THROW_LIFT);

@@ -14,6 +14,7 @@ class Food {
     Vector3 home;         // resting place; y is FOOD_HOME_HEIGHT
     Vector3 direction;    // x, z: horizontal unit direction of the throw; y: launch pitch
     Vector3 speed;        // x, z: horizontal speeds; y: vertical velocity (units per frame)
+    bool touchingBody;    // within reach of a body sphere when last tested: its strike has acted
 
     Food(const char *name, float homeX, float homeZ);
     virtual ~Food() {}

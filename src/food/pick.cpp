@@ -50,7 +50,8 @@ int nearestHitRecord(const unsigned int *buffer, int words, int hits) {
 void takeIntoHand(int index) {
     if (handCount >= FOOD_COUNT) return;
     Food *food = foods[index];
-    playAt(SOUND_PICK, food->position); // from where it was
+    // Heard at the hand, where the food comes to, wherever it lay.
+    playAt(SOUND_PICK, heldPoint());
     hand[handCount] = index;
     handCount += 1;
     heldIndex = index;
@@ -121,7 +122,7 @@ void throwHeld() {
     if (!holding) return;
     printf("THROW!\n");
     foods[heldIndex]->launch(camera->yaw, camera->direction.y);
-    playAt(SOUND_THROW, foods[heldIndex]->position);
+    playAt(SOUND_THROW, heldPoint()); // from the hand
     lastThrownIndex = heldIndex;
     handCount -= 1;
     if (handCount >= 1) {

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h> // GL_CLAMP_TO_EDGE: Windows' own gl.h stops at 1.1
 #include <GL/glu.h>
+#include <cstdint>
 
 Scene *scene = nullptr;
 Tree *trees[TREE_COUNT];
@@ -108,7 +109,99 @@ static const float TREE_CARD[4][5] = {
     {1.0f, 1.0f, TREE_HALF_WIDTH, TREE_HEIGHT, 0.0f},
 };
 
-static void drawTreeCard(unsigned int texture) {
+std::vector<CardPiece> visiblePieces(const unsigned char *alpha, int width, int height) {
+    std::vector<CardPiece> pieces;
+    if (width <= 0 || height <= 0) return pieces;
+    int columns = width < TREE_PICK_CELLS ? width : TREE_PICK_CELLS;
+    int rows = height < TREE_PICK_CELLS ? height : TREE_PICK_CELLS;
+    // Pieces still open at the row below: the index of the piece and its columns.
+    struct Open {
+        size_t piece;
+        int from, to;
+    };
+    std::vector<Open> below, here;
+    for (int row = 0; row < rows; row++) {
+        int t0 = int(int64_t(row) * height / rows), t1 = int(int64_t(row + 1) * height / rows);
+        std::vector<bool> seen(size_t(columns), false);
+        for (int column = 0; column < columns; column++) {
+            int s0 = int(int64_t(column) * width / columns);
+            int s1 = int(int64_t(column + 1) * width / columns);
+            for (int t = t0; t < t1 && !seen[size_t(column)]; t++)
+                for (int s = s0; s < s1; s++)
+                    if (alpha[size_t(t) * size_t(width) + size_t(s)] > 0) {
+                        seen[size_t(column)] = true;
+                        break;
+                    }
+        }
+        float bottom = TREE_HEIGHT * float(row) / float(rows);
+        float top = TREE_HEIGHT * float(row + 1) / float(rows);
+        here.clear();
+        for (int column = 0; column < columns;) {
+            if (!seen[size_t(column)]) {
+                column++;
+                continue;
+            }
+            int from = column;
+            while (column < columns && seen[size_t(column)]) column++;
+            size_t piece = pieces.size();
+            for (const Open &open : below)
+                if (open.from == from && open.to == column) piece = open.piece;
+            if (piece < pieces.size()) {
+                pieces[piece].top = top;
+            } else {
+                float left =
+                    -TREE_HALF_WIDTH + 2.0f * TREE_HALF_WIDTH * float(from) / float(columns);
+                float right =
+                    -TREE_HALF_WIDTH + 2.0f * TREE_HALF_WIDTH * float(column) / float(columns);
+                pieces.push_back({left, right, bottom, top});
+            }
+            here.push_back({piece, from, column});
+        }
+        below.swap(here);
+    }
+    return pieces;
+}
+
+void prepareTreePicking(Tree *tree) {
+    // Without a picture the card is drawn whole, and picked whole.
+    if (tree->texture == 0) return;
+    glBindTexture(GL_TEXTURE_2D, tree->texture);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    if (width <= 0 || height <= 0) return;
+    std::vector<unsigned char> alpha(size_t(width) * size_t(height));
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    glPopClientAttrib();
+    std::vector<float> corners;
+    for (const CardPiece &piece : visiblePieces(alpha.data(), width, height)) {
+        const float quad[4][2] = {{piece.left, piece.top},
+                                  {piece.left, piece.bottom},
+                                  {piece.right, piece.bottom},
+                                  {piece.right, piece.top}};
+        for (const auto &corner : quad) corners.insert(corners.end(), {corner[0], corner[1], 0.0f});
+    }
+    tree->pickList = glGenLists(1);
+    glNewList(tree->pickList, GL_COMPILE);
+    if (!corners.empty()) {
+        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+        glInterleavedArrays(GL_V3F, 0, corners.data());
+        glDrawArrays(GL_QUADS, 0, GLsizei(corners.size() / 3));
+        glPopClientAttrib();
+    }
+    glEndList();
+}
+
+static void drawTreeCard(const Tree *tree, bool selecting) {
+    // Selection ignores the alpha test, so the whole card would count, its clear corners in front
+    // of the foods seen through them: there only the texels a player sees are drawn.
+    if (selecting && tree->pickList != 0) {
+        glCallList(tree->pickList);
+        return;
+    }
+    unsigned int texture = tree->texture;
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     // No normals of its own: the card takes the current normal, as it always has.
@@ -122,6 +215,9 @@ static void drawTreeCard(unsigned int texture) {
 }
 
 void drawTree(Tree *tree) {
+    GLint mode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    bool selecting = mode == GL_SELECT;
     glPushMatrix();
     glTranslatef(tree->position.x, tree->position.y, tree->position.z);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -130,10 +226,10 @@ void drawTree(Tree *tree) {
     // the half of a food drawn behind it later in the frame. Partly transparent ones still blend.
     glAlphaFunc(GL_GREATER, 0.0f);
     glEnable(GL_ALPHA_TEST);
-    drawTreeCard(tree->texture);
+    drawTreeCard(tree, selecting);
     // The second card, crossed, so the tree has body from every side.
     glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
-    drawTreeCard(tree->texture);
+    drawTreeCard(tree, selecting);
     glPopMatrix();
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_BLEND);

@@ -3,6 +3,8 @@
 
 #include "types.h"
 
+#include <vector>
+
 class Scene {
   public:
     unsigned int grassTexture; // the ground's texture from "tex/grass.raw", 0 when missing
@@ -18,8 +20,10 @@ class Scene {
 
 // A tree: two crossed picture cards standing on its foot point.
 struct Tree {
-    Vector3 position;     // foot point, world units; y is 0
-    unsigned int texture; // its own copy of "tex/tree.tga"
+    Vector3 position;      // foot point, world units; y is 0
+    unsigned int texture;  // its own copy of "tex/tree.tga"
+    unsigned int pickList; // display list of the card's visible texels for selection passes; 0
+                           // draws the whole card there
 };
 
 // Number of trees in the meadow.
@@ -53,5 +57,20 @@ void drawSky(unsigned int texture);
 void drawGround(Scene *scene);
 // Keeps a tree picture's edges from wrapping onto each other; texture 0 is left alone.
 void clampTreeEdges(unsigned int texture);
-// One tree, every frame.
+// Most cells a side of the grid a card's picture is read on for picking: one cell a texel up to
+// this, a cell a few texels wide beyond it.
+const int TREE_PICK_CELLS = 256;
+
+// A rectangle of a card, in the card's own units: x from -TREE_HALF_WIDTH to TREE_HALF_WIDTH, y
+// from 0 at the foot to TREE_HEIGHT.
+struct CardPiece {
+    float left, right, bottom, top;
+};
+// The parts of a card a player sees: the texels of a picture whose alpha is above 0 (the alpha
+// test's), width x height bytes, row 0 at the card's foot. A cell of the grid counts when any
+// texel in it is seen; runs along a row, and runs alike in rows above one another, are joined.
+std::vector<CardPiece> visiblePieces(const unsigned char *alpha, int width, int height);
+// Reads the tree's picture back and compiles its pickList. Once, after its texture is made.
+void prepareTreePicking(Tree *tree);
+// One tree, every frame. In a selection pass only its cards' visible texels count.
 void drawTree(Tree *tree);

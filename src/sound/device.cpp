@@ -4,14 +4,14 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 static ALCdevice *device = nullptr;
 static ALCcontext *context = nullptr;
 static ALuint buffers[SOUND_COUNT];
 static ALuint sources[SOUND_VOICES];
 
-// Strength of everything heard, out of 1: a little headroom for several sounds at once.
-static const float MASTER_GAIN = 0.8f;
+static bool hrtf = false;
 
 static void releaseContext() {
     alcMakeContextCurrent(nullptr);
@@ -44,7 +44,15 @@ bool openSoundDevice(const std::vector<int16_t> sounds[SOUND_COUNT]) {
         alSourcef(source, AL_MAX_DISTANCE, SOUND_FAR);
         alSourcef(source, AL_ROLLOFF_FACTOR, 1.0f);
     }
-    alListenerf(AL_GAIN, MASTER_GAIN);
+    alListenerf(AL_GAIN, SOUND_MASTER_GAIN);
+    // The listener stays at the origin facing -z: the voices are placed in its frame.
+    alListener3f(AL_POSITION, 0.0f, 0.0f, 0.0f);
+    const ALfloat facing[6] = {0.0f, 0.0f, -1.0f, 0.0f, 1.0f, 0.0f};
+    alListenerfv(AL_ORIENTATION, facing);
+    ALCint usesHrtf = ALC_FALSE;
+    if (alcIsExtensionPresent(device, "ALC_SOFT_HRTF"))
+        alcGetIntegerv(device, ALC_HRTF_SOFT, 1, &usesHrtf);
+    hrtf = usesHrtf == ALC_TRUE;
     if (alGetError() != AL_NO_ERROR) {
         closeSoundDevice();
         return false;
@@ -52,27 +60,31 @@ bool openSoundDevice(const std::vector<int16_t> sounds[SOUND_COUNT]) {
     return true;
 }
 
-void startVoice(int voice, const SoundVoice &what) {
+bool deviceUsesHrtf() {
+    return hrtf;
+}
+
+void startVoice(int voice, const SoundVoice &what, Vector3 heard) {
     ALuint source = sources[voice];
     // A stolen voice may still play; a source takes a new buffer only when stopped.
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, ALint(buffers[what.id]));
-    alSourcei(source, AL_SOURCE_RELATIVE, what.placed ? AL_FALSE : AL_TRUE);
-    if (what.placed)
-        alSource3f(source, AL_POSITION, what.place.x, what.place.y, what.place.z);
-    else
-        alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSourcef(source, AL_GAIN, what.gain);
+    alSource3f(source, AL_POSITION, heard.x, heard.y, heard.z);
     alSourcePlay(source);
+}
+
+void placeVoice(int voice, Vector3 heard) {
+    alSource3f(sources[voice], AL_POSITION, heard.x, heard.y, heard.z);
+}
+
+void setListenerGain(float gain) {
+    alListenerf(AL_GAIN, gain);
 }
 
 void stopVoices() {
     alSourceStopv(SOUND_VOICES, sources);
-}
-
-void placeListener(Vector3 position, Vector3 at, Vector3 up) {
-    alListener3f(AL_POSITION, position.x, position.y, position.z);
-    const ALfloat orientation[6] = {at.x, at.y, at.z, up.x, up.y, up.z};
-    alListenerfv(AL_ORIENTATION, orientation);
 }
 
 void closeSoundDevice() {

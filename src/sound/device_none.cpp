@@ -5,7 +5,11 @@
 bool openSoundDevice(const std::vector<int16_t>[SOUND_COUNT]) {
     return false;
 }
-void startVoice(int, const SoundVoice &) {}
+bool deviceUsesHrtf() {
+    return false;
+}
+void startVoice(int, const SoundVoice &, Vector3) {}
+void placeVoice(int, Vector3) {}
+void setListenerGain(float) {}
 void stopVoices() {}
-void placeListener(Vector3, Vector3, Vector3) {}
 void closeSoundDevice() {}

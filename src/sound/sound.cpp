@@ -14,8 +14,13 @@ bool soundDeviceOpen = false;
 Vector3 listenerPosition = {0.0f, 0.0f, 0.0f};
 Vector3 listenerGaze = {0.0f, 0.0f, -1.0f};
 
-// Every sound's samples, made once.
+// Every sound's samples, made once, and the loudest of each of their blocks.
 static std::vector<int16_t> sounds[SOUND_COUNT];
+static std::vector<float> envelopes[SOUND_COUNT];
+// HRTF lifts some bands of a sound above its own level: the most a channel takes of it then.
+static const double HRTF_LOUDEST = 1.5;
+// When the toggle key began the fade out (seconds on the sound clock), negative when none runs.
+static double fadingSince = -1.0;
 // When each sound last started (seconds on the sound clock).
 static double lastStart[SOUND_COUNT];
 // The device is to be opened the first time sound is on: at start-up, or at the toggle after
@@ -76,6 +81,71 @@ Vector3 listenerUp(Vector3 gaze) {
     return {float(ux / u), float(uy / u), float(uz / u)};
 }
 
+Vector3 heardPlace(Vector3 place, Vector3 listener, Vector3 gaze, bool narrowed) {
+    double dx = double(place.x) - listener.x, dy = double(place.y) - listener.y,
+           dz = double(place.z) - listener.z;
+    double length =
+        std::sqrt(double(gaze.x) * gaze.x + double(gaze.y) * gaze.y + double(gaze.z) * gaze.z);
+    if (length == 0.0) length = 1.0;
+    double fx = gaze.x / length, fy = gaze.y / length, fz = gaze.z / length;
+    Vector3 up = listenerUp(gaze);
+    // Right is ahead crossed with up.
+    double rx = fy * up.z - fz * up.y, ry = fz * up.x - fx * up.z, rz = fx * up.y - fy * up.x;
+    double right = dx * rx + dy * ry + dz * rz;
+    double above = dx * up.x + dy * up.y + dz * up.z;
+    double ahead = dx * fx + dy * fy + dz * fz;
+    if (narrowed) {
+        // The same distance and height; to the side only as far as SOUND_WIDEST, and in front,
+        // since plain stereo cannot tell behind from ahead.
+        double distance2 = dx * dx + dy * dy + dz * dz;
+        right *= std::sin(SOUND_WIDEST);
+        ahead = std::sqrt(std::fmax(0.0, distance2 - above * above - right * right));
+    }
+    return {float(right), float(above), float(-ahead)};
+}
+
+double distanceGain(double distance) {
+    if (distance < SOUND_NEAR) return 1.0;
+    if (distance > SOUND_FAR) distance = SOUND_FAR;
+    return SOUND_NEAR / distance;
+}
+
+std::vector<float> soundEnvelope(const std::vector<int16_t> &samples) {
+    std::vector<float> envelope((samples.size() + SOUND_ENVELOPE_BLOCK - 1) / SOUND_ENVELOPE_BLOCK);
+    for (size_t i = 0; i < samples.size(); i++) {
+        float level = float(std::abs(int(samples[i]))) / 32768.0f;
+        float &block = envelope[i / SOUND_ENVELOPE_BLOCK];
+        if (level > block) block = level;
+    }
+    return envelope;
+}
+
+float roomInTheMix(const SoundVoice voices[SOUND_VOICES], const std::vector<float> envelopes[],
+                   SoundId id, double heard, double now) {
+    const double block = double(SOUND_ENVELOPE_BLOCK) / SOUND_RATE;
+    const std::vector<float> &mine = envelopes[id];
+    double room = 1.0;
+    for (size_t b = 0; b < mine.size(); b++) {
+        double from = now + double(b) * block, to = from + block;
+        double others = 0.0;
+        for (int v = 0; v < SOUND_VOICES; v++) {
+            const SoundVoice &voice = voices[v];
+            if (voice.endsAt <= from || voice.startedAt >= to) continue;
+            // Every block of its envelope that overlaps this one of the new sound.
+            const std::vector<float> &theirs = envelopes[voice.id];
+            long first = long(std::floor((from - voice.startedAt) / block));
+            long last = long(std::floor((to - voice.startedAt) / block));
+            float loudest = 0.0f;
+            for (long k = first < 0 ? 0 : first; k <= last && k < long(theirs.size()); k++)
+                loudest = std::fmax(loudest, theirs[size_t(k)]);
+            others += double(voice.gain) * voice.heard * loudest;
+        }
+        double level = heard * mine[b];
+        if (level > 0.0) room = std::fmin(room, (SOUND_CEILING - others) / level);
+    }
+    return float(std::fmax(0.0, room));
+}
+
 GaitSounds gaitStep(Gait &gait, float distance) {
     GaitSounds made = {false, false};
     gait.walked = float(double(gait.walked) + std::fabs(double(distance)));
@@ -98,9 +168,12 @@ static void tryDevice() {
 void initSound(bool muted, bool openDevice) {
     for (int id = 0; id < SOUND_COUNT; id++) {
         sounds[id] = synthesize(SoundId(id));
+        envelopes[id] = soundEnvelope(sounds[id]);
         lastStart[id] = -1e9;
     }
-    for (SoundVoice &voice : soundVoices) voice = {SOUND_HOOF, {0, 0, 0}, false, -1e9, -1e9};
+    for (SoundVoice &voice : soundVoices)
+        voice = {SOUND_HOOF, {0, 0, 0}, false, -1e9, -1e9, 0.0f, 0.0f};
+    fadingSince = -1.0;
     soundsStarted = 0;
     soundOn = !muted;
     deviceWanted = openDevice;
@@ -109,15 +182,29 @@ void initSound(bool muted, bool openDevice) {
     if (soundOn && deviceWanted) tryDevice();
 }
 
+// Where a sound at place is heard from where the listener is now.
+static Vector3 heardPlaceNow(Vector3 place) {
+    bool narrowed = !(soundDeviceOpen && deviceUsesHrtf());
+    return heardPlace(place, listenerPosition, listenerGaze, narrowed);
+}
+
 static void start(SoundId id, Vector3 place, bool placed) {
     if (!soundOn) return;
     double now = soundClock();
     if (now - lastStart[id] < soundMinimumGap(id)) return;
     lastStart[id] = now;
     int voice = chooseVoice(soundVoices, now);
-    soundVoices[voice] = {id, place, placed, now, now + soundSeconds(id)};
+    Vector3 heard = placed ? heardPlaceNow(place) : Vector3{0.0f, 0.0f, 0.0f};
+    double distance = std::sqrt(double(heard.x) * heard.x + double(heard.y) * heard.y +
+                                double(heard.z) * heard.z);
+    double level = SOUND_MASTER_GAIN * distanceGain(distance) *
+                   (soundDeviceOpen && deviceUsesHrtf() ? HRTF_LOUDEST : 1.0);
+    // The stolen voice no longer counts in the mix.
+    soundVoices[voice].endsAt = -1e9;
+    float gain = roomInTheMix(soundVoices, envelopes, id, level, now);
+    soundVoices[voice] = {id, place, placed, now, now + soundSeconds(id), gain, float(level)};
     soundsStarted += 1;
-    if (soundDeviceOpen) startVoice(voice, soundVoices[voice]);
+    if (soundDeviceOpen) startVoice(voice, soundVoices[voice], heard);
 }
 
 void playAt(SoundId id, Vector3 place) {
@@ -131,15 +218,35 @@ void playPhrase(SoundId id) {
 void listenFrom(Vector3 position, Vector3 gaze) {
     listenerPosition = position;
     listenerGaze = gaze;
-    if (soundOn && soundDeviceOpen) placeListener(position, gaze, listenerUp(gaze));
+    if (!soundDeviceOpen) return;
+    double now = soundClock();
+    if (fadingSince >= 0.0 && now - fadingSince >= SOUND_OFF_FADE) {
+        // Faded out: now the voices can stop without a click, and the gain is back for later.
+        stopVoices();
+        setListenerGain(SOUND_MASTER_GAIN);
+        fadingSince = -1.0;
+    }
+    if (!soundOn) return;
+    for (int v = 0; v < SOUND_VOICES; v++)
+        if (soundVoices[v].placed && soundVoices[v].endsAt > now)
+            placeVoice(v, heardPlaceNow(soundVoices[v].place));
 }
 
 void toggleSound() {
     soundOn = !soundOn;
     if (!soundOn) {
-        if (soundDeviceOpen) stopVoices();
+        // Faded out rather than cut: the voices stop once the gain is down (listenFrom).
+        if (soundDeviceOpen) {
+            setListenerGain(0.0f);
+            fadingSince = soundClock();
+        }
         for (SoundVoice &voice : soundVoices) voice.endsAt = -1e9;
         return;
+    }
+    if (fadingSince >= 0.0) {
+        stopVoices();
+        setListenerGain(SOUND_MASTER_GAIN);
+        fadingSince = -1.0;
     }
     if (deviceWanted && !deviceTried) tryDevice();
     listenFrom(listenerPosition, listenerGaze);

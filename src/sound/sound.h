@@ -6,6 +6,8 @@
 #include "sound/synth.h"
 #include "types.h"
 
+#include <vector>
+
 // One of the fixed pool of voices (OpenAL sources): what it last started, and where.
 struct SoundVoice {
     SoundId id;       // the sound it plays or last played
@@ -13,6 +15,10 @@ struct SoundVoice {
     bool placed;      // false for a phrase heard the same from everywhere
     double startedAt; // seconds on the sound clock; negative when it never played
     double endsAt;    // seconds on the sound clock when its sound is over
+    float gain;       // its own gain out of 1: less only where it would have pushed the mix past
+                      // SOUND_CEILING
+    float heard;      // what a channel of the mix takes of it at full gain, out of 1 (master and
+                      // distance gains at its start)
 };
 
 // Voices in the pool: more than ever sound at once in play, so one is stolen only in a storm.
@@ -35,6 +41,19 @@ const float SOUND_NEAR = 6.0f;
 // Beyond this distance a placed sound grows no fainter (world units): the bison stays audible
 // from anywhere in the meadow.
 const float SOUND_FAR = 300.0f;
+// The loudest a channel of the mix may be, out of full scale (-1.5 dBFS): a sound that would push
+// the mix past it is started softer.
+const double SOUND_CEILING = 0.84;
+// Strength of everything heard, out of 1 (the listener's gain).
+const float SOUND_MASTER_GAIN = 0.8f;
+// Widest angle off the gaze a sound is placed at in plain stereo (radians): OpenAL Soft's stereo
+// pans a sound beyond about 50 degrees into one channel alone; at this angle, where a sound
+// straight to one side is placed, the far channel is about 15 dB below the near one.
+const double SOUND_WIDEST = 35.0 * PI_D / 180.0;
+// Seconds that sound fades over when the toggle key turns it off, before the voices stop.
+const double SOUND_OFF_FADE = 0.1;
+// Samples in a block of a sound's envelope (10 ms).
+const int SOUND_ENVELOPE_BLOCK = SOUND_RATE / 100;
 // The bison's walk: one hoof each SOUND_STRIDE world units walked.
 const float SOUND_STRIDE = 0.9f;
 // A grunt after this many hooves at least, and up to SOUND_GRUNT_SPREAD - 1 more.
@@ -82,3 +101,17 @@ double soundMinimumGap(SoundId id);
 Vector3 listenerUp(Vector3 gaze);
 // Seconds that sound id lasts.
 double soundSeconds(SoundId id);
+// Where a sound at place is heard by a listener at listener facing along gaze: in the listener's
+// own frame (x right, y up, -z ahead, world units), at the same distance. Narrowed (plain
+// stereo), it is turned toward the gaze so that it lies at most SOUND_WIDEST off it, in front.
+Vector3 heardPlace(Vector3 place, Vector3 listener, Vector3 gaze, bool narrowed);
+// The gain of a sound at distance (world units): 1 within SOUND_NEAR, SOUND_NEAR / distance out
+// to SOUND_FAR, constant beyond (OpenAL's clamped inverse distance, rolloff 1).
+double distanceGain(double distance);
+// The loudest each envelope block of sound id is, out of full scale.
+std::vector<float> soundEnvelope(const std::vector<int16_t> &samples);
+// The gain a new sound may start at so that, added to what voices already play (each at its
+// loudest, in one channel), the mix stays at or below SOUND_CEILING: 1 when there is room. heard
+// is what the mix takes of the new sound at full gain (distance and master gain), now the time.
+float roomInTheMix(const SoundVoice voices[SOUND_VOICES], const std::vector<float> envelopes[],
+                   SoundId id, double heard, double now);

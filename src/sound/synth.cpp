@@ -313,8 +313,21 @@ double sineOfTurns(double turns) {
                 x2 * (c3 + x2 * (c5 + x2 * (c7 + x2 * (c9 + x2 * (c11 + x2 * (c13 + x2 * c15)))))));
 }
 
+static void fadeOut(std::vector<double> &track) {
+    size_t n = track.size();
+    size_t fade = size_t(SOUND_END_FADE * SOUND_RATE);
+    if (fade > n) fade = n;
+    // A half cosine from 1 down to 0, the last sample at 0 itself: the sound's own waveform steps
+    // no more at its end than anywhere in the fade.
+    for (size_t k = 0; k < fade; k++) {
+        double left = double(k) / double(fade);
+        track[n - 1 - k] *= 0.5 - 0.5 * sineOfTurns(0.5 * left + 0.25);
+    }
+}
+
 std::vector<int16_t> synthesize(SoundId id) {
     Track track = make(id);
+    fadeOut(track);
     double peak = 0.0;
     for (double x : track) peak = std::fmax(peak, std::fabs(x));
     double scale = peak > 0.0 ? LEVELS[id] / peak : 0.0;

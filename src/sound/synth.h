@@ -27,6 +27,8 @@ enum SoundId {
 
 // Samples per second of every sound (mono, signed 16-bit).
 const int SOUND_RATE = 22050;
+// Every sound ends in a fade of its own to silence over this long (seconds).
+const double SOUND_END_FADE = 0.008;
 
 // The samples of one sound, the same on every call.
 std::vector<int16_t> synthesize(SoundId id);

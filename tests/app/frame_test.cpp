@@ -116,10 +116,14 @@ TEST(Frame, ASelectionFrameIsNeitherShownNorCaptured) {
     onKeyDown('a', 0, 0);
     float yaw = camera->yaw;
     requestPick(3, 3);
+    long swaps = swapsMade(); // the window system's own count, where there is one
     onDisplay();
     EXPECT_FALSE(pickPending);
     EXPECT_NE(camera->yaw, yaw) << "the game stood still in the selection frame";
     EXPECT_EQ(framesShown, shown);
+    if (swaps >= 0) {
+        EXPECT_EQ(swapsMade(), swaps) << "the selection frame was swapped on screen";
+    }
     EXPECT_EQ(captureIndex, 0);
     EXPECT_FALSE(fileExists("ppm/img000.ppm"));
     onKeyUp('9', 0, 0);
@@ -127,6 +131,9 @@ TEST(Frame, ASelectionFrameIsNeitherShownNorCaptured) {
     onDisplay();
     recording = false;
     EXPECT_EQ(framesShown, shown + 1);
+    if (swaps >= 0) {
+        EXPECT_EQ(swapsMade(), swaps + 1);
+    }
     EXPECT_EQ(captureIndex, 1)
         << "one capture of the frame after: the selection frame's request is dropped";
     EXPECT_TRUE(fileExists("ppm/img000.ppm"));

@@ -4,11 +4,15 @@
 #include "support/gl_env.h"
 #include "support/views.h"
 
+#include "camera/camera.h"
+#include "food/food.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -237,6 +241,248 @@ void expectNoDeviceSaidOnceAndPlayed(GameProcess &game, bool underWine = false) 
               "grazewell: no sound device; playing without sound\n");
 }
 
+// A sound heard alone, between two stretches of silence (frames of exact zeros in both channels).
+struct Heard {
+    long from, to; // its first frame, and the first silent one after it
+    int peak;      // its loudest sample, either channel
+};
+
+// The sounds of r from frame from on, each set off by at least gap silent frames.
+std::vector<Heard> soundsApart(const Recording &r, long from, long gap) {
+    std::vector<Heard> found;
+    long start = -1, quiet = 0;
+    int peak = 0;
+    for (long f = std::max(0L, from); f < r.frames(); f++) {
+        int level = 0;
+        for (int c = 0; c < r.channels; c++) level = std::max(level, std::abs(r.at(f, c)));
+        if (level == 0) {
+            if (start >= 0 && ++quiet >= gap) {
+                found.push_back({start, f - quiet + 1, peak});
+                start = -1;
+            }
+            continue;
+        }
+        if (start < 0) start = f, peak = 0;
+        quiet = 0;
+        peak = std::max(peak, level);
+    }
+    return found;
+}
+
+// The largest step from one sample to the next over the frames before to, either channel.
+int largestStep(const Recording &r, long from, long to) {
+    int step = 0;
+    for (long f = std::max(1L, from); f < to && f < r.frames(); f++)
+        for (int c = 0; c < r.channels; c++)
+            step = std::max(step, std::abs(r.at(f, c) - r.at(f - 1, c)));
+    return step;
+}
+
+// How a sound ends: the largest step in its last millisecond, against its peak.
+double endStep(const Recording &r, const Heard &sound) {
+    long ms = r.rate / 1000;
+    return double(largestStep(r, sound.to - ms, sound.to + 1)) / sound.peak;
+}
+
+TEST(SoundEndToEnd, EveryHoofEndsInAFadeToSilence) {
+    HeardGame heard("sound-hoof-end");
+    GameProcess game(heard.dir, heard.environment(), paced());
+    sleepSeconds(8); // the bison wanders from the start
+    Recording r = heard.heard();
+    ASSERT_GT(r.frames(), 0);
+    int hooves = 0;
+    double worst = 0;
+    for (const Heard &sound : soundsApart(r, 0, r.rate / 200)) {
+        double seconds = double(sound.to - sound.from) / r.rate;
+        if (seconds < 0.06 || seconds > 0.12 || sound.peak < LOUD) continue; // a hoof alone
+        hooves++;
+        worst = std::max(worst, endStep(r, sound));
+    }
+    printf("%d hooves heard alone; the largest step of their last millisecond %.4f of the peak\n",
+           hooves, worst);
+    ASSERT_GE(hooves, 3);
+    EXPECT_LT(worst, 0.003) << "a hoof ends with a click";
+    EXPECT_EQ(game.quit(), 0);
+}
+
+TEST(SoundEndToEnd, TurningSoundOffFadesOutWhatPlays) {
+    HeardGame heard("sound-off");
+    GameProcess game(heard.dir, heard.environment(), paced());
+    // The bison wanders, its hooves sounding, and held, ';' nods it on and on, a snort with each
+    // nod: sound most of the time.
+    game.pressKey("semicolon");
+    std::vector<long> offAt;
+    for (int round = 0; round < 5; round++) {
+        sleepSeconds(1.0 + 0.13 * round);
+        offAt.push_back(heard.heard().frames());
+        game.tapKey("v");
+        sleepSeconds(0.8);
+        game.tapKey("v");
+    }
+    game.releaseKey("semicolon");
+    sleepSeconds(0.5);
+    Recording r = heard.heard();
+    int cut = 0, playing = 0;
+    for (long mark : offAt) {
+        // The sound before the long silence that 'v' made, a third of a second on at the latest.
+        std::vector<Heard> sounds = soundsApart(r, mark - r.rate, r.rate / 4);
+        ASSERT_FALSE(sounds.empty()) << "nothing heard before 'v'";
+        const Heard &last = sounds.front();
+        double step = endStep(r, last);
+        printf("'v' at %.2f s: silent from %+.3f s, the last millisecond's largest step %.4f of "
+               "the peak\n",
+               double(mark) / r.rate, double(last.to - mark) / r.rate, step);
+        cut += step >= 0.01;
+        playing += last.to > mark;
+    }
+    ASSERT_GE(playing, 1) << "'v' never came while a sound played";
+    EXPECT_EQ(cut, 0) << "'v' cut what played";
+    EXPECT_EQ(game.quit(), 0);
+}
+
+TEST(SoundEndToEnd, APickFarAwayIsAsLoudAsOneNearBy) {
+    startWorld(); // the test's own GL, for where the foods show
+    HeardGame heard("sound-pick-far");
+    GameProcess game(heard.dir, heard.environment(), paced());
+    hold(game, "m", 0.2);
+    sleepSeconds(4); // the title drift's 181 frames
+    // Picks the first of the foods (index, pixels right of its middle) that can be clicked; its
+    // distance from the start camera and the peak of its pick.
+    auto pickOne = [&](std::vector<std::pair<int, int>> tries) -> std::pair<double, int> {
+        for (auto [index, right] : tries) {
+            int x, y;
+            if (!settledFoodPoint(index, x, y)) continue;
+            EXPECT_GE(heard.waitForQuiet(20), 0);
+            long mark = heard.heard().frames();
+            int picked = countOf(game.output(), "You picked food");
+            int stopped = countOf(game.output(), "Stopped picking");
+            game.click(x + right, y, 1);
+            if (!game.waitForOutput("Stopped picking", 20, stopped + 1)) break;
+            if (countOf(game.output(), "You picked food") == picked) continue;
+            sleepSeconds(1.0);
+            Recording r = heard.heard();
+            int peak = 0;
+            for (const Heard &sound : soundsApart(r, mark - r.rate / 4, r.rate / 20))
+                peak = std::max(peak, sound.peak);
+            Vector3 eye = Camera().position;
+            double dx = foods[index]->home.x - eye.x, dz = foods[index]->home.z - eye.z;
+            return {std::sqrt(dx * dx + dz * dz), peak};
+        }
+        return {0.0, 0};
+    };
+    // By the first tree some 16 units off (unless the bison stands in front), else a cloud 32
+    // off; then by the second tree, 76 off (the orange beside the card's edge, clicked a little
+    // right of its middle, where no leaves are), else a cloud 47 off.
+    auto [nearDistance, nearPeak] = pickOne({{0, 0}, {1, 0}, {2, 0}, {17, 0}});
+    auto [farDistance, farPeak] = pickOne({{4, 2}, {7, 0}, {16, 0}});
+    ASSERT_GT(nearPeak, 0) << "no near pick heard";
+    ASSERT_GT(farPeak, 0) << "no far pick heard";
+    double decibels = 20.0 * std::log10(double(farPeak) / nearPeak);
+    printf("pick %.0f units away peaks at %.4f, %.0f units away at %.4f: %+.1f dB\n", nearDistance,
+           nearPeak / 32768.0, farDistance, farPeak / 32768.0, decibels);
+    EXPECT_GT(farDistance, 1.4 * nearDistance);
+    EXPECT_LT(std::fabs(decibels), 3.0);
+    EXPECT_EQ(game.quit(), 0);
+}
+
+TEST(SoundEndToEnd, ABisonStraightToOneSideIsHeardInBothEarsTheFarOneQuieter) {
+    HeardGame heard("sound-far-ear");
+    GameProcess game(heard.dir, heard.environment(), paced());
+    hold(game, "m", 0.2);
+    // The bison stands some 20 degrees to the left; a second of 'd' (60 frames of 0.02) turns the
+    // gaze right until it stands at about 90.
+    hold(game, "d", 1.0);
+    auto [left, right] = snortHeard(game, heard);
+    double decibels = 10.0 * std::log10((right + 1e-9) / left);
+    printf("snort to the left side: the right channel %+.1f dB\n", decibels);
+    EXPECT_LT(decibels, -6.0) << "the far ear hears it hardly quieter";
+    EXPECT_GT(decibels, -30.0) << "the far ear hears next to nothing";
+    EXPECT_EQ(game.quit(), 0);
+}
+
+// The loudest sample of r from frame from on, either channel, out of full scale.
+double peakFrom(const Recording &r, long from) {
+    int peak = 0;
+    for (long f = std::max(0L, from); f < r.frames(); f++)
+        for (int c = 0; c < r.channels; c++) peak = std::max(peak, std::abs(r.at(f, c)));
+    return peak / 32768.0;
+}
+
+// The loudest moment the harness can make: a bomb on the bison at arm's length, to one side of
+// the gaze, while it snorts and then wanders again; then its fall and landing.
+TEST(SoundEndToEnd, ABombAtArmsLengthNeverClipsAndTheLandingEndsInSilence) {
+    startWorld(); // the test's own GL, for where the foods show
+    HeardGame heard("sound-loudest");
+    GameProcess game(heard.dir, heard.environment(), paced());
+    hold(game, "m", 0.2); // stopped where it starts, some 8.5 units ahead and 20 degrees left
+    sleepSeconds(4);      // the title drift's 181 frames
+    // The bomb of the third tree lies in the open behind the camera.
+    game.tapKey("q");
+    sleepSeconds(0.5);
+    int x, y;
+    ASSERT_TRUE(settledFoodPoint(10, x, y, true));
+    game.click(x, y, 1);
+    ASSERT_TRUE(game.waitForOutput("You picked food  10", 20)) << game.output();
+    game.tapKey("q");
+    // The bison turned (0.36 radians at 0.01 a frame) and walked 4.5 units (0.1 a frame), which
+    // brings it to some four units on the left; the gaze turned 20 degrees left, then onto the
+    // middle of its pale body as the screen shows it (0.02 radians a frame).
+    hold(game, "comma", 0.6);
+    hold(game, "slash", 0.75);
+    double off = 1.0;
+    for (int look = 0; look < 6 && std::fabs(off) > 0.03; look++) {
+        sleepSeconds(0.3);
+        Screenshot shot = game.screenshot();
+        double across = 0;
+        long pale = 0;
+        for (int py = 0; py < shot.height; py++)
+            for (int px = 0; px < shot.width; px++) {
+                const unsigned char *c = shot.at(px, py);
+                if (c[1] > 220 && c[2] > 220 && c[0] < 215) across += px, pale++;
+            }
+        if (pale < 500) { // not yet in view: on the left
+            hold(game, "a", 0.3);
+            continue;
+        }
+        // The view is 60 degrees high at an aspect of 2.
+        off = std::atan((across / pale - shot.width / 2.0) / (shot.width / 2.0) * 2.0 *
+                        std::tan(30.0 * 3.141592653589793 / 180.0));
+        printf("the bison's body %.1f degrees off the gaze\n", off * 180.0 / 3.141592653589793);
+        hold(game, off < 0 ? "a" : "d", std::fabs(off) / 0.02 / 60.0);
+    }
+    game.pressKey("semicolon"); // nodding on and on, snorting
+    sleepSeconds(0.5);
+    game.tapKey("m"); // wandering again
+    long mark = heard.heard().frames();
+    game.click(500, 250, 3); // a right click throws at once
+    ASSERT_TRUE(game.waitForOutput("THROW!", 20));
+    sleepSeconds(0.3);
+    game.releaseKey("semicolon");
+    sleepSeconds(4);
+    Recording r = heard.heard();
+    std::string out = game.output();
+    ASSERT_TRUE(out.find("BODY COLLIDE") != std::string::npos ||
+                out.find("head collide") != std::string::npos)
+        << "the bomb missed";
+    double peak = peakFrom(r, mark);
+    printf("the loudest sample %.4f (%.2f dBFS)\n", peak, 20.0 * std::log10(peak));
+    EXPECT_LE(peak, std::pow(10.0, -1.0 / 20.0)) << "louder than -1 dBFS";
+    // Every sound that falls silent after the blast, the fall's landing thump among them, does
+    // so without a click.
+    double worst = 0;
+    int ends = 0;
+    for (const Heard &sound : soundsApart(r, mark, r.rate / 200))
+        if (sound.to < r.frames() - r.rate / 10 && sound.peak >= LOUD) {
+            ends++;
+            worst = std::max(worst, endStep(r, sound));
+        }
+    printf("%d sounds ended; the largest step of a last millisecond %.4f of the peak\n", ends,
+           worst);
+    EXPECT_GE(ends, 1);
+    EXPECT_LT(worst, 0.003) << "a sound ends with a click";
+    EXPECT_EQ(game.quit(), 0);
+}
+
 TEST(SoundEndToEnd, MutedTheGameOpensNoDeviceAndWithNoDeviceItSaysSoOnceAndPlays) {
     {
         HeardGame heard("sound-mute");
@@ -244,6 +490,8 @@ TEST(SoundEndToEnd, MutedTheGameOpensNoDeviceAndWithNoDeviceItSaysSoOnceAndPlays
         sleepSeconds(3);
         Recording r = heard.heard();
         EXPECT_LT(firstLoud(r, 0), 0) << "a muted game was heard";
+        // The wave writer makes its file as the device opens: muted, none may open.
+        EXPECT_FALSE(fileExists(heard.wav)) << "the muted game opened a sound device";
         EXPECT_EQ(game.quit(), 0);
         EXPECT_EQ(game.errors(), "");
     }

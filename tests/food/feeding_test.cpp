@@ -41,6 +41,7 @@ class Feeding : public ::testing::Test {
         food->state = FOOD_FLYING;
         food->position = {bison->position.x + dx, bison->position.y + dy, bison->position.z + dz};
         food->direction = {0.6f, 0.0f, -0.8f};
+        food->touchingBody = false; // a fresh throw
         return food;
     }
     void expectColour(int r, int g, int b) {
@@ -176,6 +177,54 @@ TEST_F(Feeding, AFoodLyingAgainstTheBodyIsHitEveryFrame) {
     EXPECT_EQ(countOf(out, "BODY COLLIDE 1\n"), 3) << out;
     EXPECT_EQ(apple->groundTimer, 37);
     EXPECT_EQ(apple->position.x, bison->position.x - 1.97f);
+}
+
+// A bomb, a marble or a cloud glancing off the body stays within reach for a few frames: the
+// strike acts once, and again only once the food has been out of every body sphere's reach.
+TEST_F(Feeding, ABodyStrikeActsOnceUntilTheFoodHasLeftTheBodysReach) {
+    for (int index : {BOMB, MARBLE, CLOUD}) {
+        foodFed = 0;
+        bombLaunch = false;
+        bison->lava = false;
+        bison->position.y = 1.75f;
+        Food *food = flying(index, -1.97f, 0.06f, 1.8f);
+        CaptureStdout();
+        for (int frame = 0; frame < 4; frame++) {
+            // Sliding along, from one body sphere into the next.
+            food->position.x = bison->position.x - 1.97f + 0.1f * frame;
+            food->position.z = bison->position.z + 1.8f;
+            checkFeeding(food);
+        }
+        std::string out = GetCapturedStdout();
+        EXPECT_EQ(countOf(out, "BODY COLLIDE "), 4) << index;
+        EXPECT_EQ(countOf(out, "BODY COLLIDE 0\n"), 2) << index;
+        EXPECT_EQ(foodFed, index == BOMB ? -1 : 0) << index;
+        EXPECT_EQ(bison->lava, index == MARBLE) << index;
+        EXPECT_EQ(bison->position.y, index == CLOUD ? float(1.75 + 0.2) : 1.75f) << index;
+
+        food->position.z = bison->position.z + 5.0f; // out of reach
+        checkFeeding(food);
+        food->position.z = bison->position.z + 1.8f; // and back in
+        checkFeeding(food);
+        EXPECT_EQ(foodFed, index == BOMB ? -2 : 0) << index;
+        EXPECT_FALSE(bison->lava) << index << ": the second marble swaps it back";
+        EXPECT_EQ(bison->position.y,
+                  index == CLOUD ? float(double(float(1.75 + 0.2)) + 0.2) : 1.75f)
+            << index;
+    }
+    bombLaunch = false;
+}
+
+// The next throw of the same food is a new strike, though the last one ended in reach.
+TEST_F(Feeding, ABombThrownAgainStrikesAgain) {
+    Food *bomb = flying(BOMB, -1.97f, 0.06f, 1.8f);
+    checkFeeding(bomb);
+    bomb->launch(0.0f, 0.0f);
+    bomb->position = {bison->position.x - 1.97f, bison->position.y + 0.06f,
+                      bison->position.z + 1.8f};
+    checkFeeding(bomb);
+    EXPECT_EQ(foodFed, -2);
+    bombLaunch = false;
 }
 
 TEST_F(Feeding, AFoodLyingAtTheHeadIsSentHomeByTheFirstHit) {

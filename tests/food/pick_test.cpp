@@ -7,6 +7,7 @@
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "input/input.h"
+#include "scenery/scenery.h"
 #include "support/gl_env.h"
 
 #include <GL/freeglut.h>
@@ -165,11 +166,45 @@ TEST_F(Picking, ATreeInFrontPicksNothing) {
     EXPECT_EQ(foods[3]->state, FOOD_HOME);
 }
 
+// What the player sees decides: a food seen through a tree card's clear top corner is picked, one
+// hidden behind the card's leaves is not. The card's corner and leaves lie a unit nearer than it.
+TEST_F(Picking, ThroughACardsClearCornerAFoodIsPickedBehindItsLeavesNot) {
+    const Tree *tree = trees[0];
+    Food *apple = foods[1];
+    Vector3 home = apple->home;
+    // The corner, then a point of the crown (texels 6 and 160 across, 249 and 160 up the picture).
+    const Vector3 spots[2] = {{tree->position.x - 1.9f, 3.9f, tree->position.z},
+                              {tree->position.x + 0.5f, 2.5f, tree->position.z}};
+    for (int k = 0; k < 2; k++) {
+        Vector3 spot = spots[k];
+        camera->position = {spot.x, 1.75f, spot.z + 6.0f};
+        camera->yaw = 0.0f;
+        camera->direction = {0.0f, float((spot.y - 1.75) / 6.0), -1.0f};
+        apple->home = {spot.x, spot.y, spot.z - 1.0f};
+        apple->state = FOOD_HOME;
+        handCount = 0;
+        onDisplay(); // at its new home
+        std::string out = clickAndDraw(apple->home);
+        EXPECT_TRUE(recorded(1)) << k;
+        if (k == 0) {
+            EXPECT_NE(out.find("You picked food  1 "), std::string::npos) << out;
+            EXPECT_EQ(apple->state, FOOD_HELD);
+        } else {
+            EXPECT_NE(out.find("You didn't click a food\n"), std::string::npos) << out;
+            EXPECT_EQ(apple->state, FOOD_HOME);
+        }
+    }
+    apple->home = home;
+}
+
 TEST_F(Picking, TheGroundInFrontOfALyingFoodPicksNothing) {
-    // A food lying ten units ahead: the ground at the foot of the pick region is nearer than it.
+    // A food lying forty units ahead, a pixel or two across: the ground at the foot of the pick
+    // region is nearer than it. (Ten units ahead it filled the region, and what lay in front was
+    // the clear foot of the first tree's crossed card: this line of sight passes no tree.)
+    camera->position.z = 12.5f;
     Food *apple = foods[5];
     apple->launch(0.0f, 0.0f);
-    apple->position = {-12.0f, 0.1f, 7.5f};
+    apple->position = {-42.0f, 0.1f, 12.5f};
     apple->groundTimer = 40;
     std::string out = clickAndDraw(apple->position);
     EXPECT_NE(out.find("You didn't click a food\n"), std::string::npos) << out;

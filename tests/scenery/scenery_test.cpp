@@ -262,6 +262,36 @@ GLuint halfTransparentTexture() {
     return name;
 }
 
+// What a selection pass counts of a card: its seen texels, joined into few rectangles; a picture
+// larger than the grid is read a cell at a time, a cell seen when any texel in it is.
+TEST(Scenery, ACardIsPickedWhereItsTexelsAreSeen) {
+    // 4 x 3 texels, row 0 at the foot: a trunk two texels wide under a full-width crown row, and
+    // a faint texel (alpha 1) alone at the top right.
+    const unsigned char alpha[12] = {0, 255, 255, 0, //
+                                     0, 9,   80,  0, //
+                                     7, 7,   7,   1};
+    std::vector<CardPiece> pieces = visiblePieces(alpha, 4, 3);
+    ASSERT_EQ(pieces.size(), 2u);
+    const float third = TREE_HEIGHT / 3;
+    EXPECT_FLOAT_EQ(pieces[0].left, -1.0f);
+    EXPECT_FLOAT_EQ(pieces[0].right, 1.0f);
+    EXPECT_FLOAT_EQ(pieces[0].bottom, 0.0f);
+    EXPECT_FLOAT_EQ(pieces[0].top, 2 * third) << "the two trunk rows are one piece";
+    EXPECT_FLOAT_EQ(pieces[1].left, -2.0f);
+    EXPECT_FLOAT_EQ(pieces[1].right, 2.0f);
+    EXPECT_FLOAT_EQ(pieces[1].bottom, 2 * third);
+    EXPECT_FLOAT_EQ(pieces[1].top, TREE_HEIGHT);
+
+    // 1000 x 1 texels, clear but for one: the grid's one cell that holds it.
+    std::vector<unsigned char> wide(1000, 0);
+    wide[999] = 200;
+    pieces = visiblePieces(wide.data(), 1000, 1);
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_FLOAT_EQ(pieces[0].right, TREE_HALF_WIDTH);
+    EXPECT_FLOAT_EQ(pieces[0].left, TREE_HALF_WIDTH - 2 * TREE_HALF_WIDTH / TREE_PICK_CELLS);
+    EXPECT_TRUE(visiblePieces(wide.data(), 0, 0).empty());
+}
+
 // Looks at the tree's middle from ten units away along (dx, dz), 100 pixels a world unit.
 void lookAtTree(const Tree &tree, float dx, float dz) {
     glMatrixMode(GL_PROJECTION);
@@ -277,7 +307,7 @@ TEST(Scenery, TreesAreTwoCrossedCutOutCards) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    Tree tree{{3, 0, -1}, halfTransparentTexture()};
+    Tree tree{{3, 0, -1}, halfTransparentTexture(), 0};
     // From +z the first card is face-on; from +x (along the first card) the second one is.
     for (Vector3 from : {Vector3{0, 0, 1}, Vector3{1, 0, 0}}) {
         std::string side = from.z > 0 ? "from +z" : "from +x";
@@ -309,7 +339,7 @@ TEST(Scenery, WhatIsDrawnBehindACardsClearTexelsAfterItStillShows) {
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    Tree tree{{3, 0, -1}, halfTransparentTexture()};
+    Tree tree{{3, 0, -1}, halfTransparentTexture(), 0};
     beginFrame();
     lookAtTree(tree, 0, 1);
     drawTree(&tree);
@@ -357,7 +387,7 @@ void immediateTree(const Tree &tree) {
 // The cards reach GL as they did one vertex at a time: corners, order, texture coordinates, and
 // the current normal they borrow (it lights them when the picture is missing).
 TEST(Scenery, TreeCardsSendWhatOneVertexAtATimeSent) {
-    Tree tree{{3, 0, -1}, halfTransparentTexture()};
+    Tree tree{{3, 0, -1}, halfTransparentTexture(), 0};
     for (Vector3 from : {Vector3{0, 0, 1}, Vector3{0.6f, 0, 0.8f}, Vector3{1, 0, 0}}) {
         lookAtTree(tree, from.x, from.z);
         expectSameDrawing([&] { immediateTree(tree); }, [&] { drawTree(&tree); });

@@ -110,19 +110,28 @@ TEST_F(Heard, ABombBlastsWithItsFlashAndTheBisonIsHeardFallingWhereItStood) {
     EXPECT_TRUE(started().empty()) << "one fall a launch";
 }
 
-TEST_F(Heard, APickIsHeardWhereTheFoodLayAndAThrowWhereItLeavesTheHand) {
-    Food *orange = foods[ORANGE];
-    orange->state = FOOD_HOME;
-    orange->position = orange->home;
-    takeIntoHand(ORANGE);
-    expectOnly(SOUND_PICK, orange->home, "the pick");
+// The pick and the throw are heard at the hand, where the food comes to and leaves from, at one
+// loudness wherever the food lay.
+TEST_F(Heard, APickAndAThrowAreHeardAtTheHandWhereverTheFoodLay) {
+    camera->position = {-8.0f, 1.75f, -8.0f};
+    camera->direction = {0.0f, 0.1f, -1.0f};
+    listenFrom(camera->position, camera->direction); // as each frame does
+    const Vector3 hand = heldPoint();
+    for (int index : {ORANGE, CLOUD}) { // by the first tree, and forty units off
+        foods[index]->state = FOOD_HOME;
+        foods[index]->position = foods[index]->home;
+        fresh(false);
+        listenFrom(camera->position, camera->direction);
+        takeIntoHand(index);
+        expectOnly(SOUND_PICK, hand, "the pick");
+        EXPECT_EQ(started()[0].heard, SOUND_MASTER_GAIN) << "at full strength";
+    }
     fresh(false);
-    drawFoods(); // puts the held orange at the held point
-    Vector3 held = orange->position;
+    drawFoods(); // puts the held foods at the held point
     CaptureStdout();
     throwHeld();
     GetCapturedStdout();
-    expectOnly(SOUND_THROW, held, "the throw");
+    expectOnly(SOUND_THROW, hand, "the throw");
 }
 
 TEST_F(Heard, TheBisonSnortsWithEachNodAndItsHoovesAreHeardWhereItWalks) {

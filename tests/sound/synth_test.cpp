@@ -21,7 +21,7 @@ uint64_t hashOfAllSounds() {
 
 TEST(Synth, EverySoundIsTheSameBytesOnEveryPlatform) {
     // Worked out once on Linux; the Windows build's tests, run under Wine, must make the same.
-    EXPECT_EQ(hashOfAllSounds(), 0xb849c351d77fae6bull);
+    EXPECT_EQ(hashOfAllSounds(), 0x6808b9649e00e888ull);
     EXPECT_EQ(synthesize(SOUND_BLAST), synthesize(SOUND_BLAST));
 }
 
@@ -50,10 +50,61 @@ TEST(Synth, EachSoundIsShortLoudEnoughAndNeverClips) {
     }
 }
 
+// Each sound's last samples fade to silence: no step at its end larger than the fade's own.
+TEST(Synth, EverySoundEndsInAFadeToSilence) {
+    const size_t fade = size_t(SOUND_END_FADE * SOUND_RATE);
+    for (int id = 0; id < SOUND_COUNT; id++) {
+        std::vector<int16_t> samples = synthesize(SoundId(id));
+        ASSERT_GT(samples.size(), fade);
+        EXPECT_EQ(samples.back(), 0) << id;
+        int peak = 0, lastSteps = 0;
+        for (int16_t s : samples) peak = std::max(peak, std::abs(int(s)));
+        for (size_t i = samples.size() - 8; i < samples.size(); i++)
+            lastSteps = std::max(lastSteps, std::abs(samples[i] - samples[i - 1]));
+        EXPECT_LT(lastSteps, peak / 200) << id << ": its last steps, against its peak " << peak;
+    }
+}
+
+TEST(SoundPool, ASoundToOneSideIsPlacedWithinTheWidestAngleAtItsDistance) {
+    const Vector3 ear = {3.0f, 1.75f, -4.0f}, gaze = {0.0f, 0.1f, -1.0f};
+    for (bool narrowed : {false, true}) {
+        // Straight ahead stays ahead; to the left, 20 units off, stays at 20 units on the left.
+        Vector3 ahead = heardPlace({3.0f, 3.75f, -24.0f}, ear, gaze, narrowed);
+        EXPECT_NEAR(ahead.x, 0.0f, 1e-5);
+        EXPECT_LT(ahead.z, 0.0f);
+        Vector3 left = heardPlace({-17.0f, 1.75f, -4.0f}, ear, gaze, narrowed);
+        EXPECT_NEAR(std::sqrt(left.x * left.x + left.y * left.y + left.z * left.z), 20.0, 1e-4);
+        double angle = std::atan2(-left.x, -left.z) * 180.0 / 3.141592653589793;
+        EXPECT_NEAR(angle, narrowed ? 35.0 : 90.0, 1.0) << narrowed;
+        // Behind, narrowed, it comes in front: plain stereo cannot tell them apart.
+        Vector3 behind = heardPlace({3.0f, 1.75f, 16.0f}, ear, gaze, narrowed);
+        EXPECT_EQ(behind.z < 0.0f, narrowed);
+    }
+}
+
+TEST(SoundPool, ASoundThatWouldPushTheMixPastItsCeilingStartsSofter) {
+    std::vector<float> envelopes[SOUND_COUNT];
+    envelopes[SOUND_BLAST] = {0.95f, 0.6f, 0.3f};
+    envelopes[SOUND_HOOF] = {0.55f, 0.05f};
+    SoundVoice voices[SOUND_VOICES];
+    for (SoundVoice &voice : voices) voice = {SOUND_HOOF, {0, 0, 0}, true, -1e9, -1e9, 0.0f, 0.0f};
+    // Alone, a blast at full strength fits: 0.8 x 0.95 = 0.76.
+    EXPECT_EQ(roomInTheMix(voices, envelopes, SOUND_BLAST, 0.8, 5.0), 1.0f);
+    // On top of a hoof just started near by, it is started softer: the hoof's first block at
+    // 0.44 and the blast's at 0.76 would make 1.2.
+    voices[3] = {SOUND_HOOF, {0, 0, 0}, true, 5.0 - 0.001, 5.0 + 0.019, 1.0f, 0.8f};
+    float room = roomInTheMix(voices, envelopes, SOUND_BLAST, 0.8, 5.0);
+    EXPECT_NEAR(room, (SOUND_CEILING - 0.8 * 0.55) / (0.8 * 0.95), 1e-6);
+    // Far off, the blast fits whole again; and a hoof that has faded takes little room.
+    EXPECT_EQ(roomInTheMix(voices, envelopes, SOUND_BLAST, 0.3, 5.0), 1.0f);
+    voices[3].startedAt = 5.0 - 0.015;
+    EXPECT_EQ(roomInTheMix(voices, envelopes, SOUND_BLAST, 0.8, 5.0), 1.0f);
+}
+
 TEST(SoundPool, AFinishedVoiceIsReusedAndOnlyAStormStealsTheOldest) {
     SoundVoice voices[SOUND_VOICES];
     for (int v = 0; v < SOUND_VOICES; v++)
-        voices[v] = {SOUND_HOOF, {0, 0, 0}, true, 10.0 + v, 11.0 + v};
+        voices[v] = {SOUND_HOOF, {0, 0, 0}, true, 10.0 + v, 11.0 + v, 1.0f, 0.5f};
     EXPECT_EQ(chooseVoice(voices, 13.5), 0) << "voices 0 to 2 are over; the first is taken";
     voices[0].endsAt = 20.0;
     EXPECT_EQ(chooseVoice(voices, 13.5), 1);

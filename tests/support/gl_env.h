@@ -9,3 +9,6 @@ void startWorld();
 void pumpEvents();
 // The RGB bytes of one pixel of the current read buffer.
 std::array<unsigned char, 3> readPixel(int x, int y);
+// Buffer swaps that reached the window system since the process started; -1 where they cannot be
+// counted (Windows).
+long swapsMade();

@@ -8,3 +8,6 @@
 // game shows them once the title drift has settled its gaze; only those inside the window. Needs
 // startWorld.
 std::vector<std::pair<int, int>> settledFoodPoints();
+// The same for food index alone, the gaze turned around with 'q' or not: false when it is not
+// inside the window.
+bool settledFoodPoint(int index, int &x, int &y, bool turnedAround = false);
