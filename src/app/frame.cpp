@@ -110,10 +110,14 @@ static void showFrame(bool selecting) {
     framesShown++;
 }
 
-// A selection frame takes every step too, so a click never holds the game still.
+// A selection frame takes every step too, so a click never holds the game still. Paused, the
+// game is drawn as it stands and only the keys that act while paused act.
 void onDisplay() {
     bool selecting = pickPending;
-    advanceGame();
+    if (gamePaused)
+        processInput();
+    else
+        advanceGame();
     drawGame(selecting);
     showFrame(selecting);
 }
