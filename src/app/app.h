@@ -12,7 +12,7 @@ const float TITLE_GAZE_FLOOR = 0.2f;
 
 // Creates every object of the world once and sets the fixed GL state; needs the window.
 void initWorld();
-// The frame: every update and every drawing, in a fixed order.
+// The frame: the game advanced (advanceGame), then drawn (drawGame), then shown.
 void onDisplay();
 // Frames swapped onto the window since the start (a selection frame is never shown).
 extern long framesShown;

@@ -1,0 +1,39 @@
+// The seam every way of playing shares: the live game, a recording being made or played back, a
+// timedemo and the monkey hand a frame its input as events and run it through the same two
+// halves, so that a game replayed from its events is the game that was played.
+#pragma once
+
+#include "demo/demo.h"
+
+#include <string>
+#include <vector>
+
+// Hands in one event exactly as GLUT hands in the live one: the same input callbacks, so a
+// replayed event acts as the live one did. DEMO_KEYS_RELEASED releases every key.
+void applyDemoEvent(const DemoEvent &event);
+
+// The half of the frame that moves the game: every step that changes it, in their fixed order.
+void advanceGame();
+// The half that only draws it. In a selection pass (selecting) the foods hit go onto the hand
+// right after the drawing they are read from: the one move this half makes.
+void drawGame(bool selecting);
+
+// What the frame being played has taken so far: its events as they were handed in, then the
+// foods its pick hit and the bison's draws. runFrame fills it and gives it back with the
+// checksum.
+extern DemoFrame frameTaken;
+
+// One whole frame: EVENTS handed in (applyDemoEvent), then both halves and the frame shown (or
+// dropped, for a selection pass), and its record given back: the events, the foods the pick hit,
+// the bison's draws and the world's checksum after it. With FEED set the bison's draws are
+// taken from FEED->draws in order instead of from rand (a replay, the same on every platform).
+DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed = nullptr);
+
+// What differs between a frame as recorded and as played again (the draws it needed, the foods
+// its pick hit, the world's checksum), in words; empty when they agree.
+std::string frameDifference(const DemoFrame &recorded, const DemoFrame &played);
+
+// A whole recording played in process, as fast as it draws: its seed and window size set, every
+// frame run with its own events and draws. Stops at the first frame that differs and gives its
+// number (from 0) in *badFrame and what differs; empty when every frame agreed.
+std::string playDemoInProcess(const Demo &demo, long *badFrame);
