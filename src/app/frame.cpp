@@ -89,7 +89,10 @@ void drawGame(bool selecting) {
     glCallList(scene->displayList);
     drawTrees();
     drawPlacedFoods();
-    if (selecting) endPick(); // the foods hit go onto the hand
+    if (selecting) {
+        endPick(); // the foods hit go onto the hand
+        notePickHits();
+    }
     drawCollisionSpheres(bisonSnapshot);
     glPopMatrix();
 }
@@ -112,7 +115,7 @@ static void showFrame(bool selecting) {
 
 // A selection frame takes every step too, so a click never holds the game still. Paused, the
 // game is drawn as it stands and only the keys that act while paused act.
-void onDisplay() {
+void playFrame() {
     bool selecting = pickPending;
     if (gamePaused)
         processInput();

@@ -23,6 +23,9 @@ void drawGame(bool selecting);
 // checksum.
 extern DemoFrame frameTaken;
 
+// Notes the foods the selection pass just ended hit, in frameTaken.
+void notePickHits();
+
 // One whole frame: EVENTS handed in (applyDemoEvent), then both halves and the frame shown (or
 // dropped, for a selection pass), and its record given back: the events, the foods the pick hit,
 // the bison's draws and the world's checksum after it. With FEED set the bison's draws are
@@ -37,3 +40,32 @@ std::string frameDifference(const DemoFrame &recorded, const DemoFrame &played);
 // frame run with its own events and draws. Stops at the first frame that differs and gives its
 // number (from 0) in *badFrame and what differs; empty when every frame agreed.
 std::string playDemoInProcess(const Demo &demo, long *badFrame);
+
+// The live game's side of the seam. The GLUT input callbacks of the window: each makes the event
+// and takes it (takeLiveEvent), to be handed in before the next frame.
+void liveKeyDown(unsigned char key, int x, int y);
+void liveKeyUp(unsigned char key, int x, int y);
+void liveSpecialDown(int key, int x, int y);
+void liveSpecialUp(int key, int x, int y);
+void liveMouse(int button, int state, int x, int y);
+void liveReshape(int width, int height);
+// Queues a live event for the next frame. While a recording plays back, live input is ignored
+// but Escape, which ends it.
+void takeLiveEvent(const DemoEvent &event);
+
+// The exit status of a replay stopped at a frame that differs from its recording.
+const int DESYNC_STATUS = 3;
+
+// Starts writing the game into a new file at PATH (--record): false, with the reason, when it
+// cannot be made (a file already there included).
+bool startRecording(const char *path, const DemoHeader &header, std::string *reason);
+// Plays DEMO back from the next frame on (--replay; with timed set, --timedemo: its figures are
+// printed when it ends). PATH names it in what is said.
+void startReplay(const Demo &demo, const char *path, bool timed);
+// Sets the seed and the window's size the game starts with to the recording's.
+void startDemo(const DemoHeader &header);
+
+// What a timedemo prints when it ends, from each frame's length in seconds: the frames, the
+// seconds, the average frames a second, the 1 % low (the rate of the slowest 1 % of the frames,
+// at least one) and the slowest frame with its number (from 0).
+std::string timedemoFigures(const std::vector<double> &frameSeconds);

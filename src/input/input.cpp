@@ -142,15 +142,15 @@ static bool heldKeyboard = false;
 // Keys let go in another window never come back up here: once the window loses the keyboard
 // it has held, every key counts as released. A window that never held it (a test's, under a
 // system that gives it no focus) keeps the keys it is handed.
-static void releaseKeysOnLostKeyboard() {
-    if (!releaseKeysWithFocus || !anyKeyDown()) return;
+bool keyboardWasLost() {
+    if (!releaseKeysWithFocus || !anyKeyDown()) return false;
     bool holds = windowHoldsKeyboard();
-    if (heldKeyboard && !holds) releaseKeys();
+    bool lost = heldKeyboard && !holds;
     heldKeyboard = holds;
+    return lost;
 }
 
 void processInput() {
-    releaseKeysOnLostKeyboard();
     for (const KeyBinding &binding : keyBindings) {
         if (!keyDown[binding.key] && !keyPressed[binding.key]) continue;
         if (!binding.held) keyDown[binding.key] = 0;

@@ -44,14 +44,17 @@ struct HelpLine {
 // names its keys, and the left click before the throw.
 std::vector<HelpLine> keyHelpLines();
 
-// Frame-by-frame key actions, in the order of keyBindings. First, while a key is down, the
-// window system is asked whether the window still holds the keyboard: a key let go in another
-// window is never heard, so once the keyboard has gone, every key counts as released.
+// Frame-by-frame key actions, in the order of keyBindings.
 // While paused only the bindings that act while paused act; a one-shot key pressed meanwhile is
 // spent, so it does not act once the game goes on.
 void processInput();
 // Every key counts as released (presses since the last frame still act once in the next).
 void releaseKeys();
+// Asked before each live frame while a key is down: whether the window has lost the keyboard it
+// held since it was last asked. A key let go in another window is never heard, so once the
+// keyboard has gone every key must count as released. Always false while releaseKeysWithFocus is
+// clear.
+bool keyboardWasLost();
 
 // GLUT callbacks.
 void onKeyDown(unsigned char key, int x, int y);
