@@ -383,7 +383,7 @@ TEST(MakeRecording, Win) {
     removeTree(dir);
 }
 
-// Makes tests/data/loss.gzd: the head reached with the orange (+1), then the first tree's bomb
+// Makes tests/data/loss.gzd: the head reached with the orange (+1), then the second tree's bomb
 // thrown along the same line until the score is -10. Each bomb launches the bison, which lands
 // where it stood and wanders on: it is stopped again once it has surely landed.
 TEST(MakeRecording, Loss) {
@@ -398,20 +398,20 @@ TEST(MakeRecording, Loss) {
         if (HasFatalFailure()) return;
         GameProcess &game = play.game;
         Player &player = play.player;
+        // The second tree's bomb, far off to the right: the first tree's stands behind its orange
+        // and apple, in the line of the throw, where a food in the hand would cover it.
         double x = 0, y = 0;
-        windowPoint(play.view, foods[2]->home, x, y);
-        // The orange and the apple stand in front of it, seen from here: each click takes the
-        // nearest into the hand, the bomb last, on top.
-        for (int click = 0; click < 4 && player.count("You picked food  2 ") == 0; click++) {
+        windowPoint(play.view, foods[6]->home, x, y);
+        for (int click = 0; click < 3 && player.count("You picked food  6 ") == 0; click++) {
             int stops = player.count("Stopped picking\n");
             game.click(int(std::lround(x)), int(std::lround(y)), 1);
             ASSERT_TRUE(player.waitFor("Stopped picking\n", stops + 1, 20));
         }
-        ASSERT_GT(player.count("You picked food  2 "), 0) << game.output();
+        ASSERT_GT(player.count("You picked food  6 "), 0) << game.output();
         // The score: the orange's +1, then -1 for every strike of a bomb, on the head or body.
         auto score = [&] {
             std::string out = game.output();
-            size_t at = out.find("You picked food  2 ");
+            size_t at = out.find("You picked food  6 ");
             std::string after = out.substr(at);
             return 1 - countOf(after, "head collide\n") - countOf(after, "BODY COLLIDE");
         };
