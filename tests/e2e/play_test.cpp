@@ -383,51 +383,67 @@ TEST(MakeRecording, Win) {
     removeTree(dir);
 }
 
-// Makes tests/data/loss.gzd: the head reached with the orange (+1), then the second tree's bomb
-// thrown along the same line until the score is -10. Each bomb launches the bison, which lands
-// where it stood and wanders on: it is stopped again once it has surely landed.
+// Makes tests/data/loss.gzd: the head reached with the orange (+1), then the first tree's bomb
+// thrown along the same line until the score is -10. The bomb stands behind the orange and the
+// apple: with the view tilted down a few steps (so that the hand does not cover them) three
+// clicks take the three, the bomb last, on top, and the view is tilted back. Each bomb launches
+// the bison, which comes down where it stood 160 frames later and wanders on: the next bomb is
+// thrown to strike it just after it has landed.
 TEST(MakeRecording, Loss) {
     if (recordingsFolder().empty()) GTEST_SKIP() << "GRAZEWELL_RECORDINGS names no folder";
     startWorld();
     std::string dir = makeTempDir("make-loss");
     installTextures(dir);
     {
-        // Twenty frames a second: the launch's 160 frames are timed by the clock.
-        RecordedPlay play(dir, "loss.gzd", {"--fps", "20"});
+        const double fps = 15; // slow enough for the throws to be timed by the clock
+        RecordedPlay play(dir, "loss.gzd", {"--fps", "15"});
         reachTheHead(play);
         if (HasFatalFailure()) return;
         GameProcess &game = play.game;
         Player &player = play.player;
-        // The second tree's bomb, far off to the right: the first tree's stands behind its orange
-        // and apple, in the line of the throw, where a food in the hand would cover it.
+        // The frames the fed orange flew: its distances printed after its throw.
+        std::string out = game.output();
+        std::string last = out.substr(out.rfind("THROW!\n"));
+        int flight = countOf(last.substr(0, last.find("head collide\n")), "check head collision");
+
+        const int tilts = 6;
+        Camera tilted = play.view;
+        for (int i = 0; i < tilts; i++) {
+            game.tapKey("f");
+            ASSERT_TRUE(player.syncFrame());
+            tilted.tilt(false);
+        }
         double x = 0, y = 0;
-        windowPoint(play.view, foods[6]->home, x, y);
-        for (int click = 0; click < 3 && player.count("You picked food  6 ") == 0; click++) {
+        windowPoint(tilted, foods[2]->home, x, y);
+        for (int click = 0; click < 4 && player.count("You picked food  2 ") == 0; click++) {
             int stops = player.count("Stopped picking\n");
             game.click(int(std::lround(x)), int(std::lround(y)), 1);
             ASSERT_TRUE(player.waitFor("Stopped picking\n", stops + 1, 20));
         }
-        ASSERT_GT(player.count("You picked food  6 "), 0) << game.output();
-        // The score: the orange's +1, then -1 for every strike of a bomb, on the head or body.
-        auto score = [&] {
-            std::string out = game.output();
-            size_t at = out.find("You picked food  6 ");
-            std::string after = out.substr(at);
-            return 1 - countOf(after, "head collide\n") - countOf(after, "BODY COLLIDE");
-        };
-        for (int attempt = 0; score() > -10 && attempt < 40; attempt++) {
-            int before = score();
-            Throw shot = throwOrange(player, 80);
-            ASSERT_TRUE(shot.thrown);
-            if (score() < before) {
-                sleepSeconds(9.0); // 180 frames at 20 a second: the bison has landed
-                game.pressKey("m");
-                ASSERT_TRUE(player.syncFrame());
-                game.releaseKey("m");
-            }
-            ASSERT_TRUE(player.pressUntil("r", "GETIT!\n"));
+        ASSERT_GT(player.count("You picked food  2 "), 0) << game.output();
+        for (int i = 0; i < tilts; i++) {
+            game.tapKey("e");
+            ASSERT_TRUE(player.syncFrame());
         }
-        ASSERT_LE(score(), -10);
+        // The score: the orange's +1, then -1 for every strike of a bomb, on the head or body.
+        auto strikes = [&] {
+            std::string now = game.output();
+            std::string after = now.substr(now.find("You picked food  2 "));
+            return countOf(after, "head collide\n") + countOf(after, "BODY COLLIDE");
+        };
+        for (int attempt = 0; 1 - strikes() > -10 && attempt < 40; attempt++) {
+            int before = strikes();
+            if (!player.pressUntil("space", "THROW!\n")) FAIL() << "no throw";
+            Clock::time_point thrown = Clock::now();
+            while (strikes() == before && secondsSince(thrown) < 10) sleepSeconds(0.005);
+            ASSERT_TRUE(player.pressUntil("r", "GETIT!\n"));
+            if (strikes() == before) continue; // missed: thrown again from here
+            // Struck (in the frame about a flight after the throw): it lands 160 frames later.
+            double landing = double(flight) / fps + 160.0 / fps;
+            double throwAt = landing + 3.0 / fps - double(flight) / fps;
+            sleepSeconds(throwAt - secondsSince(thrown) - 0.05);
+        }
+        ASSERT_LE(1 - strikes(), -10) << game.output();
         endAndKeep(play, "loss.gzd");
     }
     removeTree(dir);
