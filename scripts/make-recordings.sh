@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Records the games the suite plays back (tests/data/win.gzd, loss.gzd, window.gzd) from the
-# real game, played with xdotool under Xvfb with a fixed seed, and puts them in tests/data.
+# Records the games the suite plays back into tests/data: win.gzd and window.gzd from the real
+# game, played with xdotool under Xvfb with a fixed seed; loss.gzd played in process by a player
+# who sees the whole world, through the same events (the real game replays it in the suite's
+# end-to-end test).
 # Run it again whenever a change to the game's logic makes the recorded games desync (the
 # Recordings.* tests then name the frame). Takes a few minutes.
 #   scripts/make-recordings.sh [win|loss|window ...]
@@ -13,7 +15,7 @@ filter=""
 for name in "${names[@]}"; do
   case "$name" in
     win) filter="$filter:MakeRecording.Win" ;;
-    loss) filter="$filter:MakeRecording.Loss" ;;
+    loss) filter="$filter:PlannedRecording.Loss" ;;
     window) filter="$filter:MakeRecording.Window" ;;
     *) echo "make-recordings.sh: no recording called '$name'" >&2; exit 2 ;;
   esac

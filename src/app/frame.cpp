@@ -121,6 +121,7 @@ void playFrame() {
         processInput();
     else
         advanceGame();
+    if (!selecting && !drawEveryFrame && !recording && captureRequests == 0) return;
     drawGame(selecting);
     showFrame(selecting);
 }

@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 DemoFrame frameTaken;
+bool drawEveryFrame = true;
 
 void applyDemoEvent(const DemoEvent &event) {
     switch (event.type) {

@@ -23,6 +23,11 @@ void drawGame(bool selecting);
 // checksum.
 extern DemoFrame frameTaken;
 
+// Whether every frame is drawn. A playback in process that wants only the game's end and its
+// checksums clears it: nothing the game decides depends on the drawing, but for a selection pass
+// (whose hits come from it) and a capture (whose pixels are it), and those frames are still drawn.
+extern bool drawEveryFrame;
+
 // Notes the foods the selection pass just ended hit, in frameTaken.
 void notePickHits();
 
@@ -36,8 +41,9 @@ DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed =
 // its pick hit, the world's checksum), in words; empty when they agree.
 std::string frameDifference(const DemoFrame &recorded, const DemoFrame &played);
 
-// A whole recording played in process, as fast as it draws: its seed and window size set, every
-// frame run with its own events and draws. Stops at the first frame that differs and gives its
+// A whole recording played in process, as fast as it draws (with drawEveryFrame clear, only the
+// frames that must be drawn): its seed and window size set, every frame run with its own events
+// and draws. Stops at the first frame that differs and gives its
 // number (from 0) in *badFrame and what differs; empty when every frame agreed.
 std::string playDemoInProcess(const Demo &demo, long *badFrame);
 

@@ -33,7 +33,9 @@ void playBack(const Demo &demo) {
     startWorld();
     ASSERT_FALSE(demo.frames.empty());
     long bad = -1;
+    drawEveryFrame = false; // the frames that decide something are drawn all the same
     std::string difference = playDemoInProcess(demo, &bad);
+    drawEveryFrame = true;
     EXPECT_EQ(difference, "") << "frame " << bad << " of " << demo.frames.size();
 }
 
@@ -170,6 +172,7 @@ TEST(Recordings, APlaybackStopsAtTheFirstFrameThatDiffers) {
     ASSERT_GT(demo.frames.size(), 300u);
     demo.frames[300].checksum ^= 1;
     startWorld();
+    drawEveryFrame = false;
     long bad = -1;
     std::string difference = playDemoInProcess(demo, &bad);
     EXPECT_EQ(bad, 300);
