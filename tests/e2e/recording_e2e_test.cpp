@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <regex>
 #include <string>
 
 namespace {
@@ -64,6 +65,32 @@ TEST(RecordingEndToEnd, AGameRecordedThroughTheWindowReplaysToTheSameLinesAndCap
     ASSERT_EQ(replayed.size(), recorded.size());
     for (size_t i = 0; i < recorded.size(); i++)
         EXPECT_TRUE(replayed[i] == recorded[i]) << "capture " << i << " differs";
+    removeTree(dir);
+}
+
+// The recorded game that resizes its window, captures and loses the keyboard, played by the real
+// game as a timedemo: every frame agrees (or it would stop with status 3), its captures are made
+// again, and the figures are its last line.
+TEST(RecordingEndToEnd, ATimedemoPlaysARecordingThroughAndPrintsItsFigures) {
+    std::string dir = makeTempDir("timedemo");
+    installTextures(dir);
+    {
+        GameStart start;
+        start.arguments = {"--timedemo", GRAZEWELL_SOURCE_DIR "/tests/data/window.gzd"};
+        GameProcess game(dir, {}, start);
+        ASSERT_TRUE(game.waitForOutput("timedemo: ", 120)) << game.errors();
+        EXPECT_EQ(game.quit(), 0) << game.errors();
+        std::string out = game.output();
+        std::string last = out.substr(out.rfind("timedemo: "));
+        EXPECT_TRUE(
+            std::regex_match(last, std::regex("timedemo: [0-9]+ frames in [0-9.]+ s: [0-9.]+ "
+                                              "fps average, [0-9.]+ fps 1% low, slowest "
+                                              "frame [0-9]+ \\([0-9.]+ ms\\)\n")))
+            << last;
+        EXPECT_GE(countOf(out, "Saving image"), 3);
+        EXPECT_TRUE(fileExists(dir + "/ppm/img000.ppm"));
+        EXPECT_EQ(game.errors().find("differs"), std::string::npos) << game.errors();
+    }
     removeTree(dir);
 }
 
