@@ -57,6 +57,9 @@ static void drawPlacedFoods() {
         if (!inHand(i)) drawPlacedFood(foods[i], i);
 }
 
+// In the order the steps have always run. The hit comes last, so a frame shows its own hit: the
+// score, the bison's tint, coat or lift (when the frame drew as it moved, they showed a frame
+// later); every other pixel is as before.
 void advanceGame() {
     checkOutcomeHeard();                             // won or lost
     processInput();                                  // the keys' actions

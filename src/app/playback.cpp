@@ -45,6 +45,7 @@ void notePickHits() {
     frameTaken.picked = true;
     int at = nearestHitRecord(selectBuffer, SELECT_BUFFER_WORDS, hitCount);
     if (at < 0) return;
+    // The record's names follow its name count and its two depths.
     for (unsigned int n = 0; n < selectBuffer[at]; n++)
         frameTaken.pickHits.push_back(int32_t(selectBuffer[at + 3 + int(n)]));
 }
