@@ -22,8 +22,9 @@ const int32_t MAX_FPS = 1000;
 // No frame the game writes comes near this (a frame is a few bytes to a few hundred); a longer
 // one is a damaged or made-up file.
 const uint32_t MAX_FRAME_BYTES = 1u << 20;
-// The largest file read: far beyond hours of play, small enough to read into memory.
-const long MAX_FILE_BYTES = 256L << 20;
+// The largest file read: a day of play at 60 frames a second, hours at hundreds, and small
+// enough to read whole into memory (each byte may become twenty there).
+const long MAX_FILE_BYTES = 64L << 20;
 // Key codes are bytes; GLUT's special keys and mouse buttons are small numbers.
 const int32_t MAX_KEY = 255;
 const int32_t MAX_BUTTON = 15;

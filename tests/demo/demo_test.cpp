@@ -322,6 +322,14 @@ TEST(Demo, WhatIsWrittenReadsBackTheSameAndNoFileIsReplaced) {
     EXPECT_NE(reason.find(strerror(ENOENT)), std::string::npos) << reason;
     EXPECT_FALSE(readDemo("folder", demo, &reason));
     EXPECT_FALSE(reason.empty());
+    // Past the largest file read (sparse where the system allows): refused before it is read.
+    FILE *huge = fopen("huge.rec", "wb");
+    ASSERT_NE(huge, nullptr);
+    ASSERT_EQ(fseek(huge, 64L << 20, SEEK_SET), 0);
+    fputc(0, huge);
+    fclose(huge);
+    EXPECT_FALSE(readDemo("huge.rec", demo, &reason));
+    EXPECT_NE(reason.find("too large for a recording"), std::string::npos) << reason;
 }
 
 TEST(Demo, ItsFoodLimitIsTheGamesFoodCount) {
