@@ -13,14 +13,17 @@
 // Every frame of a situation draws the same picture: the bison is put back where it stood before
 // each frame (it still takes its wander step inside the frame), so a faster frame does not let it
 // walk out of view, and the flying food and the bomb launch are put back into the same moment of
-// their flight. Each situation is checked after its measurement; one that left its state stops
-// the run. Run it from a folder holding tex/ (scripts/bench.sh does all of this under Xvfb).
+// their flight. The last row is the exception: the recorded win (tests/data/win.gzd) played
+// whole as a timedemo in a child with a fresh game each round, every frame checked against the
+// recording, its average in the table and its 1 % low below it. Each situation is checked after
+// its measurement; one that left its state stops the run. Run it from a folder holding tex/ (scripts/bench.sh does all of this under Xvfb).
 #include "frames.h"
 #include "measure.h"
 #include "report.h"
 #include "situations.h"
 #include "snapshot.h"
 #include "startup.h"
+#include "timedemo.h"
 
 #include "app/app.h"
 #include "bison/bison.h"
@@ -74,6 +77,26 @@ static Snapshot startWorld(int &argc, char **argv) {
     return save();
 }
 
+// The recorded win played whole as a timedemo, in a fresh game of its own each round; the row
+// sets its average against the scenery floor at the game's size, and its 1 % low below the table.
+static Situation timedemoSituation(const char *self) {
+    Situation timedemo = {"timedemo: the recorded win (average)", GAME_SIZE, [] {}, [] {},
+                          [] { return std::string(); }};
+    std::string program = self;
+    timedemo.wholeRun = [program](Situation &situation) {
+        TimedemoRun run;
+        std::string problem = runTimedemo(program.c_str(), TIMEDEMO_FILE, run);
+        if (!problem.empty()) return problem;
+        situation.fps.push_back(run.averageFps);
+        situation.lowFps.push_back(run.lowFps);
+        situation.cpuMilliseconds.push_back(run.cpuMilliseconds);
+        situation.threadMilliseconds.push_back(run.threadMilliseconds);
+        situation.wholeFrames = run.frames;
+        return std::string();
+    };
+    return timedemo;
+}
+
 // Keeps only the situation whose name starts with only, and lets a profiler see its frames alone;
 // false when there is none.
 static bool keepOnly(std::vector<Situation> &all, const char *only) {
@@ -100,6 +123,7 @@ int main(int argc, char **argv) {
     // another).
     setEnvironmentDefault("ALSOFT_DRIVERS", "null");
     if (argc > 1 && strcmp(argv[1], "--first-frame") == 0) return firstFrame(argc, argv);
+    if (argc > 1 && strcmp(argv[1], "--timedemo-child") == 0) return timedemoChild(argc, argv);
     Options options;
     if (!readOptions(argc, argv, options)) {
         fprintf(stderr, "usage: grazewell_bench [--raw] [rounds] [seconds per measurement]\n"
@@ -115,6 +139,7 @@ int main(int argc, char **argv) {
     if (!mkdtemp(folder)) return 1;
     std::string home = get_current_dir_name();
     std::vector<Situation> all = situations(folder, home);
+    all.push_back(timedemoSituation(argv[0]));
     if (options.only && !keepOnly(all, options.only)) {
         removeFolder(folder);
         return 2;

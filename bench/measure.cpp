@@ -74,6 +74,14 @@ int runRounds(std::vector<Situation> &all, int rounds, double seconds, const Sna
     int failures = 0;
     for (int round = 0; round < rounds; round++) {
         for (Situation &situation : all) {
+            if (situation.wholeRun) {
+                std::string problem = situation.wholeRun(situation);
+                if (!problem.empty()) {
+                    fprintf(stderr, "%s: %s\n", situation.name, problem.c_str());
+                    failures++;
+                }
+                continue;
+            }
             useWindowSize(situation.size);
             restore(start);
             situation.fps.push_back(measure(situation, seconds));

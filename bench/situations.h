@@ -27,6 +27,12 @@ struct Situation {
     std::vector<double> fps = {};
     std::vector<double> cpuMilliseconds = {};    // CPU time per frame, all threads
     std::vector<double> threadMilliseconds = {}; // CPU time per frame, the game's thread
+    // Set for a situation played whole in a child of its own rather than frame by frame for the
+    // seconds given (the timedemo): adds one round's figures to the situation, or says what went
+    // wrong.
+    std::function<std::string(Situation &)> wholeRun = {};
+    std::vector<double> lowFps = {}; // a whole run's 1 % low, each round
+    int wholeFrames = 0;             // a whole run's frames
 };
 
 // Every situation, in the table's order. The recording one writes its captures in folder and

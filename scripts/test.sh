@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless under Xvfb with Mesa's
-# llvmpipe: the test suite, the same suite under the sanitizers, a short fuzzing run, and the
-# Windows build's tests under Wine.
+# llvmpipe: the test suite, the same suite under the sanitizers, the monkey's random games, a short
+# fuzzing run, and the Windows build's tests under Wine.
 #   scripts/test.sh            everything
 #   scripts/test.sh --quick    the unit and GL tests only, for development (under a minute)
 set -euo pipefail
@@ -36,7 +36,10 @@ phase "Test suite"
 phase "Test suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
 "$root/scripts/sanitize.sh"
 
-phase "Fuzzing the texture loaders"
+phase "The monkey: random games, the world's rules checked every frame, under the sanitizers"
+"$root/scripts/monkey.sh" "${GRAZEWELL_MONKEY_SECONDS:-30}"
+
+phase "Fuzzing the texture loaders and the recording reader"
 "$root/scripts/fuzz.sh" "${GRAZEWELL_FUZZ_SECONDS:-30}"
 
 phase "The Windows build under Wine"

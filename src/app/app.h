@@ -12,8 +12,12 @@ const float TITLE_GAZE_FLOOR = 0.2f;
 
 // Creates every object of the world once and sets the fixed GL state; needs the window.
 void initWorld();
-// The frame: every update and every drawing, in a fixed order.
+// The display callback: the frame of the live game, or of the recording being played back, with
+// the input taken since the last one (playback.h).
 void onDisplay();
+// One frame, its input handed in: the game advanced (advanceGame, or only the keys that act while
+// paused), then drawn (drawGame), then shown.
+void playFrame();
 // Frames swapped onto the window since the start (a selection frame is never shown).
 extern long framesShown;
 // The normal projection of a frame: the view's perspective at the window's aspect.

@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "app/playback.h"
 
 #include "bison/bison.h"
 #include "camera/camera.h"
@@ -21,6 +22,8 @@ long framesShown = 0;
 
 // The collision display stands where the bison was drawn this frame.
 static Vector3 bisonSnapshot;
+// The flash shows in this frame (its update said so).
+static bool flashShows = false;
 
 static void drawTrees() {
     for (Tree *tree : trees) drawTree(tree);
@@ -39,6 +42,64 @@ static void testLastThrow() {
         checkFeeding(foods[lastThrownIndex]);
 }
 
+// Every food once a frame, the hand from its top down and then the rest: each exactly once, so a
+// flying food moves exactly once a frame. The drawing takes them in the same order.
+static void placeFoods() {
+    Vector3 point = heldPoint();
+    for (int k = handCount; k >= 1; k--) placeFood(point, foods[hand[k - 1]]);
+    for (int i = 0; i < FOOD_COUNT; i++)
+        if (!inHand(i)) placeFood(point, foods[i]);
+}
+
+static void drawPlacedFoods() {
+    for (int k = handCount; k >= 1; k--) drawPlacedFood(foods[hand[k - 1]], hand[k - 1]);
+    for (int i = 0; i < FOOD_COUNT; i++)
+        if (!inHand(i)) drawPlacedFood(foods[i], i);
+}
+
+// In the order the steps have always run. The hit comes last, so a frame shows its own hit: the
+// score, the bison's tint, coat or lift (when the frame drew as it moved, they showed a frame
+// later); every other pixel is as before.
+void advanceGame() {
+    checkOutcomeHeard();                             // won or lost
+    processInput();                                  // the keys' actions
+    titleDrift();                                    // the title's gaze
+    updateBombLaunch();                              // the bison's flight after a bomb
+    listenFrom(camera->position, camera->direction); // the ears go where the eye went
+    bison->update();                                 // its nod and wander step
+    flashShows = shrinkFlash();                      // the flash shrinks
+    bisonSnapshot = bison->position;
+    placeFoods();    // each food where its state says; a flying one steps
+    testLastThrow(); // a hit feeds the bison
+}
+
+void drawGame(bool selecting) {
+    if (selecting)
+        beginPick();
+    else
+        setProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushMatrix();
+    camera->look();
+
+    drawScreenText();
+    // The opaque bison and flash before the sky and ground: the depth test then drops the
+    // scenery's fragments behind them instead of shading them only to be drawn over. Neither
+    // blends, and the scene takes nothing from the state they leave, so no pixel changes.
+    bison->drawModel();
+    if (flashShows) drawFlashSphere();
+    glCallList(scene->displayList);
+    drawTrees();
+    drawPlacedFoods();
+    if (selecting) {
+        endPick(); // the foods hit go onto the hand
+        notePickHits();
+    }
+    drawCollisionSpheres(bisonSnapshot);
+    glPopMatrix();
+}
+
 // A selection frame draws no pixels (Mesa does not even clear in selection mode), so its back
 // buffer holds nothing the game drew: it is neither captured nor shown. Every other frame is
 // captured as drawn, before the swap.
@@ -55,39 +116,15 @@ static void showFrame(bool selecting) {
     framesShown++;
 }
 
-// The steps marked "moves" change the game; the rest only draw it. A selection frame takes every
-// step too, so a click never holds the game still.
-void onDisplay() {
+// A selection frame takes every step too, so a click never holds the game still. Paused, the
+// game is drawn as it stands and only the keys that act while paused act.
+void playFrame() {
     bool selecting = pickPending;
-    checkOutcomeHeard();                             // moves: won or lost
-    processInput();                                  // moves: the keys' actions
-    titleDrift();                                    // moves: the title's gaze
-    updateBombLaunch();                              // moves: the bison's flight after a bomb
-    listenFrom(camera->position, camera->direction); // the ears go where the eye went
-
-    if (selecting)
-        beginPick();
+    if (gamePaused)
+        processInput();
     else
-        setProjection();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glPushMatrix();
-    camera->look();
-
-    drawScreenText();
-    // The opaque bison and flash before the sky and ground: the depth test then drops the
-    // scenery's fragments behind them instead of shading them only to be drawn over. Neither
-    // blends, and the scene takes nothing from the state they leave, so no pixel changes.
-    bison->draw(); // moves: its nod and wander step, then its model
-    drawFlash();   // moves: the flash shrinks, then shows
-    bisonSnapshot = bison->position;
-    glCallList(scene->displayList);
-    drawTrees();
-    drawFoods();              // moves: each food is placed and a flying one steps, then drawn
-    testLastThrow();          // moves: a hit feeds the bison
-    if (selecting) endPick(); // moves: the foods hit go onto the hand
-    drawCollisionSpheres(bisonSnapshot);
-    glPopMatrix();
-
+        advanceGame();
+    if (!selecting && !drawEveryFrame && !recording && captureRequests == 0) return;
+    drawGame(selecting);
     showFrame(selecting);
 }

@@ -2,6 +2,9 @@
 #include "app/app.h"
 #include "app/options.h"
 #include "app/pacing.h"
+#include "app/playback.h"
+#include "bison/bison.h"
+#include "game.h"
 #include "assets/assets.h"
 #include "input/input.h"
 #include "platform/platform.h"
@@ -10,6 +13,7 @@
 #include <GL/freeglut.h>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 int main(int argc, char **argv) {
     // The console is the game's log: a watcher sees each line the moment it is printed.
@@ -30,7 +34,35 @@ int main(int argc, char **argv) {
     case COMMAND_PLAY:
         break;
     }
+    // A recording to play or to write is read or made before any window opens, so that a bad one
+    // is refused at once.
+    Demo demo;
+    std::string reason;
+    bool playsDemo = !command.replay.empty();
+    if (playsDemo && !readDemo(command.replay.c_str(), demo, &reason)) {
+        fprintf(stderr, "grazewell: %s: %s\n", command.replay.c_str(), reason.c_str());
+        return 2;
+    }
+    uint32_t seed = command.seedGiven ? command.seed : uint32_t(time(nullptr));
+    if (!command.record.empty()) {
+        DemoHeader header;
+        header.gameVersion = GRAZEWELL_VERSION;
+        header.seed = seed;
+        header.width = windowWidth;
+        header.height = windowHeight;
+        header.fps = command.fps;
+        header.platform = platformName();
+        if (!startRecording(command.record.c_str(), header, &reason)) {
+            fprintf(stderr, "grazewell: %s: %s\n", command.record.c_str(), reason.c_str());
+            return 2;
+        }
+    }
     frameRateCap = command.fps;
+    if (playsDemo) {
+        frameRateCap = command.timedemo ? 0 : command.fpsGiven ? command.fps : demo.header.fps;
+        windowWidth = demo.header.width;
+        windowHeight = demo.header.height;
+    }
     chooseDataFolders();
 
     // The size is set before glutInit so that a -geometry among GLUT's options overrides it.
@@ -39,17 +71,22 @@ int main(int argc, char **argv) {
     glutInit(&glutArgc, command.glutArguments.data());
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Grazewell");
-    glutReshapeFunc(onReshape);
+    // Input reaches the game as events taken before each frame: the live ones, or a recording's.
+    glutReshapeFunc(liveReshape);
     glutDisplayFunc(onDisplay);
-    glutKeyboardFunc(onKeyDown);
-    glutKeyboardUpFunc(onKeyUp);
-    glutSpecialFunc(onSpecialDown);
-    glutSpecialUpFunc(onSpecialUp);
-    glutMouseFunc(onMouse);
+    glutKeyboardFunc(liveKeyDown);
+    glutKeyboardUpFunc(liveKeyUp);
+    glutSpecialFunc(liveSpecialDown);
+    glutSpecialUpFunc(liveSpecialUp);
+    glutMouseFunc(liveMouse);
     glutWindowStatusFunc(onWindowStatus);
     glutIdleFunc(gameIdle());
     initWorld();
-    initSound(command.mute);
+    if (playsDemo)
+        startReplay(demo, command.replay.c_str(), command.timedemo);
+    else
+        seedBison(seed);
+    initSound(command.mute || command.timedemo);
     // Escape ends the game with exit: the device is closed then, so what it played is complete.
     atexit(closeSound);
     glutMainLoop();

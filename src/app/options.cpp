@@ -15,14 +15,29 @@ static const struct {
                     {"-indirect", false}, {"-iconic", false},  {"-gldebug", false},
                     {"-sync", false}};
 
-// A whole decimal number from 1 to MAX_FPS, or 0.
-static int fpsValue(const char *text) {
-    if (!text || !*text) return 0;
+// A whole decimal number from 0 to max into *value; false for anything else.
+static bool wholeNumber(const char *text, unsigned long long max, unsigned long long *value) {
+    if (!text || !*text || text[0] == '+' || text[0] == '-') return false;
     char *end = nullptr;
     errno = 0;
-    long value = strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || text[0] == '+' || text[0] == '-') return 0;
-    return value >= 1 && value <= MAX_FPS ? int(value) : 0;
+    unsigned long long number = strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || number > max) return false;
+    *value = number;
+    return true;
+}
+
+// The value of an option given as "--name VALUE" or "--name=VALUE", moving i past it; "" when
+// there is none.
+static const char *optionValue(const char *argument, size_t nameLength, int argc, char **argv,
+                               int &i) {
+    if (argument[nameLength] == '=') return argument + nameLength + 1;
+    return i + 1 < argc ? argv[++i] : "";
+}
+
+static bool isOption(const char *argument, const char *name) {
+    size_t length = strlen(name);
+    return strncmp(argument, name, length) == 0 &&
+           (argument[length] == '\0' || argument[length] == '=');
 }
 
 static CommandLine failed(const std::string &error) {
@@ -49,13 +64,41 @@ CommandLine parseCommandLine(int argc, char **argv) {
             command.mute = true;
             continue;
         }
-        if (strcmp(argument, "--fps") == 0 || strncmp(argument, "--fps=", 6) == 0) {
-            const char *value = argument[5] == '=' ? argument + 6 : i + 1 < argc ? argv[++i] : "";
-            command.fps = fpsValue(value);
-            if (command.fps == 0)
+        if (isOption(argument, "--fps")) {
+            const char *value = optionValue(argument, 5, argc, argv, i);
+            unsigned long long fps = 0;
+            if (!wholeNumber(value, MAX_FPS, &fps))
                 return failed(std::string("--fps takes a whole number of frames per second from "
-                                          "1 to ") +
+                                          "0 (as fast as drawn) to ") +
                               std::to_string(MAX_FPS) + ", not '" + value + "'");
+            command.fps = int(fps);
+            command.fpsGiven = true;
+            continue;
+        }
+        if (isOption(argument, "--seed")) {
+            const char *value = optionValue(argument, 6, argc, argv, i);
+            unsigned long long seed = 0;
+            if (!wholeNumber(value, UINT32_MAX, &seed))
+                return failed(std::string("--seed takes a whole number from 0 to ") +
+                              std::to_string(UINT32_MAX) + ", not '" + value + "'");
+            command.seed = uint32_t(seed);
+            command.seedGiven = true;
+            continue;
+        }
+        const char *fileOption = isOption(argument, "--record")     ? "--record"
+                                 : isOption(argument, "--replay")   ? "--replay"
+                                 : isOption(argument, "--timedemo") ? "--timedemo"
+                                                                    : nullptr;
+        if (fileOption) {
+            const char *value = optionValue(argument, strlen(fileOption), argc, argv, i);
+            if (!*value) return failed(std::string(fileOption) + " takes a file name");
+            if (!command.record.empty() || !command.replay.empty())
+                return failed("only one of --record, --replay and --timedemo at a time");
+            if (strcmp(fileOption, "--record") == 0)
+                command.record = value;
+            else
+                command.replay = value;
+            command.timedemo = strcmp(fileOption, "--timedemo") == 0;
             continue;
         }
         bool glut = false;
@@ -72,6 +115,8 @@ CommandLine parseCommandLine(int argc, char **argv) {
         if (argument[0] == '-') return failed(std::string("unknown option '") + argument + "'");
         return failed(std::string("unexpected argument '") + argument + "'");
     }
+    if (command.seedGiven && !command.replay.empty())
+        return failed("--seed cannot go with a recording played: it has its own seed");
     command.glutArguments.push_back(nullptr);
     return command;
 }
@@ -91,15 +136,24 @@ static std::string keysHelp() {
 
 // What --help says before the keys, and after them.
 static const char HELP_HEAD[] =
-    "Usage: grazewell [--fps N] [--mute] [GLUT options]\n"
+    "Usage: grazewell [--fps N] [--mute] [--seed N] [--record FILE | --replay FILE |\n"
+    "                 --timedemo FILE] [GLUT options]\n"
     "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
     "ones win; ten bombs too many lose.\n"
     "\n"
     "Options:\n"
-    "  --fps N       at most N frames a second (1 to 1000). Every speed in the game is\n"
-    "                per frame, so this holds its pace on a fast machine; by default it\n"
-    "                runs as fast as the machine draws.\n"
+    "  --fps N       at most N frames a second (0 to 1000; 0: as fast as the machine\n"
+    "                draws). Every speed in the game is per frame; by default it keeps\n"
+    "                the pace it is made for, 60.\n"
     "  --mute        play without sound (the v key turns it on again)\n"
+    "  --seed N      seed the bison's wandering with N (0 to 4294967295); by default\n"
+    "                the clock seeds it\n"
+    "  --record FILE write the game played into FILE, a new file\n"
+    "  --replay FILE play the game recorded in FILE back, at its pace or --fps; Escape\n"
+    "                ends it. Exits with 3 at the first frame that differs from it\n"
+    "  --timedemo FILE  play FILE back as fast as the machine draws, without sound, and\n"
+    "                print the frames, the seconds, the average and the 1% low frame rate\n"
+    "                and the slowest frame\n"
     "  --help        print this help and exit\n"
     "  --version     print the version and exit\n"
     "  GLUT's own options are taken as well: -display DISPLAY, -geometry WxH+X+Y,\n"

@@ -1,16 +1,27 @@
 // The command line: the game's own options, read before GLUT takes its own.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// The pace the game's per-frame speeds are made for (frames a second): a nod of 31 frames is
+// half a second.
+const int DEFAULT_FPS = 60;
 
 enum CommandAction { COMMAND_PLAY, COMMAND_HELP, COMMAND_VERSION, COMMAND_ERROR };
 
 struct CommandLine {
     CommandAction action = COMMAND_PLAY;
-    int fps = 0;       // the --fps cap in frames per second; 0 for none
-    bool mute = false; // --mute: no sound, and no sound device opened
-    std::string error; // what is wrong with the command line, for COMMAND_ERROR
+    int fps = DEFAULT_FPS;  // the --fps cap in frames per second; 0 for none
+    bool fpsGiven = false;  // --fps was given (a replay keeps the recorded pace otherwise)
+    bool mute = false;      // --mute: no sound, and no sound device opened
+    bool seedGiven = false; // --seed was given
+    uint32_t seed = 0;      // the bison's seed of --seed
+    std::string record;     // --record FILE: the file to write the game into, or ""
+    std::string replay;     // --replay FILE or --timedemo FILE: the recording to play, or ""
+    bool timedemo = false;  // it is a --timedemo: as fast as drawn, muted, with figures
+    std::string error;      // what is wrong with the command line, for COMMAND_ERROR
     // The program's name and GLUT's own options with their values, then a null: for glutInit.
     std::vector<char *> glutArguments;
 };
@@ -19,7 +30,8 @@ struct CommandLine {
 const int MAX_FPS = 1000;
 
 // Reads the command line. GLUT's options (-display, -geometry, ...) are passed on untouched; any
-// other argument is an error, as is a missing or out-of-range --fps value.
+// other argument is an error, as is a missing or out-of-range --fps or --seed value, a missing
+// file name, two of --record, --replay and --timedemo, or --seed with a recording played.
 CommandLine parseCommandLine(int argc, char **argv);
 // What --help prints: the options, the keys and where the pictures are looked for.
 const char *helpText();

@@ -1,11 +1,11 @@
 #include "app/pacing.h"
 
-#include "input/input.h"
+#include "app/playback.h"
 
 #include <GL/freeglut.h>
 #include <thread>
 
-int frameRateCap = 0;
+int frameRateCap = 60;
 
 PaceClock::time_point nextFrameTime(PaceClock::time_point last, PaceClock::time_point now,
                                     PaceClock::duration period) {
@@ -41,7 +41,7 @@ bool windowShowsFrames(int status) {
 void onWindowStatus(int status) {
     bool shows = windowShowsFrames(status);
     // Minimised, the window has lost the keyboard, and a key let go meanwhile is never heard.
-    if (status == GLUT_HIDDEN) releaseKeys();
+    if (status == GLUT_HIDDEN) takeLiveEvent({DEMO_KEYS_RELEASED});
     glutIdleFunc(shows ? gameIdle() : nullptr);
     if (shows) glutPostRedisplay();
 }

@@ -8,6 +8,25 @@
 #include <ctime>
 
 Bison *bison = nullptr;
+uint32_t bisonSeed = 0;
+std::vector<int32_t> *bisonDrawLog = nullptr;
+const std::vector<int32_t> *bisonDrawFeed = nullptr;
+size_t bisonDrawFed = 0;
+
+void seedBison(uint32_t seed) {
+    bisonSeed = seed;
+    srand(unsigned(seed));
+}
+
+int bisonDraw() {
+    int draw = 0;
+    if (bisonDrawFeed && bisonDrawFed < bisonDrawFeed->size())
+        draw = int((*bisonDrawFeed)[bisonDrawFed++]);
+    else
+        draw = rand();
+    if (bisonDrawLog) bisonDrawLog->push_back(int32_t(draw));
+    return draw;
+}
 
 const char *const FUR_SKIN_PATH = "tex/fur.tga";
 const char *const LAVA_SKIN_PATH = "tex/lava.tga";
@@ -23,8 +42,8 @@ Bison::Bison()
     loadSkin(FUR_SKIN_PATH);
     for (int i = 0; i < 3; i++) color[i] = BISON_BASE_COLOR[i];
     buildBodyList();
-    // The game's only seeding: every later draw comes from wander.
-    srand(unsigned(time(nullptr)));
+    // Seeded from the clock, as ever; --seed seeds again once the world is made.
+    seedBison(uint32_t(time(nullptr)));
 }
 
 void Bison::updateDirection() {
@@ -38,11 +57,11 @@ void Bison::startLeg() {
     // No newline ends the message, so without a flush it would wait for the next line.
     fflush(stdout);
     stepCount = 0.0f;
-    int lengthDraw = rand();
+    int lengthDraw = bisonDraw();
     legLength = float(lengthDraw % LEG_FRAME_RANGE + LEG_MIN_FRAMES);
-    int speedDraw = rand();
+    int speedDraw = bisonDraw();
     speed = float(double(speedDraw % 10 + 3) / 100.0);
-    int targetDraw = rand();
+    int targetDraw = bisonDraw();
     targetHeading = float(double(targetDraw % 361) * PI_D / 180.0);
     turnPositive = double(targetHeading) < PI_D;
 }
@@ -62,11 +81,11 @@ void Bison::steer() {
 
 void Bison::fenceTurn() {
     heading = float(double(heading) + HALF_PI_D);
-    int first = rand();
-    int second = rand();
+    int first = bisonDraw();
+    int second = bisonDraw();
     double offset = double(first % 10) / 10.0 + HALF_PI_D - double(second % 10) / 10.0;
     targetHeading = float(double(targetHeading) + offset);
-    turnPositive = rand() % 2 == 1;
+    turnPositive = bisonDraw() % 2 == 1;
 }
 
 void Bison::wander() {

@@ -3,6 +3,8 @@
 
 #include "types.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class Bison {
@@ -102,6 +104,21 @@ extern const char *const LAVA_SKIN_PATH;
 const float BISON_STAND_HEIGHT = 1.75f;
 // Untinted colour of the body (red, green, blue bytes), what the body list keeps for ever.
 const unsigned char BISON_BASE_COLOR[3] = {180, 255, 255};
+
+// The bison's random numbers, the game's only ones: rand() as ever, seeded by seedBison. When
+// bisonDrawLog is set every draw is appended to it (a recording notes them); when bisonDrawFeed is
+// set the draws are taken from it in order, from bisonDrawFed on, and from rand once it is used up
+// (a replay, alike on a platform whose rand differs).
+int bisonDraw();
+// Seeds the bison's draws; the game does it once, with --seed or the clock.
+void seedBison(uint32_t seed);
+// The seed last given to seedBison.
+extern uint32_t bisonSeed;
+// Where the draws are noted, or nullptr.
+extern std::vector<int32_t> *bisonDrawLog;
+// The draws to hand back instead of rand's, or nullptr; and how many of them are handed back.
+extern const std::vector<int32_t> *bisonDrawFeed;
+extern size_t bisonDrawFed;
 
 // True when point lies closer to the bison than BISON_REACH.
 bool nearBison(Vector3 point);

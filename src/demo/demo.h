@@ -12,6 +12,11 @@
 // The version of the file's layout this build writes and the newest it reads.
 const uint32_t DEMO_FORMAT_VERSION = 1;
 
+// The most foods a pick can name: indices run 0..DEMO_FOOD_LIMIT-1 (the game's food count).
+const int32_t DEMO_FOOD_LIMIT = 20;
+// The widest or tallest window a recording may hold (pixels).
+const int32_t DEMO_MAX_WINDOW_SIDE = 16384;
+
 // What a frame can take from outside the game, in the order it arrived.
 enum DemoEventType : uint8_t {
     DEMO_KEY_DOWN = 1,      // a: key code (0..255)
@@ -45,14 +50,17 @@ struct DemoHeader {
     uint32_t seed = 0;       // the seed of the bison's draws
     int32_t width = 0;       // the window's size at the start (pixels)
     int32_t height = 0;
-    int32_t fps = 0;         // the pace it was played at (frames a second; 0: as fast as drawn)
-    std::string platform;    // "linux" or "windows"
+    int32_t fps = 0;      // the pace it was played at (frames a second; 0: as fast as drawn)
+    std::string platform; // "linux" or "windows"
 };
 
 // A whole recording, read back.
 struct Demo {
     DemoHeader header;
     std::vector<DemoFrame> frames;
+    // The file stopped inside a frame (a game killed while writing it): that frame is left out,
+    // the whole frames before it are kept.
+    bool endsMidFrame = false;
 };
 
 // A recording being written: every frame is written and flushed as it ends, so a game that is

@@ -16,6 +16,7 @@
 unsigned char keyDown[256];
 bool releaseKeysWithFocus = true;
 unsigned char keyPressed[256];
+bool gamePaused = false;
 
 // Key codes of the key map that are no printable character.
 enum {
@@ -82,8 +83,12 @@ static void toggleRecording() {
     recording = !recording;
 }
 
+static void togglePause() {
+    gamePaused = !gamePaused;
+}
+
 const KeyBinding keyBindings[] = {
-    {KEY_ESCAPE, true, quit, "Escape", "quit"},
+    {KEY_ESCAPE, true, quit, "Escape", "quit", true},
     {'w', true, walkForward, "w / s", "walk forward / backward"},
     {'s', true, walkBackward, nullptr, nullptr},
     {'a', true, turnLeft, "a / d", "turn left / right"},
@@ -101,9 +106,12 @@ const KeyBinding keyBindings[] = {
     {'.', true, turnBisonRight, nullptr, nullptr},
     {'1', false, toggleGameState, "1",
      "start the game, or go back to the title (the score resets)"},
-    {'9', true, requestCapture, "9", "save the current frame while held, as ppm/img000.ppm, ..."},
-    {'0', false, toggleRecording, "0", "start or stop recording every frame"},
-    {'v', false, toggleSound, "v", "turn sound off or on"},
+    {'9', true, requestCapture, "9", "save the current frame while held, as ppm/img000.ppm, ...",
+     true},
+    {'0', false, toggleRecording, "0", "start or stop recording every frame", true},
+    {'v', false, toggleSound, "v", "turn sound off or on", true},
+    {'p', false, togglePause, "p", "pause or go on; while paused only Escape, 9, 0, v and p act",
+     true},
 };
 const int KEY_BINDING_COUNT = int(sizeof keyBindings / sizeof keyBindings[0]);
 
@@ -134,18 +142,19 @@ static bool heldKeyboard = false;
 // Keys let go in another window never come back up here: once the window loses the keyboard
 // it has held, every key counts as released. A window that never held it (a test's, under a
 // system that gives it no focus) keeps the keys it is handed.
-static void releaseKeysOnLostKeyboard() {
-    if (!releaseKeysWithFocus || !anyKeyDown()) return;
+bool keyboardWasLost() {
+    if (!releaseKeysWithFocus || !anyKeyDown()) return false;
     bool holds = windowHoldsKeyboard();
-    if (heldKeyboard && !holds) releaseKeys();
+    bool lost = heldKeyboard && !holds;
     heldKeyboard = holds;
+    return lost;
 }
 
 void processInput() {
-    releaseKeysOnLostKeyboard();
     for (const KeyBinding &binding : keyBindings) {
         if (!keyDown[binding.key] && !keyPressed[binding.key]) continue;
         if (!binding.held) keyDown[binding.key] = 0;
+        if (gamePaused && !binding.whilePaused) continue;
         binding.action();
     }
     memset(keyPressed, 0, sizeof keyPressed);
@@ -177,7 +186,7 @@ void onSpecialUp(int key, int, int) {
 }
 
 void onMouse(int button, int state, int x, int y) {
-    if (state != GLUT_DOWN) return;
+    if (state != GLUT_DOWN || gamePaused) return;
     if (button == GLUT_LEFT_BUTTON) {
         requestPick(x, y);
     } else if (button == GLUT_RIGHT_BUTTON && holding) {

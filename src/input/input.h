@@ -14,6 +14,10 @@ extern bool releaseKeysWithFocus;
 // a tap shorter than a frame still acts in the next one. processInput clears it.
 extern unsigned char keyPressed[256];
 
+// The game stands still ('p'): the frame draws it but advances nothing, clicks pick and throw
+// nothing, and only the bindings that act while paused act.
+extern bool gamePaused;
+
 // A key and what it does. A held binding acts in every frame while its key is down; a one-shot
 // binding acts once per press, clearing its own entry when it fires. A key pressed since the last
 // frame acts in the next one even when it is already up: once, or for that one frame when held.
@@ -23,6 +27,7 @@ struct KeyBinding {
     void (*action)();  // what it does in the frame
     const char *keys;  // how the help names the key, or nullptr when the line before names it
     const char *words; // what the help says it does
+    bool whilePaused = false; // acts while the game is paused too
 };
 
 // Every binding, in the order processInput tests them; several can act in one frame.
@@ -39,12 +44,17 @@ struct HelpLine {
 // names its keys, and the left click before the throw.
 std::vector<HelpLine> keyHelpLines();
 
-// Frame-by-frame key actions, in the order of keyBindings. First, while a key is down, the
-// window system is asked whether the window still holds the keyboard: a key let go in another
-// window is never heard, so once the keyboard has gone, every key counts as released.
+// Frame-by-frame key actions, in the order of keyBindings.
+// While paused only the bindings that act while paused act; a one-shot key pressed meanwhile is
+// spent, so it does not act once the game goes on.
 void processInput();
 // Every key counts as released (presses since the last frame still act once in the next).
 void releaseKeys();
+// Asked before each live frame while a key is down: whether the window has lost the keyboard it
+// held since it was last asked. A key let go in another window is never heard, so once the
+// keyboard has gone every key must count as released. Always false while releaseKeysWithFocus is
+// clear.
+bool keyboardWasLost();
 
 // GLUT callbacks.
 void onKeyDown(unsigned char key, int x, int y);

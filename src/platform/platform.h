@@ -46,3 +46,6 @@ void restoreStandardError(int saved);
 // minimised), so that a key let go there is never heard. One question to the window system (an X
 // round trip on X11), so asked only while a key is down.
 bool windowHoldsKeyboard();
+
+// The platform's name as a recording gives it: "linux" or "windows".
+const char *platformName();

@@ -126,3 +126,7 @@ bool windowHoldsKeyboard() {
     }
     return lastHolds;
 }
+
+const char *platformName() {
+    return "linux";
+}

@@ -133,3 +133,7 @@ bool windowHoldsKeyboard() {
     GetWindowThreadProcessId(foreground, &owner);
     return owner == GetCurrentProcessId();
 }
+
+const char *platformName() {
+    return "windows";
+}

@@ -262,3 +262,74 @@ TEST(Frame, TheDrawingHalvesMoveNothingAndDrawWhatTheFrameDrew) {
 }
 
 } // namespace
+
+namespace {
+
+// Everything a paused frame must leave as it stood.
+std::vector<float> pausedState() {
+    std::vector<float> state = movingState();
+    for (float v : {bison->position.y, camera->position.x, camera->position.z, camera->yaw,
+                    camera->direction.y, float(handCount), float(foodFed), float(gameState)})
+        state.push_back(v);
+    return state;
+}
+
+// 'p' stops everything but the drawing and the keys that act while paused, and 'p' again goes
+// on from where the game stood.
+TEST(Frame, APausedGameStandsStillAndGoesOnWhereItStood) {
+    startWorld();
+    gameState = STATE_TITLE;
+    camera->position = {-8.0f, 1.75f, -8.0f};
+    camera->direction = {1.0f, 0.9f, 0.0f}; // the title's gaze still sinking
+    bison->position = {4.0f, 1.75f, -9.0f};
+    bison->wandering = true;
+    bison->wantedNods = 3;
+    bison->nodCount = 0;
+    foods[5]->state = FOOD_FLYING;
+    foods[5]->position = {-4.0f, 3.0f, -8.0f};
+    foods[5]->launch(float(PI_D / 2), 0.1f);
+    bombLaunch = true;
+    flashRadius = FLASH_START_RADIUS;
+    flashActive = true;
+    long shown = framesShown;
+
+    onKeyDown('p', 0, 0);
+    onKeyUp('p', 0, 0);
+    onDisplay(); // the frame of the press still moves
+    ASSERT_TRUE(gamePaused);
+    std::vector<float> paused = pausedState();
+    onKeyDown('w', 0, 0); // held: no walk while paused
+    onKeyDown('1', 0, 0); // one-shot: spent while paused
+    onKeyUp('1', 0, 0);
+    onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 500, 250);
+    EXPECT_FALSE(pickPending) << "a click picks nothing while paused";
+    onKeyDown(']', 0, 0); // not among the paused keys
+    onKeyUp(']', 0, 0);
+    bool spheres = showSpheres;
+    for (int i = 0; i < 5; i++) onDisplay();
+    EXPECT_EQ(pausedState(), paused);
+    EXPECT_EQ(showSpheres, spheres);
+    EXPECT_EQ(framesShown, shown + 6) << "a paused game is still drawn";
+
+    onKeyDown('p', 0, 0);
+    onKeyUp('p', 0, 0);
+    onDisplay(); // the frame of the press stands still too
+    EXPECT_FALSE(gamePaused);
+    EXPECT_EQ(pausedState(), paused);
+    onDisplay();
+    onKeyUp('w', 0, 0);
+    std::vector<float> after = pausedState();
+    EXPECT_NE(bison->nodAngle, paused[4]) << "the nod goes on";
+    EXPECT_NE(foods[5]->position.x, paused[8 + 5 * 5]) << "the flying food goes on";
+    EXPECT_NE(camera->direction.y, paused[paused.size() - 4]) << "the title's gaze goes on";
+    EXPECT_EQ(gameState, STATE_TITLE) << "the '1' pressed while paused did not act";
+
+    bombLaunch = bombFalling = flashActive = false;
+    bombFirstFall = true;
+    flashRadius = 0;
+    bison->position.y = BISON_STAND_HEIGHT;
+    foods[5]->state = FOOD_HOME;
+    bison->wandering = false;
+}
+
+} // namespace

@@ -28,7 +28,11 @@ std::vector<std::string> glutWords(const CommandLine &command) {
 TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     CommandLine plain = parse({});
     EXPECT_EQ(plain.action, COMMAND_PLAY);
-    EXPECT_EQ(plain.fps, 0); // no cap unless asked
+    EXPECT_EQ(plain.fps, 60); // the pace the game is made for
+    EXPECT_FALSE(plain.fpsGiven);
+    EXPECT_FALSE(plain.seedGiven);
+    EXPECT_TRUE(plain.record.empty());
+    EXPECT_TRUE(plain.replay.empty());
     EXPECT_FALSE(plain.mute);
     EXPECT_EQ(glutWords(plain), (std::vector<std::string>{"grazewell"}));
 
@@ -37,6 +41,17 @@ TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     EXPECT_EQ(parse({"--version", "--help"}).action, COMMAND_HELP);
     EXPECT_EQ(parse({"--fps", "30"}).fps, 30);
     EXPECT_EQ(parse({"--fps=144"}).fps, 144);
+    EXPECT_EQ(parse({"--fps", "0"}).fps, 0); // as fast as drawn
+    EXPECT_TRUE(parse({"--fps", "0"}).fpsGiven);
+    EXPECT_EQ(parse({"--seed", "4294967295"}).seed, 4294967295u);
+    EXPECT_TRUE(parse({"--seed=0"}).seedGiven);
+    CommandLine record = parse({"--record", "a.gzd", "--seed", "7"});
+    EXPECT_EQ(record.record, "a.gzd");
+    EXPECT_EQ(record.seed, 7u);
+    CommandLine timedemo = parse({"--timedemo=b.gzd"});
+    EXPECT_EQ(timedemo.replay, "b.gzd");
+    EXPECT_TRUE(timedemo.timedemo);
+    EXPECT_FALSE(parse({"--replay", "b.gzd"}).timedemo);
 
     // GLUT's options reach glutInit with their values, in order; the game's own do not.
     CommandLine mixed = parse({"-geometry", "640x320+5+5", "--fps", "60", "-iconic", "--mute",
@@ -58,7 +73,14 @@ TEST(CommandLine, WrongOptionsAreErrorsThatSayWhatIsWrong) {
         {{"-x"}, "unknown option '-x'"},
         {{"meadow"}, "unexpected argument 'meadow'"},
         {{"--fps"}, "--fps takes a whole number"},
-        {{"--fps", "0"}, "not '0'"},
+        {{"--seed", "4294967296"}, "not '4294967296'"},
+        {{"--seed", "-1"}, "not '-1'"},
+        {{"--seed"}, "--seed takes a whole number"},
+        {{"--record"}, "--record takes a file name"},
+        {{"--replay="}, "--replay takes a file name"},
+        {{"--record", "a", "--timedemo", "b"}, "only one of"},
+        {{"--replay", "a", "--seed", "3"}, "--seed cannot go"},
+        {{"--recording", "a"}, "unknown option '--recording'"},
         {{"--fps", "-5"}, "not '-5'"},
         {{"--fps", "1001"}, "not '1001'"},
         {{"--fps", "30x"}, "not '30x'"},

@@ -157,7 +157,24 @@ TEST(StartAnywhere, HelpVersionAndAWrongOptionNeedNoDisplay) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.output, "grazewell " GRAZEWELL_VERSION "\n");
 
-    for (const char *wrong : {"--bogus", "--fps 0", "--fps"}) {
+    // A recording that is not there, or not a recording, is refused before any window opens.
+    std::string dir = makeTempDir("bad-recording");
+    ASSERT_TRUE(writeBytes(dir + "/notes.gzd", Bytes{'h', 'e', 'l', 'l', 'o', '\n'}));
+    // Nor is a file that is there already overwritten by a recording.
+    for (std::string command :
+         {"--replay " + dir + "/missing.gzd", "--timedemo " + dir + "/notes.gzd",
+          "--record " + dir + "/notes.gzd"}) {
+        std::string file = command.substr(command.find(' ') + 1);
+        GameRun run = runGame(command);
+        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.errors.rfind("grazewell: " + file + ": ", 0), 0u) << run.errors;
+        EXPECT_EQ(countOf(run.errors, "\n"), 1) << run.errors;
+    }
+    EXPECT_EQ(readBytes(dir + "/notes.gzd").size(), 6u);
+    removeTree(dir);
+
+    for (const char *wrong : {"--bogus", "--fps 1001", "--fps", "--seed x"}) {
         GameRun run = runGame(wrong);
         EXPECT_EQ(run.status, 2) << wrong;
         EXPECT_EQ(run.output, "") << wrong;

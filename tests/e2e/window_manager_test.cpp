@@ -96,4 +96,46 @@ TEST(WindowManager, AKeyLetGoInAnotherWindowNoLongerMovesTheCamera) {
     removeTree(dir);
 }
 
+// Makes tests/data/window.gzd (scripts/make-recordings.sh; skipped otherwise): a game recorded
+// with a fixed seed whose window is resized, which saves frames with 9 and loses the keyboard to
+// another window while s is held.
+TEST(MakeRecording, Window) {
+    const char *folder = getenv("GRAZEWELL_RECORDINGS");
+    if (!folder) GTEST_SKIP() << "GRAZEWELL_RECORDINGS names no folder";
+    std::string dir = makeTempDir("make-window");
+    installTextures(dir);
+    std::string file = dir + "/window.gzd";
+    {
+        GameStart start;
+        start.windowManager = true;
+        start.arguments = {"--seed", "2", "--record", file};
+        GameProcess game(dir, {}, start);
+        game.tapKey("1");
+        game.pressKey("w");
+        sleepSeconds(0.5);
+        game.releaseKey("w");
+        ASSERT_EQ(game.xdotool("windowsize --sync " + game.window() + " 700 450"), 0);
+        sleepSeconds(0.5);
+        game.pressKey("9");
+        ASSERT_TRUE(game.waitForOutput("Saving image", 20, 3));
+        game.releaseKey("9");
+        game.pressKey("s");
+        sleepSeconds(0.5);
+        game.xdotool("exec xlogo -geometry 100x100+1150+900");
+        ASSERT_EQ(game.xdotool("search --sync --class XLogo windowactivate --sync"), 0);
+        game.releaseKey("s");
+        sleepSeconds(0.5);
+        game.xdotool("windowactivate --sync " + game.window());
+        ASSERT_EQ(game.xdotool("windowsize --sync " + game.window() + " 1000 500"), 0);
+        sleepSeconds(0.5);
+        game.tapKey("9");
+        sleepSeconds(0.5);
+        EXPECT_EQ(game.quit(), 0);
+    }
+    Bytes recorded = readBytes(file);
+    ASSERT_FALSE(recorded.empty());
+    ASSERT_TRUE(writeBytes(std::string(folder) + "/window.gzd", recorded));
+    removeTree(dir);
+}
+
 } // namespace
