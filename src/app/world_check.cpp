@@ -80,6 +80,7 @@ uint32_t worldChecksum() {
         h.point(food->position);
         h.point(food->direction);
         h.point(food->speed);
+        h.flag(food->touchingBody);
     }
     h.number(handCount);
     for (int i = 0; i < handCount && i < FOOD_COUNT; i++) h.number(hand[i]);

@@ -89,6 +89,7 @@ TEST(WorldCheck, TheChecksumSeesOneUlpAnywhereAndStaysForTheSameWorld) {
         {"a flying food's z", [] { ulp(foods[2]->position.z); }},
         {"a flying food's speed", [] { ulp(foods[2]->speed.y); }},
         {"a flying food's direction", [] { ulp(foods[2]->direction.z); }},
+        {"a food against the body", [] { foods[2]->touchingBody = !foods[2]->touchingBody; }},
         {"the last food's x", [] { ulp(foods[19]->position.x); }},
         {"the hand's order", [] { std::swap(hand[0], hand[1]); }},
         {"the hand's count", [] { handCount -= 1; }},

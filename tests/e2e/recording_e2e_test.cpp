@@ -94,8 +94,9 @@ TEST(RecordingEndToEnd, ATimedemoPlaysARecordingThroughAndPrintsItsFigures) {
     removeTree(dir);
 }
 
-// Frames drawn over a few seconds by a game started with these arguments, a second after its
-// window showed.
+// Frames drawn a second by a game started with these arguments, once its window shows. The
+// counter writes its count every hundred frames, so the clock is read as the count steps: from one
+// step to the one three hundred frames later.
 double framesPerSecond(const std::string &dir, std::vector<std::string> arguments) {
     std::string counter = dir + "/frames.txt";
     GameStart start;
@@ -103,15 +104,28 @@ double framesPerSecond(const std::string &dir, std::vector<std::string> argument
     // A small window draws quickly, so that a game not held to its pace would show it.
     start.arguments.insert(start.arguments.end(), {"-geometry", "200x100", "--mute"});
     GameProcess game(dir, frameCounterEnvironment(counter), start);
+    using Clock = std::chrono::steady_clock;
+    // The time the count first reads at least `frames` (or -1 after 20 s).
+    auto stepTo = [&](long frames, long *read) {
+        Clock::time_point give = Clock::now() + std::chrono::seconds(20);
+        while (Clock::now() < give) {
+            *read = readFrameCount(counter).frames;
+            if (*read >= frames) return Clock::now();
+            sleepSeconds(0.002);
+        }
+        return Clock::time_point::min();
+    };
+    long first = 0, last = 0;
     sleepSeconds(1.0);
-    long first = readFrameCount(counter).frames;
-    auto begun = std::chrono::steady_clock::now();
-    sleepSeconds(4.0);
-    long last = readFrameCount(counter).frames;
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
+    long now = readFrameCount(counter).frames;
+    Clock::time_point begun = stepTo(now + 1, &first);
+    Clock::time_point ended = stepTo(first + 300, &last);
     EXPECT_EQ(game.quit(), 0);
-    return double(last - first) / seconds;
+    if (begun == Clock::time_point::min() || ended == Clock::time_point::min()) {
+        ADD_FAILURE() << "the frame count stood still";
+        return 0;
+    }
+    return double(last - first) / std::chrono::duration<double>(ended - begun).count();
 }
 
 TEST(RecordingEndToEnd, TheGameKeepsSixtyFramesASecondByDefault) {
