@@ -120,10 +120,12 @@ static void showFrame(bool selecting) {
 // game is drawn as it stands and only the keys that act while paused act.
 void playFrame() {
     bool selecting = pickPending;
-    if (gamePaused)
+    if (gamePaused) {
         processInput();
-    else
+        listenFrom(camera->position, camera->direction); // a sound turned off fades out
+    } else {
         advanceGame();
+    }
     if (!selecting && !drawEveryFrame && !recording && captureRequests == 0) return;
     drawGame(selecting);
     showFrame(selecting);

@@ -220,11 +220,19 @@ void listenFrom(Vector3 position, Vector3 gaze) {
     listenerGaze = gaze;
     if (!soundDeviceOpen) return;
     double now = soundClock();
-    if (fadingSince >= 0.0 && now - fadingSince >= SOUND_OFF_FADE) {
-        // Faded out: now the voices can stop without a click, and the gain is back for later.
-        stopVoices();
-        setListenerGain(SOUND_MASTER_GAIN);
-        fadingSince = -1.0;
+    if (fadingSince >= 0.0) {
+        double faded = (now - fadingSince) / SOUND_OFF_FADE;
+        if (faded >= SOUND_OFF_STOP) {
+            // Silent for a while: now the voices can stop without a click, and the gain is back
+            // for later.
+            stopVoices();
+            setListenerGain(SOUND_MASTER_GAIN);
+            fadingSince = -1.0;
+        } else {
+            // Lowered a little each frame: OpenAL eases each change over a few milliseconds only,
+            // too short a fade for a loud low sound.
+            setListenerGain(float(SOUND_MASTER_GAIN * (faded < 1.0 ? 1.0 - faded : 0.0)));
+        }
     }
     if (!soundOn) return;
     for (int v = 0; v < SOUND_VOICES; v++)
@@ -236,10 +244,7 @@ void toggleSound() {
     soundOn = !soundOn;
     if (!soundOn) {
         // Faded out rather than cut: the voices stop once the gain is down (listenFrom).
-        if (soundDeviceOpen) {
-            setListenerGain(0.0f);
-            fadingSince = soundClock();
-        }
+        if (soundDeviceOpen) fadingSince = soundClock();
         for (SoundVoice &voice : soundVoices) voice.endsAt = -1e9;
         return;
     }

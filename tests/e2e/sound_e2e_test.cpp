@@ -324,10 +324,14 @@ TEST(SoundEndToEnd, TurningSoundOffFadesOutWhatPlays) {
     Recording r = heard.heard();
     int cut = 0, playing = 0;
     for (long mark : offAt) {
-        // The sound before the long silence that 'v' made, a third of a second on at the latest.
+        // The last loud sound begun before 'v', ended by the long silence 'v' made (or on its own
+        // before it): a faint one's end says nothing of a cut.
         std::vector<Heard> sounds = soundsApart(r, mark - r.rate, r.rate / 4);
-        ASSERT_FALSE(sounds.empty()) << "nothing heard before 'v'";
-        const Heard &last = sounds.front();
+        const Heard *found = nullptr;
+        for (const Heard &sound : sounds)
+            if (sound.from <= mark && sound.peak >= LOUD) found = &sound;
+        if (!found) continue;
+        const Heard &last = *found;
         double step = endStep(r, last);
         printf("'v' at %.2f s: silent from %+.3f s, the last millisecond's largest step %.4f of "
                "the peak\n",
