@@ -16,7 +16,8 @@
 // their flight. The last row is the exception: the recorded win (tests/data/win.gzd) played
 // whole as a timedemo in a child with a fresh game each round, every frame checked against the
 // recording, its average in the table and its 1 % low below it. Each situation is checked after
-// its measurement; one that left its state stops the run. Run it from a folder holding tex/ (scripts/bench.sh does all of this under Xvfb).
+// its measurement; one that left its state stops the run. Run it from a folder holding tex/
+// (scripts/bench.sh does all of this under Xvfb).
 #include "frames.h"
 #include "measure.h"
 #include "report.h"

@@ -18,6 +18,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -56,6 +57,9 @@ struct Monkey {
     std::vector<unsigned char> down; // those it holds now
     std::vector<int> specialsDown;   // the special keys it holds now
     int aiming = 0;                  // frames left of walking to the bison and throwing
+    // A feeder's game: it picks only oranges and apples (1) or bombs (-1) and throws each at the
+    // bison's head, to reach a won or lost game and play on beyond it; 0 plays at random.
+    int feeding = 0;
 
     explicit Monkey(uint32_t seed) : random(seed) {
         for (int i = 0; i < KEY_BINDING_COUNT; i++)
@@ -110,15 +114,14 @@ struct Monkey {
         return true;
     }
 
-    // A food on the window to click, most often one that moves the score (an orange, an apple,
-    // a bomb) rather than a cloud, which stands in the open and is in sight the most.
-    bool foodInSight(int &x, int &y) {
-        bool scoring = chance(0.8);
+    // A food on the window to click, of the kinds wanted (any when none is named).
+    bool foodInSight(int &x, int &y, std::initializer_list<FoodKind> wanted) {
         int first = between(0, FOOD_COUNT - 1);
         for (int k = 0; k < FOOD_COUNT; k++) {
             int index = (first + k) % FOOD_COUNT;
             FoodKind kind = foodKind(foods[index]->name);
-            if (scoring && kind != KIND_ORANGE && kind != KIND_APPLE && kind != KIND_BOMB) continue;
+            if (wanted.size() && std::find(wanted.begin(), wanted.end(), kind) == wanted.end())
+                continue;
             if (foods[index]->state != FOOD_HELD && foodOnScreen(index, x, y)) return true;
         }
         return false;
@@ -139,17 +142,52 @@ struct Monkey {
         double bearing = std::atan2(dx, -dz);
         double off = std::remainder(bearing - double(camera->yaw), 2 * M_PI);
         releaseAll(events);
-        // A gaze a little above level throws about as far as the bison stands.
-        if (camera->direction.y > 0.2f) press(events, 'f');
-        if (camera->direction.y < 0.1f) press(events, 'e');
-        if (std::fabs(off) > 0.05)
+        // The gaze's slope that throws a food to the head's height: it leaves the hand a unit
+        // ahead of the eye and 0.2 below, at half a unit a frame, rising at half the slope (and a
+        // little) and falling by FOOD_GRAVITY a frame each frame.
+        double distance = std::sqrt(dx * dx + dz * dz);
+        double t = distance / FOOD_THROW_SPEED;
+        double start = CAMERA_EYE_HEIGHT - FOOD_HELD_DROP;
+        double slope =
+            (double(head.y) - start - FOOD_THROW_LIFT * t + FOOD_GRAVITY * t * (t + 1) / 2) /
+            (1 + FOOD_THROW_RISE * t);
+        bool level = std::fabs(double(camera->direction.y) - slope) <= 0.01;
+        if (!level) press(events, double(camera->direction.y) > slope ? 'f' : 'e');
+        if (std::fabs(off) > 0.03)
             press(events, off > 0 ? 'd' : 'a');
-        else if (std::sqrt(dx * dx + dz * dz) > 12)
+        else if (distance > 12)
             press(events, 'w');
-        else if (holding) {
+        else if (holding && level) {
             click(events, GLUT_RIGHT_BUTTON, windowWidth / 2, windowHeight / 2);
             aiming = 0;
         }
+    }
+
+    // A feeder's frame: a food of its kind picked when one is in sight, else a look around.
+    void feed(std::vector<DemoEvent> &events) {
+        if (gamePaused) { // a paused game takes no clicks
+            releaseAll(events);
+            press(events, 'p');
+            return;
+        }
+        if (holding) {
+            aiming = 600;
+            aim(events);
+            return;
+        }
+        if (pickPending) return;
+        int x, y;
+        bool inSight = feeding > 0 ? foodInSight(x, y, {KIND_ORANGE, KIND_APPLE})
+                                   : foodInSight(x, y, {KIND_BOMB});
+        releaseAll(events);
+        if (inSight) {
+            click(events, GLUT_LEFT_BUTTON, x, y);
+            return;
+        }
+        if (camera->direction.y > 0.15f) press(events, 'f');
+        if (camera->direction.y < 0.05f) press(events, 'e');
+        press(events, 'a');
+        if (chance(0.3)) press(events, 'w');
     }
 
     std::vector<DemoEvent> frameEvents() {
@@ -157,6 +195,11 @@ struct Monkey {
         if (aiming > 0) {
             aim(events);
             return events;
+        }
+        if (feeding != 0) {
+            feed(events);
+            // Now and then something else: a tap, a click anywhere, a reshape.
+            if (!chance(0.05)) return events;
         }
         if (holding && chance(0.01)) aiming = 600;
         if (chance(0.06) && !keys.empty())
@@ -189,7 +232,12 @@ struct Monkey {
         }
         if (chance(0.02)) {
             int x, y;
-            if (chance(0.6) && foodInSight(x, y))
+            // In sight most often: an orange, an apple or a bomb, which move the score.
+            if (chance(0.6) &&
+                foodInSight(x, y,
+                            chance(0.8) ? std::initializer_list<FoodKind>{KIND_ORANGE, KIND_APPLE,
+                                                                          KIND_BOMB}
+                                        : std::initializer_list<FoodKind>{}))
                 click(events, GLUT_LEFT_BUTTON, x, y);
             else // anywhere, the window's edges and beyond them included
                 click(events, between(0, 4), between(-50, windowWidth + 50),
@@ -221,6 +269,10 @@ GameReport playGame(uint32_t gameSeed, const std::string &path, const std::strin
     header.fps = 60;
     header.platform = "linux";
     long frames = monkey.between(200, 4000);
+    // One game in four feeds the bison well, one feeds it bombs: longer games, to their end.
+    int kind = monkey.between(0, 3);
+    monkey.feeding = kind == 2 ? 1 : kind == 3 ? -1 : 0;
+    if (monkey.feeding) frames = monkey.between(4000, 12000);
 
     // The game's own lines would bury the monkey's.
     if (!freopen("/dev/null", "w", stdout)) return {};
