@@ -90,8 +90,9 @@ static void printLows(FILE *out, const std::vector<Situation> &all) {
         double low = median(s.lowFps);
         auto range = std::minmax_element(s.lowFps.begin(), s.lowFps.end());
         fprintf(out,
-                "\n%s: %d frames, whole each round in a fresh game, every frame checked\n"
-                "against the recording; its 1 %% low %.1f fps (%.1f - %.1f), time / scenery %.2f\n",
+                "\n%s: %d frames, whole each round in a fresh game,\nevery frame checked "
+                "against the recording; its 1 %% low %.1f fps (%.1f - %.1f), time / scenery "
+                "%.2f\n",
                 s.name, s.wholeFrames, low, *range.first, *range.second, median(f.fps) / low);
     }
 }
