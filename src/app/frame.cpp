@@ -25,8 +25,8 @@ static Vector3 bisonSnapshot;
 // The flash shows in this frame (its update said so).
 static bool flashShows = false;
 
-static void drawTrees() {
-    for (Tree *tree : trees) drawTree(tree);
+static void drawTrees(bool selecting) {
+    for (Tree *tree : trees) drawTree(tree, selecting);
 }
 
 // Won or lost, with the screen's phrase in the frame it comes.
@@ -90,7 +90,7 @@ void drawGame(bool selecting) {
     bison->drawModel();
     if (flashShows) drawFlashSphere();
     glCallList(scene->displayList);
-    drawTrees();
+    drawTrees(selecting);
     drawPlacedFoods();
     if (selecting) {
         endPick(); // the foods hit go onto the hand

@@ -214,10 +214,7 @@ static void drawTreeCard(const Tree *tree, bool selecting) {
     glDisable(GL_TEXTURE_2D);
 }
 
-void drawTree(Tree *tree) {
-    GLint mode = GL_RENDER;
-    glGetIntegerv(GL_RENDER_MODE, &mode);
-    bool selecting = mode == GL_SELECT;
+void drawTree(Tree *tree, bool selecting) {
     glPushMatrix();
     glTranslatef(tree->position.x, tree->position.y, tree->position.z);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

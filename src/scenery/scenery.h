@@ -72,5 +72,5 @@ struct CardPiece {
 std::vector<CardPiece> visiblePieces(const unsigned char *alpha, int width, int height);
 // Reads the tree's picture back and compiles its pickList. Once, after its texture is made.
 void prepareTreePicking(Tree *tree);
-// One tree, every frame. In a selection pass only its cards' visible texels count.
-void drawTree(Tree *tree);
+// One tree, every frame. In a selection pass (selecting) only its cards' visible texels count.
+void drawTree(Tree *tree, bool selecting = false);
