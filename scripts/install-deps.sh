@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
-  libopenal-dev
+  libopenal-dev libtomlplusplus-dev
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip
