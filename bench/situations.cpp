@@ -133,7 +133,7 @@ static std::string homeFolder;
 static void recordingSetUp() {
     playingView();
     if (chdir(captureFolder) != 0) exit(1);
-    recording = true;
+    capturingEveryFrame = true;
 }
 
 // One file, made afresh each frame: a capture never replaces one.

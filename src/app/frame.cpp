@@ -126,7 +126,7 @@ void playFrame() {
     } else {
         advanceGame();
     }
-    if (!selecting && !drawEveryFrame && !recording && captureRequests == 0) return;
+    if (!selecting && !drawEveryFrame && !capturingEveryFrame && captureRequests == 0) return;
     drawGame(selecting);
     showFrame(selecting);
 }

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-bool recording = false;
+bool capturingEveryFrame = false;
 int captureIndex = 0;
 
 std::string captureFileName(int index) {
@@ -125,7 +125,7 @@ int captureFrame() {
 }
 
 void takeCaptures() {
-    if (recording) requestCapture();
+    if (capturingEveryFrame) requestCapture();
     for (; captureRequests > 0; captureRequests--) {
         captureFrame();
         captureIndex += 1;

@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <string>
 
-// Capture every frame at the end of the frame while set ('0').
-extern bool recording;
+// Set by the `0` key: every frame drawn is captured at its end (pictures, not a recording of the
+// game).
+extern bool capturingEveryFrame;
 // The number in the next capture's file name; a capture moves it on past names already taken.
 extern int captureIndex;
 // Captures asked for in this frame, taken at its end ('9' asks once a frame while held).
@@ -51,8 +52,8 @@ int captureFrame();
 // Asks for one capture of the frame being drawn.
 void requestCapture();
 // At the end of a frame, before its swap: one capture for each request, and one more while
-// recording, each advancing captureIndex.
+// capturing every frame, each advancing captureIndex.
 void takeCaptures();
 // At the end of a frame that shows nothing (a selection frame): its requests are dropped, and a
-// recording goes on with the next frame.
+// run of captures goes on with the next frame.
 void dropCaptures();

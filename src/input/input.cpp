@@ -76,11 +76,11 @@ static void turnBisonLeft() {
 static void turnBisonRight() {
     bison->turn(-BISON_TURN_STEP);
 }
-// One press starts or stops a recording; held, it would flip every frame. The numbers start
-// over, and the capture moves on past any file already there.
-static void toggleRecording() {
+// One press starts or stops capturing every frame; held, it would flip every frame. The numbers
+// start over, and the capture moves on past any file already there.
+static void toggleEveryFrameCapture() {
     captureIndex = 0;
-    recording = !recording;
+    capturingEveryFrame = !capturingEveryFrame;
 }
 
 static void togglePause() {
@@ -108,7 +108,7 @@ const KeyBinding keyBindings[] = {
      "start the game, or go back to the title (the score resets)"},
     {'9', true, requestCapture, "9", "save the current frame while held, as ppm/img000.ppm, ...",
      true},
-    {'0', false, toggleRecording, "0", "start or stop recording every frame", true},
+    {'0', false, toggleEveryFrameCapture, "0", "start or stop recording every frame", true},
     {'v', false, toggleSound, "v", "turn sound off or on", true},
     {'p', false, togglePause, "p", "pause or go on; while paused only Escape, 9, 0, v and p act",
      true},

@@ -54,11 +54,11 @@ TEST(Frame, TheFirstFramesPixelsEqualTheSeconds) {
     startWorld(); // in the build folder, where the pictures are
     holdStill();
     WorkDir dir("first-frame");
-    recording = true;
+    capturingEveryFrame = true;
     captureIndex = 0;
     onDisplay();
     onDisplay();
-    recording = false;
+    capturingEveryFrame = false;
     Bytes first = readBytes("ppm/img000.ppm"), second = readBytes("ppm/img001.ppm");
     ASSERT_EQ(first.size(), 1500016u);
     size_t differing = 0, at = 0;
@@ -81,13 +81,13 @@ TEST(Frame, AFoodBehindATreeCardsClearCornerShowsInTheCapture) {
     Food *food = foods[1];
     Vector3 home = food->home;
     WorkDir dir("clear-corner");
-    recording = true;
+    capturingEveryFrame = true;
     captureIndex = 0;
     food->home = {corner.x, corner.y, corner.z - 1.0f};
     onDisplay();
     food->home = {corner.x + 40.0f, corner.y, corner.z};
     onDisplay();
-    recording = false;
+    capturingEveryFrame = false;
     food->home = home;
     Bytes with = readBytes("ppm/img000.ppm"), without = readBytes("ppm/img001.ppm");
     ASSERT_EQ(with.size(), 1500016u);
@@ -110,7 +110,7 @@ TEST(Frame, ASelectionFrameIsNeitherShownNorCaptured) {
     WorkDir dir("selection-frame");
     onDisplay();
     long shown = framesShown;
-    recording = true;
+    capturingEveryFrame = true;
     captureIndex = 0;
     onKeyDown('9', 0, 0); // a capture asked for in the selection frame too
     onKeyDown('a', 0, 0);
@@ -129,7 +129,7 @@ TEST(Frame, ASelectionFrameIsNeitherShownNorCaptured) {
     onKeyUp('9', 0, 0);
     onKeyUp('a', 0, 0);
     onDisplay();
-    recording = false;
+    capturingEveryFrame = false;
     EXPECT_EQ(framesShown, shown + 1);
     if (swaps >= 0) {
         EXPECT_EQ(swapsMade(), swaps + 1);
