@@ -67,10 +67,13 @@ bool inHand(int index) {
     return false;
 }
 
+// Side of the square around a click that a pick looks in (pixels).
+static const double PICK_SIDE = 5.0;
+
 void multPickRegion() {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    gluPickMatrix(pickX, double(viewport[3]) - double(pickY), PICK_REGION, PICK_REGION, viewport);
+    gluPickMatrix(pickX, double(viewport[3]) - double(pickY), PICK_SIDE, PICK_SIDE, viewport);
 }
 
 void beginPick() {

@@ -4,8 +4,6 @@
 
 #include "food/food.h"
 
-// Side of the square pick region around a click (pixels).
-const double PICK_REGION = 5.0;
 // Words in the selection buffer.
 const int SELECT_BUFFER_WORDS = 1024;
 
