@@ -1,6 +1,7 @@
 // The application shell: start-up, world assembly, the frame, game states and screen text.
 #pragma once
 
+#include "app/clock.h"
 #include "game.h"
 
 // Buffer each screen line is formatted into before it is drawn.
@@ -15,10 +16,19 @@ void initWorld();
 // The display callback: the frame of the live game, or of the recording being played back, with
 // the input taken since the last one (playback.h).
 void onDisplay();
-// One frame, its input handed in: the game advanced (advanceGame, or only the keys that act while
-// paused), then drawn (drawGame), then shown.
-void playFrame();
-// Frames swapped onto the window since the start (a selection frame is never shown).
+// The half of a tick that moves the game: every step that changes it, in their fixed order, a
+// left click's selection pass and its hits into the hand last. Counts ticksAdvanced.
+void advanceGame();
+// The half that only draws the world as it stands; in a selection pass (selecting) it reads the
+// hits (endPick) and changes nothing.
+void drawGame(bool selecting);
+// One tick of the game, its events handed in: advanced (or held, while paused), then drawn and
+// captured when a capture is asked for. True when it made a pick (a selection pass).
+bool playTick(TickStep step);
+// The frame's drawing, once after its ticks: the world drawn (unless a capture of the last tick
+// has just drawn it) and shown. Nothing when drawEveryFrame is clear.
+void showWorld();
+// Frames swapped onto the window since the start (a selection pass is never shown).
 extern long framesShown;
 // The normal projection of a frame: the view's perspective at the window's aspect.
 void setProjection();

@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "app/clock.h"
 #include "app/playback.h"
 
 #include "bison/bison.h"
@@ -57,9 +58,18 @@ static void drawPlacedFoods() {
         if (!inHand(i)) drawPlacedFood(foods[i], i);
 }
 
-// In the order the steps have always run. The hit comes last, so a frame shows its own hit: the
-// score, the bison's tint, coat or lift (when the frame drew as it moved, they showed a frame
-// later); every other pixel is as before.
+// A left click is resolved by a selection pass of the world as this tick has left it; the foods
+// it hits go onto the hand in the same tick, so they are held from the next one on.
+static void pickUnderClick() {
+    drawGame(true);
+    // Waits for the GL: left running on into the next passes, a run of clicks made the driver
+    // hold on to megabytes more (seen in the soak's memory).
+    glFinish();
+    takePickHits();
+}
+
+// In the order the steps have always run. The hit comes last, so a tick shows its own hit: the
+// score, the bison's tint, coat or lift; the pick after it sees the world as the tick left it.
 void advanceGame() {
     checkOutcomeHeard();                             // won or lost
     processInput();                                  // the keys' actions
@@ -71,6 +81,8 @@ void advanceGame() {
     bisonSnapshot = bison->position;
     placeFoods();    // each food where its state says; a flying one steps
     testLastThrow(); // a hit feeds the bison
+    if (pickPending) pickUnderClick();
+    ticksAdvanced++;
 }
 
 void drawGame(bool selecting) {
@@ -92,41 +104,36 @@ void drawGame(bool selecting) {
     glCallList(scene->displayList);
     drawTrees(selecting);
     drawPlacedFoods();
-    if (selecting) {
-        endPick(); // the foods hit go onto the hand
-        notePickHits();
-    }
+    if (selecting) endPick(); // the hits are read; the tick takes them
     drawCollisionSpheres(bisonSnapshot);
     glPopMatrix();
 }
 
-// A selection frame draws no pixels (Mesa does not even clear in selection mode), so its back
-// buffer holds nothing the game drew: it is neither captured nor shown. Every other frame is
-// captured as drawn, before the swap.
-static void showFrame(bool selecting) {
-    if (selecting) {
-        dropCaptures();
-        // Waits for the GL as the swap did: left running on into the next frames, a run of clicks
-        // made the driver hold on to megabytes more (seen in the soak's memory).
-        glFinish();
-        return;
-    }
-    takeCaptures();
-    glutSwapBuffers();
-    framesShown++;
-}
+// The back buffer holds the world as it now stands: a capture of the last tick drew it.
+static bool worldDrawn = false;
 
-// A selection frame takes every step too, so a click never holds the game still. Paused, the
-// game is drawn as it stands and only the keys that act while paused act.
-void playFrame() {
-    bool selecting = pickPending;
-    if (gamePaused) {
+bool playTick(TickStep step) {
+    if (step == TICK_HOLD) {
         processInput();
         listenFrom(camera->position, camera->direction); // a sound turned off fades out
-    } else {
-        advanceGame();
     }
-    if (!selecting && !drawEveryFrame && !capturingEveryFrame && captureRequests == 0) return;
-    drawGame(selecting);
-    showFrame(selecting);
+    bool picking = step == TICK_ADVANCE && pickPending;
+    if (step == TICK_ADVANCE) advanceGame();
+    worldDrawn = false;
+    // Captures are tied to ticks, not to the drawing's rate: a replay makes the same files at any
+    // --fps.
+    if (capturingEveryFrame || captureRequests > 0) {
+        drawGame(false);
+        takeCaptures();
+        worldDrawn = true;
+    }
+    return picking;
+}
+
+void showWorld() {
+    if (!drawEveryFrame) return;
+    if (!worldDrawn) drawGame(false);
+    glutSwapBuffers();
+    worldDrawn = false;
+    framesShown++;
 }

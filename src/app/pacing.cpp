@@ -1,5 +1,6 @@
 #include "app/pacing.h"
 
+#include "app/clock.h"
 #include "app/playback.h"
 
 #include <GL/freeglut.h>
@@ -25,6 +26,9 @@ void pacedIdle() {
     PaceClock::time_point due = last == PaceClock::time_point::min()
                                     ? now
                                     : nextFrameTime(last, now, framePeriod(frameRateCap));
+    // Drawn at most 60 times a second, a frame waits for a tick boundary, so that each one runs
+    // the same number of ticks (one at 60, three at 20) instead of now none, now two.
+    if (frameRateCap <= TICKS_PER_SECOND) due = nearestTickTime(gameClock, due);
     std::this_thread::sleep_until(due);
     last = due;
     glutPostRedisplay();
@@ -42,6 +46,8 @@ void onWindowStatus(int status) {
     bool shows = windowShowsFrames(status);
     // Minimised, the window has lost the keyboard, and a key let go meanwhile is never heard.
     if (status == GLUT_HIDDEN) takeLiveEvent({DEMO_KEYS_RELEASED});
+    // Shown again, the game goes on where it stood, not a backlog of the time it was away later.
+    if (!shows) gameClock.running = false;
     glutIdleFunc(shows ? gameIdle() : nullptr);
     if (shows) glutPostRedisplay();
 }

@@ -1,12 +1,13 @@
-// Frame pacing for --fps: the idle callback waits for each frame's moment on a monotonic clock,
-// asleep, so a cap costs no processor time.
+// Drawing pacing for --fps: the idle callback waits for each frame's moment on a monotonic clock,
+// asleep, so a cap costs no processor time. It paces only the drawing: the game keeps its own
+// clock (clock.h).
 #pragma once
 
 #include <chrono>
 
 typedef std::chrono::steady_clock PaceClock;
 
-// Frames per second the game is held to; 0 for as fast as the machine draws.
+// Frames a second the drawing is held to; 0 for as fast as the machine draws.
 extern int frameRateCap;
 
 // When the next frame is due: one period after the last one, or now when that has passed, so a

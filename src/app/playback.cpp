@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/world_check.h"
+#include "capture/capture.h"
 #include "bison/bison.h"
 #include "food/pick.h"
 #include "input/input.h"
@@ -50,7 +51,7 @@ void notePickHits() {
         frameTaken.pickHits.push_back(int32_t(selectBuffer[at + 3 + int(n)]));
 }
 
-DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) {
+DemoFrame runTick(const std::vector<DemoEvent> &events, TickStep step, const DemoFrame *feed) {
     frameTaken = DemoFrame();
     frameTaken.events = events;
     for (const DemoEvent &event : events) applyDemoEvent(event);
@@ -64,11 +65,28 @@ DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) 
     bisonDrawLog = &frameTaken.draws;
     bisonDrawFeed = feed ? &feed->draws : nullptr;
     bisonDrawFed = 0;
-    playFrame();
+    if (playTick(step)) notePickHits();
     bisonDrawLog = nullptr;
     bisonDrawFeed = nullptr;
     frameTaken.checksum = worldChecksum();
     return frameTaken;
+}
+
+DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) {
+    DemoFrame tick = runTick(events, nextTick(1, 0), feed);
+    showWorld();
+    return tick;
+}
+
+// Runs the ticks due at NOW, as nextTick allows, each by TICK (given its step and the moment it
+// came due; false when there is nothing left to run), then takes every tick due: those not run
+// are a backlog, dropped.
+template <class Tick> static void runDueTicks(PaceClock::time_point now, Tick tick) {
+    long due = oneTickPerFrame ? 1 : ticksDue(gameClock, now);
+    int ran = 0;
+    for (TickStep step; (step = nextTick(due, ran)) != TICK_NONE; ran++)
+        if (!tick(step, tickDueTime(gameClock, gameClock.ticksTaken + ran))) break;
+    if (!oneTickPerFrame) gameClock.ticksTaken += due;
 }
 
 static std::string numbers(const std::vector<int32_t> &list) {
@@ -103,21 +121,55 @@ void startDemo(const DemoHeader &header) {
     onReshape(header.width, header.height);
 }
 
-std::string playDemoInProcess(const Demo &demo, long *badFrame) {
-    startDemo(demo.header);
-    for (size_t i = 0; i < demo.frames.size(); i++) {
-        const DemoFrame &frame = demo.frames[i];
-        std::string difference = frameDifference(frame, runFrame(frame.events, &frame));
-        if (!difference.empty()) {
-            if (badFrame) *badFrame = long(i);
-            return difference;
-        }
-    }
-    return "";
+long replayTick = 0;
+long replayTicks = 0;
+
+// Plays the recorded tick at replayTick as STEP says: the difference from the recording, or "".
+static std::string playRecordedTick(const Demo &demo, TickStep step) {
+    const DemoFrame &frame = demo.frames[size_t(replayTick)];
+    std::string difference = frameDifference(frame, runTick(frame.events, step, &frame));
+    if (difference.empty()) replayTick++;
+    return difference;
 }
 
-// The live game's events since the last frame, in the order they came.
-static std::vector<DemoEvent> liveEvents;
+std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate) {
+    startDemo(demo.header);
+    replayTick = 0;
+    replayTicks = long(demo.frames.size());
+    bool fixed = oneTickPerFrame;
+    int cap = frameRateCap;
+    oneTickPerFrame = drawingRate == 0;
+    frameRateCap = drawingRate;
+    gameClock = GameClock();
+    std::string difference;
+    for (long frame = 0; replayTick < replayTicks && difference.empty(); frame++) {
+        PaceClock::time_point now =
+            PaceClock::time_point() +
+            (drawingRate > 0 ? std::chrono::duration_cast<PaceClock::duration>(
+                                   std::chrono::nanoseconds(frame * 1000000000LL / drawingRate))
+                             : PaceClock::duration(0));
+        runDueTicks(now, [&](TickStep step, PaceClock::time_point) {
+            if (replayTick >= replayTicks || !difference.empty()) return false;
+            difference = playRecordedTick(demo, step);
+            return difference.empty();
+        });
+        showWorld();
+    }
+    if (!difference.empty() && badFrame) *badFrame = replayTick;
+    oneTickPerFrame = fixed;
+    frameRateCap = cap;
+    gameClock = GameClock();
+    replayTick = replayTicks = 0;
+    return difference;
+}
+
+// A live event and when it arrived: it goes to the first tick due after that.
+struct LiveEvent {
+    DemoEvent event;
+    PaceClock::time_point arrived;
+};
+// The live game's events not yet handed to a tick, in the order they came.
+static std::vector<LiveEvent> liveEvents;
 
 // The recording being written, when recording.
 static DemoWriter writer;
@@ -128,7 +180,6 @@ static std::string writingPath;
 static Demo playing;
 static bool replaying = false;
 static std::string playingPath;
-static size_t playingAt = 0;
 static bool timing = false;
 static std::vector<double> frameSeconds;
 static std::chrono::steady_clock::time_point lastFrameEnd;
@@ -138,7 +189,18 @@ void takeLiveEvent(const DemoEvent &event) {
         if (event.type == DEMO_KEY_DOWN && event.a == 27) exit(0);
         return;
     }
-    liveEvents.push_back(event);
+    liveEvents.push_back({event, PaceClock::now()});
+}
+
+// The live events that arrived before BEFORE, taken from the queue in order (every one in a frame
+// of one tick).
+static std::vector<DemoEvent> liveEventsBefore(PaceClock::time_point before) {
+    std::vector<DemoEvent> events;
+    size_t taken = 0;
+    while (taken < liveEvents.size() && (oneTickPerFrame || liveEvents[taken].arrived < before))
+        events.push_back(liveEvents[taken++].event);
+    liveEvents.erase(liveEvents.begin(), liveEvents.begin() + long(taken));
+    return events;
 }
 
 void liveKeyDown(unsigned char key, int, int) {
@@ -157,6 +219,9 @@ void liveMouse(int button, int state, int x, int y) {
     takeLiveEvent({DEMO_MOUSE, button, state, x, y});
 }
 void liveReshape(int width, int height) {
+    // The window really drawn, whatever size the game (or a recording) gives it.
+    drawableWidth = width;
+    drawableHeight = height;
     takeLiveEvent({DEMO_RESHAPE, width, height});
 }
 
@@ -199,55 +264,79 @@ void startReplay(const Demo &demo, const char *path, bool timed) {
     playing = demo;
     replaying = true;
     playingPath = path;
-    playingAt = 0;
+    replayTick = 0;
+    replayTicks = long(demo.frames.size());
     timing = timed;
+    // The timedemo times the drawing of every tick, one a frame.
+    oneTickPerFrame = timed;
     // The window's focus is the recording's: a key let go is let go where it was recorded.
     releaseKeysWithFocus = false;
     startDemo(demo.header);
-    // A recorded game may end with Escape, inside its last frame.
+    if (demo.endsMidFrame)
+        fprintf(stderr,
+                "grazewell: %s: the recording was cut inside a tick; its %ld whole ticks are "
+                "played\n",
+                path, replayTicks);
+    // A recorded game may end with Escape, inside its last tick.
     atexit(printTimedemoFigures);
     lastFrameEnd = std::chrono::steady_clock::now();
 }
 
-// The next recorded frame, or the end of the recording; a frame that differs ends the game.
-static void replayFrame() {
-    if (playingAt >= playing.frames.size()) {
-        printTimedemoFigures();
-        exit(0);
-    }
-    const DemoFrame &frame = playing.frames[playingAt];
-    // A recorded reshape takes the window along, so that what is shown is what was played.
+// A recorded reshape takes the window along, so that what is shown is what was played, but never
+// beyond the screen: the game still sees the recorded size, and a capture never reads more than
+// the window really drawn.
+static void followRecordedReshapes(const DemoFrame &frame) {
     for (const DemoEvent &event : frame.events)
-        if (event.type == DEMO_RESHAPE && event.a > 0 && event.b > 0)
-            glutReshapeWindow(event.a, event.b);
-    std::string difference = frameDifference(frame, runFrame(frame.events, &frame));
-    if (!difference.empty()) {
-        fprintf(stderr, "grazewell: %s: frame %zu differs from the recording: %s\n",
-                playingPath.c_str(), playingAt, difference.c_str());
-        exit(DESYNC_STATUS);
-    }
-    std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
-    frameSeconds.push_back(std::chrono::duration<double>(now - lastFrameEnd).count());
-    lastFrameEnd = now;
-    playingAt++;
-    if (playingAt >= playing.frames.size()) {
+        if (event.type == DEMO_RESHAPE && event.a > 0 && event.b > 0) {
+            int screenWidth = glutGet(GLUT_SCREEN_WIDTH),
+                screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+            glutReshapeWindow(screenWidth > 0 ? std::min(event.a, screenWidth) : event.a,
+                              screenHeight > 0 ? std::min(event.b, screenHeight) : event.b);
+        }
+}
+
+// The recorded ticks due at NOW, then the frame drawn; a tick that differs ends the game, and so
+// does the recording's end.
+static void replayFrame(PaceClock::time_point now) {
+    runDueTicks(now, [](TickStep step, PaceClock::time_point) {
+        if (replayTick >= replayTicks) return false;
+        followRecordedReshapes(playing.frames[size_t(replayTick)]);
+        std::string difference = playRecordedTick(playing, step);
+        if (!difference.empty()) {
+            fprintf(stderr, "grazewell: %s: tick %ld differs from the recording: %s\n",
+                    playingPath.c_str(), replayTick, difference.c_str());
+            exit(DESYNC_STATUS);
+        }
+        return true;
+    });
+    showWorld();
+    std::chrono::steady_clock::time_point end = std::chrono::steady_clock::now();
+    frameSeconds.push_back(std::chrono::duration<double>(end - lastFrameEnd).count());
+    lastFrameEnd = end;
+    if (replayTick >= replayTicks) {
         printTimedemoFigures();
         exit(0);
     }
 }
 
-void onDisplay() {
+void playFrameAt(PaceClock::time_point now) {
     if (replaying) {
-        replayFrame();
+        replayFrame(now);
         return;
     }
-    std::vector<DemoEvent> events;
-    events.swap(liveEvents);
-    DemoFrame frame = runFrame(events);
-    if (writing && !writeDemoFrame(writer, frame)) {
-        fprintf(stderr, "grazewell: %s: the recording could not be written on; it ends here\n",
-                writingPath.c_str());
-        closeDemoWriter(writer);
-        writing = false;
-    }
+    runDueTicks(now, [](TickStep step, PaceClock::time_point due) {
+        DemoFrame tick = runTick(liveEventsBefore(due), step);
+        if (writing && !writeDemoFrame(writer, tick)) {
+            fprintf(stderr, "grazewell: %s: the recording could not be written on; it ends here\n",
+                    writingPath.c_str());
+            closeDemoWriter(writer);
+            writing = false;
+        }
+        return true;
+    });
+    showWorld();
+}
+
+void onDisplay() {
+    playFrameAt(PaceClock::now());
 }

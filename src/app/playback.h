@@ -3,6 +3,7 @@
 // halves, so that a game replayed from its events is the game that was played.
 #pragma once
 
+#include "app/app.h"
 #include "demo/demo.h"
 
 #include <string>
@@ -11,12 +12,6 @@
 // Hands in one event exactly as GLUT hands in the live one: the same input callbacks, so a
 // replayed event acts as the live one did. DEMO_KEYS_RELEASED releases every key.
 void applyDemoEvent(const DemoEvent &event);
-
-// The half of the frame that moves the game: every step that changes it, in their fixed order.
-void advanceGame();
-// The half that only draws it. In a selection pass (selecting) the foods hit go onto the hand
-// right after the drawing they are read from: the one move this half makes.
-void drawGame(bool selecting);
 
 // What the frame being played has taken so far: its events as they were handed in, then the
 // foods its pick hit and the bison's draws. runFrame fills it and gives it back with the
@@ -31,21 +26,36 @@ extern bool drawEveryFrame;
 // Notes the foods the selection pass just ended hit, in frameTaken.
 void notePickHits();
 
-// One whole frame: EVENTS handed in (applyDemoEvent), then both halves and the frame shown (or
-// dropped, for a selection pass), and its record given back: the events, the foods the pick hit,
-// the bison's draws and the world's checksum after it. With FEED set the bison's draws are
-// taken from FEED->draws in order instead of from rand (a replay, the same on every platform).
+// One tick: EVENTS handed in (applyDemoEvent), then the tick played as STEP says (playTick), and
+// its record given back: the events, the foods its pick hit, the bison's draws and the world's
+// checksum after it. With FEED set the bison's draws are taken from FEED->draws in order instead
+// of from rand (a replay, the same on every platform).
+DemoFrame runTick(const std::vector<DemoEvent> &events, TickStep step,
+                  const DemoFrame *feed = nullptr);
+// One frame of exactly one tick, then drawn and shown: the monkey's, the benchmark's and the
+// tests' frame, which count ticks by frames.
 DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed = nullptr);
+
+// The frame at NOW (a moment of the monotonic clock): the ticks due run in order, each with the
+// live events that arrived before it (or the recording's next ticks, in a replay), then the world
+// drawn once. onDisplay is this at the clock's present.
+void playFrameAt(PaceClock::time_point now);
 
 // What differs between a frame as recorded and as played again (the draws it needed, the foods
 // its pick hit, the world's checksum), in words; empty when they agree.
 std::string frameDifference(const DemoFrame &recorded, const DemoFrame &played);
 
-// A whole recording played in process, as fast as it draws (with drawEveryFrame clear, only the
-// frames that must be drawn): its seed and window size set, every frame run with its own events
-// and draws. Stops at the first frame that differs and gives its
-// number (from 0) in *badFrame and what differs; empty when every frame agreed.
-std::string playDemoInProcess(const Demo &demo, long *badFrame);
+// A whole recording played in process through the game's own frames on a simulated clock, drawn
+// drawingRate times a second (0: one tick a frame, as fast as it draws; with drawEveryFrame clear
+// only the ticks that must draw do): its seed and window size set, every tick run with its own
+// events and draws. Stops at the first tick that differs and gives its number (from 0) in
+// *badFrame and what differs; empty when every tick agreed.
+std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate = 0);
+
+// The tick of the recording being played back (from 0), and the ticks it holds; both 0 when no
+// recording plays.
+extern long replayTick;
+extern long replayTicks;
 
 // The live game's side of the seam. The GLUT input callbacks of the window: each makes the event
 // and takes it (takeLiveEvent), to be handed in before the next frame.

@@ -103,6 +103,7 @@ void readFrame(int width, int height, unsigned char *pixels) {
 }
 
 int captureRequests = 0;
+int drawableWidth = 0, drawableHeight = 0;
 
 void requestCapture() {
     captureRequests += 1;
@@ -113,6 +114,8 @@ int captureFrame() {
     // software rasteriser reads it as black) and is undefined wherever the window is covered.
     glReadBuffer(GL_BACK);
     int width = windowWidth, height = windowHeight;
+    if (drawableWidth > 0 && drawableWidth < width) width = drawableWidth;
+    if (drawableHeight > 0 && drawableHeight < height) height = drawableHeight;
     // Made on first use; when it cannot be made the open below fails and says so.
     makeFolder(CAPTURE_FOLDER);
     std::string name;

@@ -8,6 +8,9 @@
 // Set by the `0` key: every frame drawn is captured at its end (pictures, not a recording of the
 // game).
 extern bool capturingEveryFrame;
+// The window really drawn, as the window system last gave its size (pixels; 0 before it has): a
+// capture never reads beyond it, whatever size the game was given.
+extern int drawableWidth, drawableHeight;
 // The number in the next capture's file name; a capture moves it on past names already taken.
 extern int captureIndex;
 // Captures asked for in this frame, taken at its end ('9' asks once a frame while held).

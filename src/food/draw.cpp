@@ -1,6 +1,5 @@
 #include "food/food.h"
 
-#include "camera/camera.h"
 #include "food/pick.h"
 #include "mesh/sphere.h"
 
@@ -51,12 +50,6 @@ void drawPlacedFood(const Food *food, int index) {
 void drawFood(Vector3 point, Food *food, int index) {
     placeFood(point, food);
     drawPlacedFood(food, index);
-}
-
-Vector3 heldPoint() {
-    return {float(double(camera->position.x) + double(camera->direction.x)),
-            float(double(camera->position.y) + double(camera->direction.y)),
-            float(double(camera->position.z) + double(camera->direction.z))};
 }
 
 void drawFoods() {

@@ -60,8 +60,6 @@ const char *foodTextureFile(const char *name);
 // The twenty foods, index 0..19; the index is also the food's selection name.
 extern Food *foods[FOOD_COUNT];
 
-// Where a held food floats this frame: one unit ahead of the eye along the gaze (world units).
-Vector3 heldPoint();
 // The update half of drawing a food: puts it where its state says, at home or below the held
 // point; a flying food takes its one flight step of the frame.
 void placeFood(Vector3 point, Food *food);

@@ -47,6 +47,12 @@ int nearestHitRecord(const unsigned int *buffer, int words, int hits) {
     return best;
 }
 
+Vector3 heldPoint() {
+    return {float(double(camera->position.x) + double(camera->direction.x)),
+            float(double(camera->position.y) + double(camera->direction.y)),
+            float(double(camera->position.z) + double(camera->direction.z))};
+}
+
 void takeIntoHand(int index) {
     if (handCount >= FOOD_COUNT) return;
     Food *food = foods[index];
@@ -96,6 +102,9 @@ void endPick() {
     glMatrixMode(GL_MODELVIEW);
     glFlush();
     hitCount = glRenderMode(GL_RENDER);
+}
+
+void takePickHits() {
     if (hitCount != 0) {
         processHits();
         printf("Number of Hits %d, ", hitCount);

@@ -1,4 +1,4 @@
-// Picking and the hand: a left click is resolved by a selection pass over the next frame, and
+// Picking and the hand: a left click is resolved by a selection pass in the next tick, and
 // the foods it hits go onto the hand, from which they are thrown.
 #pragma once
 
@@ -33,6 +33,8 @@ void requestPick(int x, int y);
 // first of equals), or -1 when there is none. Walks at most hits records and never reads past
 // words; a record that does not fit ends the walk.
 int nearestHitRecord(const unsigned int *buffer, int words, int hits);
+// Where a held food floats this frame: one unit ahead of the eye along the gaze (world units).
+Vector3 heldPoint();
 // Puts food index into the hand on top: its position and speed are zeroed and it is held.
 void takeIntoHand(int index);
 // True when food index is in the hand.
@@ -43,8 +45,10 @@ bool inHand(int index);
 void multPickRegion();
 // Starts a selection pass around the pending click.
 void beginPick();
-// Ends it and resolves the hits into the hand.
+// Ends it and reads its hits into selectBuffer and hitCount; the hand is left alone.
 void endPick();
+// Takes the last selection pass's hits into the hand and ends the pick (the game's half).
+void takePickHits();
 // Picks the nearest hit record's food into the hand.
 void processHits();
 // Throws the top food of the hand.

@@ -1,0 +1,55 @@
+#include "app/clock.h"
+
+#include "input/input.h"
+
+long ticksAdvanced = 0;
+bool oneTickPerFrame = false;
+GameClock gameClock;
+
+PaceClock::duration tickSpan(long n) {
+    // Nanoseconds, so that 60 ticks are exactly one second.
+    return std::chrono::duration_cast<PaceClock::duration>(
+        std::chrono::nanoseconds(n * 1000000000LL / TICKS_PER_SECOND));
+}
+
+PaceClock::time_point tickDueTime(const GameClock &clock, long n) {
+    return clock.origin + tickSpan(n);
+}
+
+long ticksDue(GameClock &clock, PaceClock::time_point now) {
+    if (!clock.running) {
+        clock.origin = now;
+        clock.ticksTaken = 0;
+        clock.running = true;
+    }
+    if (now < clock.origin) return 0;
+    long elapsed =
+        long(std::chrono::duration_cast<std::chrono::nanoseconds>(now - clock.origin).count() *
+             TICKS_PER_SECOND / 1000000000LL);
+    // Tick 0 is due at the origin itself.
+    long due = elapsed + 1 - clock.ticksTaken;
+    return due > 0 ? due : 0;
+}
+
+PaceClock::time_point nearestTickTime(const GameClock &clock, PaceClock::time_point t) {
+    if (!clock.running) return t;
+    PaceClock::time_point from = t - tickSpan(1) / 2;
+    if (from <= clock.origin) return clock.origin;
+    long n =
+        long(std::chrono::duration_cast<std::chrono::nanoseconds>(from - clock.origin).count() *
+             TICKS_PER_SECOND / 1000000000LL);
+    while (tickDueTime(clock, n) < from) n++;
+    return tickDueTime(clock, n);
+}
+
+int tickBacklogLimit(int fps) {
+    // A capped frame holds its period's ticks anyway (three at 20 a second): only what is late
+    // beyond them is a backlog.
+    int period = fps > 0 ? (TICKS_PER_SECOND + fps - 1) / fps : 1;
+    return period + TICK_BACKLOG_LIMIT;
+}
+
+TickStep nextTick(long due, int ran) {
+    if (ran >= due || ran >= tickBacklogLimit(frameRateCap)) return TICK_NONE;
+    return gamePaused ? TICK_HOLD : TICK_ADVANCE;
+}

@@ -1,0 +1,55 @@
+// The game clock: the game advances in ticks of exactly 1/60 s of a monotonic clock, apart from
+// the drawing. Each frame runs the ticks that have come due since the last one, in order, each
+// with the events that arrived before it, then draws once; --fps paces only the drawing.
+#pragma once
+
+#include "app/pacing.h"
+
+// Ticks in a second of game time: every per-tick speed of the game is made for this rate.
+const int TICKS_PER_SECOND = 60;
+// Ticks one frame may run beyond those its --fps period holds. A frame that finds more due (the
+// window dragged, the machine stalled) drops the rest: racing through them would only make the
+// next frame later still, and the player would see the game jump rather than pause.
+const int TICK_BACKLOG_LIMIT = 8;
+
+// Ticks the game has advanced since the start: calls of advanceGame, 1/60 s of game time each
+// (a paused tick advances nothing and is not counted).
+extern long ticksAdvanced;
+// Every frame runs exactly one tick, whatever the clock says: the timedemo (a recording played as
+// fast as it draws) and the in-process tests, which count frames.
+extern bool oneTickPerFrame;
+
+// The clock's reckoning: tick n comes due at origin + n ticks; ticksTaken ticks (run or dropped)
+// are behind it.
+struct GameClock {
+    PaceClock::time_point origin;
+    long ticksTaken = 0;
+    bool running = false; // set by the first frame, which starts it
+};
+// The game's clock, started by the first frame and again after the window was hidden.
+extern GameClock gameClock;
+
+// The length of n ticks, exact to the nanosecond (no drift over hours).
+PaceClock::duration tickSpan(long n);
+// When tick n of CLOCK comes due.
+PaceClock::time_point tickDueTime(const GameClock &clock, long n);
+// The ticks due at NOW not yet taken; the first call starts the clock, with one tick due at once.
+long ticksDue(GameClock &clock, PaceClock::time_point now);
+// The first tick of CLOCK due at or after T, less half a tick: drawing at most 60 times a second,
+// frames are put on tick boundaries so that each runs the same number of ticks.
+PaceClock::time_point nearestTickTime(const GameClock &clock, PaceClock::time_point t);
+// The most ticks one frame runs when the drawing is capped at fps (0: uncapped).
+int tickBacklogLimit(int fps);
+
+// What the next tick a frame might run does.
+enum TickStep {
+    TICK_NONE,    // the frame runs no more ticks
+    TICK_ADVANCE, // a tick of the game: advanceGame
+    TICK_HOLD,    // a paused tick: its events and the keys that act while paused, nothing moves
+};
+// The game's pace, decided in this one place. Asked before each tick a frame might run, with the
+// ticks the clock has made due (due) and those the frame has run so far (ran): none once the due
+// ones are run or the backlog limit is reached (what is left is dropped), else a tick that
+// advances the game or, while paused, holds it. A new speed rule (slow motion, a step at a time)
+// is a case here and a row of the key table.
+TickStep nextTick(long due, int ran);
