@@ -185,11 +185,15 @@ static std::vector<double> frameSeconds;
 static std::chrono::steady_clock::time_point lastFrameEnd;
 
 void takeLiveEvent(const DemoEvent &event) {
+    takeLiveEventAt(event, PaceClock::now());
+}
+
+void takeLiveEventAt(const DemoEvent &event, PaceClock::time_point arrived) {
     if (replaying) {
         if (event.type == DEMO_KEY_DOWN && event.a == 27) exit(0);
         return;
     }
-    liveEvents.push_back({event, PaceClock::now()});
+    liveEvents.push_back({event, arrived});
 }
 
 // The live events that arrived before BEFORE, taken from the queue in order (every one in a frame

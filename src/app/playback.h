@@ -68,6 +68,9 @@ void liveReshape(int width, int height);
 // Queues a live event for the next frame. While a recording plays back, live input is ignored
 // but Escape, which ends it.
 void takeLiveEvent(const DemoEvent &event);
+// The same for an event that arrived at ARRIVED (the clock's moment): it goes to the first tick
+// due after it.
+void takeLiveEventAt(const DemoEvent &event, PaceClock::time_point arrived);
 
 // The exit status of a replay stopped at a frame that differs from its recording.
 const int DESYNC_STATUS = 3;

@@ -28,13 +28,14 @@ Demo recorded(const char *name) {
     return demo;
 }
 
-// Plays a whole recording and fails the calling test at its first frame that differs.
-void playBack(const Demo &demo) {
+// Plays a whole recording, drawn drawingRate times a second (0: a frame a tick) and fails the
+// calling test at its first tick that differs.
+void playBack(const Demo &demo, int drawingRate = 0) {
     startWorld();
     ASSERT_FALSE(demo.frames.empty());
     long bad = -1;
-    drawEveryFrame = false; // the frames that decide something are drawn all the same
-    std::string difference = playDemoInProcess(demo, &bad);
+    drawEveryFrame = false; // the ticks that decide something are drawn all the same
+    std::string difference = playDemoInProcess(demo, &bad, drawingRate);
     drawEveryFrame = true;
     EXPECT_EQ(difference, "") << "frame " << bad << " of " << demo.frames.size();
 }
@@ -145,6 +146,25 @@ TEST(Recordings, AGameThatResizesCapturesAndLosesTheKeyboardPlaysBack) {
         captures++;
     EXPECT_GE(captures, 1);
     EXPECT_EQ(captures, captureIndex);
+}
+
+// Drawn 20 times a second, three ticks a frame, each recorded game is the same game to its end
+// and its captures (each test runs in a process of its own, so one game each).
+TEST(Recordings, TheWinPlaysTheSameDrawnAtTwentyFramesASecond) {
+    playBack(recorded("win.gzd"), 20);
+    EXPECT_EQ(foodFed, WIN_SCORE);
+}
+
+TEST(Recordings, TheLossPlaysTheSameDrawnAtTwentyFramesASecond) {
+    playBack(recorded("loss.gzd"), 20);
+    EXPECT_EQ(foodFed, LOSE_SCORE);
+}
+
+TEST(Recordings, TheWindowGamePlaysTheSameDrawnAtTwentyFramesASecond) {
+    WorkDir dir("window-at-twenty");
+    playBack(recorded("window.gzd"), 20);
+    EXPECT_GE(captureIndex, 1);
+    EXPECT_TRUE(fileExists(dir.path + "/ppm/img000.ppm"));
 }
 
 // A frame that differs is named with what differs: the draws, the pick, the checksum.

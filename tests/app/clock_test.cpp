@@ -1,0 +1,116 @@
+// The game clock on a simulated clock: the game's pace is the same at any drawing rate, a
+// backlog is dropped, and a tap between two ticks acts in the next one, once.
+#include "app/clock.h"
+
+#include "app/app.h"
+#include "app/pacing.h"
+#include "app/playback.h"
+#include "bison/bison.h"
+#include "camera/camera.h"
+#include "input/input.h"
+#include "support/gl_env.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::nanoseconds;
+
+// The live game drawn RATE times a second on a simulated clock from START: the frame of each
+// moment up to START + SECONDS, drawn or not as the rest of the test needs.
+struct SimulatedPlay {
+    PaceClock::time_point start = PaceClock::now();
+    explicit SimulatedPlay(int rate) {
+        startWorld();
+        gameState = STATE_PLAYING;
+        bison->wandering = false;
+        oneTickPerFrame = false;
+        drawEveryFrame = false;
+        frameRateCap = rate;
+        gameClock = GameClock();
+    }
+    ~SimulatedPlay() {
+        oneTickPerFrame = true;
+        drawEveryFrame = true;
+        frameRateCap = 60;
+        gameClock = GameClock();
+        releaseKeys();
+    }
+    PaceClock::time_point at(long long ns) const { return start + nanoseconds(ns); }
+    // Frames at RATE a second from the start to SECONDS, both ends included.
+    void playFor(int rate, long long ms) {
+        for (long long k = 0; k * 1000 / rate <= ms; k++) playFrameAt(at(k * 1000000000LL / rate));
+    }
+};
+
+float bisonWalkAt(int rate, long *ticks) {
+    SimulatedPlay play(rate);
+    bison->position = {0.0f, 1.75f, 0.0f};
+    bison->heading = 0.0f;
+    takeLiveEventAt({DEMO_KEY_DOWN, '/'}, play.at(-1000000));
+    long before = ticksAdvanced;
+    play.playFor(rate, 2000);
+    *ticks = ticksAdvanced - before;
+    return std::hypot(bison->position.x, bison->position.z);
+}
+
+TEST(GameClock, TheBisonWalksTheSameGroundInTheSameGameTimeAtAnyDrawingRate) {
+    long ticks60 = 0;
+    float at60 = bisonWalkAt(60, &ticks60);
+    EXPECT_EQ(ticks60, 121) << "two seconds hold 120 ticks after the first";
+    EXPECT_NEAR(at60, 121 * BISON_STEP, 0.01);
+    for (int rate : {20, 200, 37}) {
+        long ticks = 0;
+        float at = bisonWalkAt(rate, &ticks);
+        EXPECT_EQ(ticks, ticks60) << rate << " frames a second";
+        EXPECT_EQ(at, at60) << rate << " frames a second";
+    }
+}
+
+TEST(GameClock, AFarBacklogIsDroppedAndTheGameGoesOnFromThePresent) {
+    SimulatedPlay play(60);
+    long before = ticksAdvanced;
+    playFrameAt(play.at(0));
+    EXPECT_EQ(ticksAdvanced - before, 1);
+    // Five seconds stalled: one frame runs its limit, not 300 ticks.
+    playFrameAt(play.at(5000000000LL));
+    EXPECT_EQ(ticksAdvanced - before, 1 + tickBacklogLimit(60));
+    playFrameAt(play.at(5000000000LL + 17000000LL));
+    EXPECT_EQ(ticksAdvanced - before, 2 + tickBacklogLimit(60));
+    // Capped at 20, a frame's three ticks are no backlog.
+    EXPECT_GE(tickBacklogLimit(20), 3 + TICK_BACKLOG_LIMIT);
+    EXPECT_GE(tickBacklogLimit(1), 60);
+}
+
+TEST(GameClock, ATapBetweenTwoTicksActsInTheNextOneOnce) {
+    SimulatedPlay play(20);
+    camera->position = {-8.0f, 1.75f, -2.0f};
+    camera->direction = {0.0f, 0.0f, 1.0f};
+    camera->yaw = 0.0f;
+    bison->position = {100.0f, 1.75f, 60.0f}; // far: the walk is not stopped by it
+    Camera oneStep = *camera;
+    oneStep.move(true, CAMERA_WALK_STEP);
+    playFrameAt(play.at(0)); // tick 0
+    // Down and up again between ticks 1 (16.7 ms) and 2 (33.3 ms); the frame at 50 ms runs 1 to 3.
+    takeLiveEventAt({DEMO_KEY_DOWN, 'w'}, play.at(20000000));
+    takeLiveEventAt({DEMO_KEY_UP, 'w'}, play.at(22000000));
+    takeLiveEventAt({DEMO_KEY_DOWN, 'q'}, play.at(24000000));
+    takeLiveEventAt({DEMO_KEY_UP, 'q'}, play.at(26000000));
+    float yaw = camera->yaw;
+    playFrameAt(play.at(50000000));
+    EXPECT_FLOAT_EQ(camera->position.x, oneStep.position.x) << "one tick's walk, no more";
+    EXPECT_FLOAT_EQ(camera->position.z, oneStep.position.z) << "one tick's walk, no more";
+    EXPECT_NEAR(std::fabs(camera->yaw - yaw), PI_D, 0.05) << "turned around once";
+    // An event that arrived after the frame's last tick waits for the next tick.
+    takeLiveEventAt({DEMO_KEY_DOWN, 'q'}, play.at(51000000));
+    takeLiveEventAt({DEMO_KEY_UP, 'q'}, play.at(52000000));
+    yaw = camera->yaw;
+    playFrameAt(play.at(50000000)); // no tick due yet
+    EXPECT_EQ(camera->yaw, yaw);
+    playFrameAt(play.at(100000000));
+    EXPECT_NEAR(std::fabs(camera->yaw - yaw), PI_D, 0.05);
+}
+
+} // namespace
