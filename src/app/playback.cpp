@@ -175,6 +175,9 @@ static std::vector<LiveEvent> liveEvents;
 static DemoWriter writer;
 static bool writing = false;
 static std::string writingPath;
+// Its header, written with the world's fingerprint before the first tick.
+static DemoHeader writingHeader;
+static bool headerWritten = false;
 
 // The recording being played back, when playing one.
 static Demo playing;
@@ -230,10 +233,22 @@ void liveReshape(int width, int height) {
 }
 
 bool startRecording(const char *path, const DemoHeader &header, std::string *reason) {
-    if (!openDemoWriter(writer, path, header, reason)) return false;
+    if (!createDemoFile(writer, path, reason)) return false;
     writing = true;
     writingPath = path;
+    writingHeader = header;
     return true;
+}
+
+// Writes the recording's header, once the world it fingerprints is made, then TICK.
+static bool writeTick(const DemoFrame &tick) {
+    if (!headerWritten) {
+        writingHeader.fingerprint = worldFingerprint();
+        std::string reason;
+        if (!writeDemoHeader(writer, writingHeader, &reason)) return false;
+        headerWritten = true;
+    }
+    return writeDemoFrame(writer, tick);
 }
 
 std::string timedemoFigures(const std::vector<double> &seconds) {
@@ -276,6 +291,13 @@ void startReplay(const Demo &demo, const char *path, bool timed) {
     // The window's focus is the recording's: a key let go is let go where it was recorded.
     releaseKeysWithFocus = false;
     startDemo(demo.header);
+    // Picks go through the tree cards' visible texels: pictures of the player's own can part the
+    // replay from the game at its first click near a tree, and the cause is said here, up front.
+    if (demo.header.formatVersion >= 2 && demo.header.fingerprint != worldFingerprint())
+        fprintf(stderr,
+                "grazewell: %s: the tree pictures here are not the recording's (their visible "
+                "texels differ), so a click through a tree may not pick what it picked\n",
+                path);
     if (demo.endsMidFrame)
         fprintf(stderr,
                 "grazewell: %s: the recording was cut inside a tick; its %ld whole ticks are "
@@ -330,7 +352,7 @@ void playFrameAt(PaceClock::time_point now) {
     }
     runDueTicks(now, [](TickStep step, PaceClock::time_point due) {
         DemoFrame tick = runTick(liveEventsBefore(due), step);
-        if (writing && !writeDemoFrame(writer, tick)) {
+        if (writing && !writeTick(tick)) {
             fprintf(stderr, "grazewell: %s: the recording could not be written on; it ends here\n",
                     writingPath.c_str());
             closeDemoWriter(writer);

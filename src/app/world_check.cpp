@@ -6,6 +6,7 @@
 #include "food/food.h"
 #include "food/pick.h"
 #include "game.h"
+#include "scenery/scenery.h"
 
 #include <cmath>
 #include <cstring>
@@ -37,6 +38,12 @@ struct Hash {
 };
 
 } // namespace
+
+uint32_t worldFingerprint() {
+    uint32_t hash = 2166136261u;
+    for (const Tree *tree : trees) hash = (hash ^ (tree ? tree->pickPrint : 0u)) * 16777619u;
+    return hash != 0 ? hash : 1;
+}
 
 uint32_t worldChecksum() {
     Hash h;

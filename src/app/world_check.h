@@ -11,6 +11,11 @@
 // by as little as one float's last bit, almost surely give different checksums.
 uint32_t worldChecksum();
 
+// What decides the game beyond its events and its seed, as a hash a recording carries: the trees'
+// pick prints (their cards' visible texels, which decide what a click picks). Known once the
+// world is made.
+uint32_t worldFingerprint();
+
 // The bison may stand a little past the fence: its walk turns when its next step would reach the
 // fence, and the step after the turn is not tested (world units).
 const float BISON_FENCE_SLACK = 1.0f;

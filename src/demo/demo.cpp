@@ -144,6 +144,7 @@ std::string encodeHeader(const DemoHeader &header) {
     putVarint(out, uint32_t(header.height));
     putVarint(out, uint32_t(header.fps));
     putText(out, header.platform);
+    putU32(out, header.fingerprint);
     return out;
 }
 
@@ -269,7 +270,8 @@ bool readHeader(Reader &in, DemoHeader &header) {
         return in.fail(headerTrouble(header));
     whole = whole && in.text(header.gameVersion, MAX_VERSION_BYTES, "the game version") &&
             in.u32(header.seed) && in.varint(width) && in.varint(height) && in.varint(fps) &&
-            in.text(header.platform, MAX_PLATFORM_BYTES, "the platform");
+            in.text(header.platform, MAX_PLATFORM_BYTES, "the platform") &&
+            (header.formatVersion < 2 || in.u32(header.fingerprint));
     if (!whole) {
         if (in.trouble == "truncated") in.trouble = "truncated: the file ends inside its header";
         return false;
@@ -353,6 +355,27 @@ bool readFrameBody(Reader &in, DemoFrame &frame) {
 
 } // namespace
 
+bool createDemoFile(DemoWriter &writer, const char *path, std::string *reason) {
+    writer.file = createNewFile(path);
+    if (!writer.file && reason)
+        *reason = errno == EEXIST ? "already exists: a recording never replaces a file"
+                                  : std::string(strerror(errno));
+    return writer.file != nullptr;
+}
+
+bool writeDemoHeader(DemoWriter &writer, const DemoHeader &header, std::string *reason) {
+    std::string trouble = headerTrouble(header);
+    if (!trouble.empty()) {
+        if (reason) *reason = trouble;
+        return false;
+    }
+    if (!writer.file || !writeAll(writer.file, encodeHeader(header))) {
+        if (reason) *reason = std::string("cannot be written: ") + strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 bool openDemoWriter(DemoWriter &writer, const char *path, const DemoHeader &header,
                     std::string *reason) {
     writer.file = nullptr;
@@ -361,20 +384,13 @@ bool openDemoWriter(DemoWriter &writer, const char *path, const DemoHeader &head
         if (reason) *reason = trouble;
         return false;
     }
-    FILE *file = createNewFile(path);
-    if (!file) {
-        if (reason)
-            *reason = errno == EEXIST ? "already exists: a recording never replaces a file"
-                                      : std::string(strerror(errno));
-        return false;
-    }
-    if (!writeAll(file, encodeHeader(header))) {
-        if (reason) *reason = std::string("cannot be written: ") + strerror(errno);
-        fclose(file);
+    if (!createDemoFile(writer, path, reason)) return false;
+    if (!writeDemoHeader(writer, header, reason)) {
+        fclose(writer.file);
+        writer.file = nullptr;
         remove(path);
         return false;
     }
-    writer.file = file;
     return true;
 }
 

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-// The version of the file's layout this build writes and the newest it reads.
-const uint32_t DEMO_FORMAT_VERSION = 1;
+// The version of the file's layout this build writes and the newest it reads. Version 1 (no
+// fingerprint) is still read: its frames are ticks as version 2's are.
+const uint32_t DEMO_FORMAT_VERSION = 2;
 
 // The most foods a pick can name: indices run 0..DEMO_FOOD_LIMIT-1 (the game's food count).
 const int32_t DEMO_FOOD_LIMIT = 20;
@@ -34,7 +35,7 @@ struct DemoEvent {
     int32_t a = 0, b = 0, c = 0, d = 0;
 };
 
-// One frame of a recording.
+// One tick of a recording (a frame of the game before it kept its own clock was one tick).
 struct DemoFrame {
     std::vector<DemoEvent> events; // taken before the frame, in order
     bool picked = false;           // the frame was a selection pass
@@ -50,8 +51,12 @@ struct DemoHeader {
     uint32_t seed = 0;       // the seed of the bison's draws
     int32_t width = 0;       // the window's size at the start (pixels)
     int32_t height = 0;
-    int32_t fps = 0;      // the pace it was played at (frames a second; 0: as fast as drawn)
+    int32_t fps = 0;      // the drawing rate it was played at (frames a second; 0: as fast as
+                          // drawn); the game's ticks are 60 a second whatever it was
     std::string platform; // "linux" or "windows"
+    // What decides the game beyond its events, as a hash: the tree cards' visible texels, which
+    // decide what a click picks. 0 in a version 1 file, which carries none.
+    uint32_t fingerprint = 0;
 };
 
 // A whole recording, read back.
@@ -73,6 +78,11 @@ struct DemoWriter {
 // the reason in *reason.
 bool openDemoWriter(DemoWriter &writer, const char *path, const DemoHeader &header,
                     std::string *reason);
+// Makes PATH for a recording whose header is written later (writeDemoHeader); refuses a PATH that
+// already exists. False with the reason.
+bool createDemoFile(DemoWriter &writer, const char *path, std::string *reason);
+// Writes the header into a file made by createDemoFile; false with the reason.
+bool writeDemoHeader(DemoWriter &writer, const DemoHeader &header, std::string *reason);
 // Appends one frame and flushes it; false when the file could not take it.
 bool writeDemoFrame(DemoWriter &writer, const DemoFrame &frame);
 void closeDemoWriter(DemoWriter &writer);

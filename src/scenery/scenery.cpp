@@ -162,8 +162,18 @@ std::vector<CardPiece> visiblePieces(const unsigned char *alpha, int width, int 
     return pieces;
 }
 
+uint32_t piecesPrint(const std::vector<CardPiece> &pieces) {
+    uint32_t hash = 2166136261u;
+    for (const CardPiece &piece : pieces) {
+        const unsigned char *bytes = reinterpret_cast<const unsigned char *>(&piece);
+        for (size_t i = 0; i < sizeof piece; i++) hash = (hash ^ bytes[i]) * 16777619u;
+    }
+    return hash != 0 ? hash : 1;
+}
+
 void prepareTreePicking(Tree *tree) {
     // Without a picture the card is drawn whole, and picked whole.
+    tree->pickPrint = piecesPrint({});
     if (tree->texture == 0) return;
     glBindTexture(GL_TEXTURE_2D, tree->texture);
     GLint width = 0, height = 0;
@@ -176,7 +186,9 @@ void prepareTreePicking(Tree *tree) {
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     glPopClientAttrib();
     std::vector<float> corners;
-    for (const CardPiece &piece : visiblePieces(alpha.data(), width, height)) {
+    std::vector<CardPiece> pieces = visiblePieces(alpha.data(), width, height);
+    tree->pickPrint = piecesPrint(pieces);
+    for (const CardPiece &piece : pieces) {
         const float quad[4][2] = {{piece.left, piece.top},
                                   {piece.left, piece.bottom},
                                   {piece.right, piece.bottom},

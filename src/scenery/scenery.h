@@ -3,6 +3,7 @@
 
 #include "types.h"
 
+#include <cstdint>
 #include <vector>
 
 class Scene {
@@ -20,10 +21,12 @@ class Scene {
 
 // A tree: two crossed picture cards standing on its foot point.
 struct Tree {
-    Vector3 position;      // foot point, world units; y is 0
-    unsigned int texture;  // its own copy of "tex/tree.tga"
-    unsigned int pickList; // display list of the card's visible texels for selection passes; 0
-                           // draws the whole card there
+    Vector3 position;       // foot point, world units; y is 0
+    unsigned int texture;   // its own copy of "tex/tree.tga"
+    unsigned int pickList;  // display list of the card's visible texels for selection passes; 0
+                            // draws the whole card there
+    uint32_t pickPrint = 0; // a hash of what pickList holds (the visible texels' rectangles):
+                            // what decides a click through the card; 0 before it is prepared
 };
 
 // Number of trees in the meadow.
@@ -70,6 +73,9 @@ struct CardPiece {
 // test's), width x height bytes, row 0 at the card's foot. A cell of the grid counts when any
 // texel in it is seen; runs along a row, and runs alike in rows above one another, are joined.
 std::vector<CardPiece> visiblePieces(const unsigned char *alpha, int width, int height);
+// A hash of a card's visible pieces (FNV-1a of their corners' bytes, never 0): two pictures that
+// pick alike hash alike. A card drawn whole (no picture) is the empty list's.
+uint32_t piecesPrint(const std::vector<CardPiece> &pieces);
 // Reads the tree's picture back and compiles its pickList. Once, after its texture is made.
 void prepareTreePicking(Tree *tree);
 // One tree, every frame. In a selection pass (selecting) only its cards' visible texels count.

@@ -114,8 +114,10 @@ TEST(Demo, BadFilesAreRefusedWithTheirReason) {
         {"cut before the seed", File().text("Grazewell recording\n").u32(1).string("1.0.0").bytes,
          "truncated: the file ends inside its header"},
         {"cut in the platform", cutHeader, "truncated: the file ends inside its header"},
-        {"newer format", header(2).bytes,
-         "made by a newer game: format version 2, this game reads up to version 1"},
+        {"newer format", header(3).bytes,
+         "made by a newer game: format version 3, this game reads up to version 2"},
+        {"version 2 cut before its fingerprint", header(2).raw({1, 2}).bytes,
+         "truncated: the file ends inside its header"},
         {"a newer format's other layout", File().text("Grazewell recording\n").u32(9).bytes,
          "made by a newer game: format version 9"},
         {"format version 0", header(0).bytes, "format version 0"},
@@ -262,6 +264,7 @@ TEST(Demo, WhatIsWrittenReadsBackTheSameAndNoFileIsReplaced) {
     header.height = 1080;
     header.fps = 0;
     header.platform = "windows";
+    header.fingerprint = 0x89abcdefu;
     std::vector<DemoFrame> frames(4);
     frames[0].events = {DemoEvent{DEMO_RESHAPE, 16384, 0}, DemoEvent{DEMO_KEY_DOWN, 255},
                         DemoEvent{DEMO_KEY_UP, 0},         DemoEvent{DEMO_SPECIAL_DOWN, 101},
@@ -302,6 +305,7 @@ TEST(Demo, WhatIsWrittenReadsBackTheSameAndNoFileIsReplaced) {
     EXPECT_EQ(demo.header.height, header.height);
     EXPECT_EQ(demo.header.fps, header.fps);
     EXPECT_EQ(demo.header.platform, header.platform);
+    EXPECT_EQ(demo.header.fingerprint, header.fingerprint);
     ASSERT_EQ(demo.frames.size(), frames.size());
     for (size_t i = 0; i < frames.size(); i++)
         EXPECT_TRUE(sameFrame(demo.frames[i], frames[i])) << i;
@@ -330,6 +334,22 @@ TEST(Demo, WhatIsWrittenReadsBackTheSameAndNoFileIsReplaced) {
     fclose(huge);
     EXPECT_FALSE(readDemo("huge.rec", demo, &reason));
     EXPECT_NE(reason.find("too large for a recording"), std::string::npos) << reason;
+}
+
+// A version 1 file (no fingerprint) is still read, its frames as they were; version 2 carries
+// the fingerprint after the platform.
+TEST(Demo, TheFormerVersionIsReadAndTheNewOneCarriesItsFingerprint) {
+    Demo demo;
+    std::string reason;
+    ASSERT_TRUE(parse(goodFile().bytes, demo, reason)) << reason;
+    EXPECT_EQ(demo.header.formatVersion, 1u);
+    EXPECT_EQ(demo.header.fingerprint, 0u);
+    EXPECT_EQ(demo.frames.size(), 3u);
+    File two = header(2).u32(0x12345678).frame(plainBody());
+    ASSERT_TRUE(parse(two.bytes, demo, reason)) << reason;
+    EXPECT_EQ(demo.header.fingerprint, 0x12345678u);
+    ASSERT_EQ(demo.frames.size(), 1u);
+    EXPECT_EQ(demo.frames[0].checksum, 42u);
 }
 
 TEST(Demo, ItsFoodLimitIsTheGamesFoodCount) {
