@@ -131,7 +131,7 @@ bool playTick(TickStep step) {
 }
 
 void showWorld() {
-    if (!drawEveryFrame) return;
+    if (!drawEveryFrame || windowCovered) return;
     if (!worldDrawn) drawGame(false);
     glutSwapBuffers();
     worldDrawn = false;
