@@ -93,6 +93,8 @@ static Situation timedemoSituation(const char *self) {
         situation.cpuMilliseconds.push_back(run.cpuMilliseconds);
         situation.threadMilliseconds.push_back(run.threadMilliseconds);
         situation.wholeFrames = run.frames;
+        situation.slowFrames.push_back("slowest " + describeFrame(run.slowest) + "; costliest " +
+                                       describeFrame(run.costliest));
         return std::string();
     };
     return timedemo;

@@ -94,6 +94,8 @@ static void printLows(FILE *out, const std::vector<Situation> &all) {
                 "against the recording; its 1 %% low %.1f fps (%.1f - %.1f), time / scenery "
                 "%.2f\n",
                 s.name, s.wholeFrames, low, *range.first, *range.second, median(f.fps) / low);
+        for (size_t r = 0; r < s.slowFrames.size(); r++)
+            fprintf(out, "  round %zu: %s\n", r + 1, s.slowFrames[r].c_str());
     }
 }
 

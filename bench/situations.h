@@ -33,6 +33,8 @@ struct Situation {
     std::function<std::string(Situation &)> wholeRun = {};
     std::vector<double> lowFps = {}; // a whole run's 1 % low, each round
     int wholeFrames = 0;             // a whole run's frames
+    // A whole run's slowest frame and costliest in CPU, each round, in words.
+    std::vector<std::string> slowFrames = {};
 };
 
 // Every situation, in the table's order. The recording one writes its captures in folder and

@@ -35,6 +35,13 @@ std::string runTimedemo(const char *self, const char *path, TimedemoRun &run) {
     return "";
 }
 
+std::string describeFrame(const TimedemoRun::Frame &frame) {
+    char text[120];
+    snprintf(text, sizeof text, "frame %d%s: %.1f ms, %.1f ms of CPU", frame.number,
+             frame.picked ? " (a pick)" : "", frame.wallMilliseconds, frame.cpuMilliseconds);
+    return text;
+}
+
 int timedemoChild(int argc, char **argv) {
     if (argc < 3) return 2;
     Demo demo;
@@ -51,12 +58,16 @@ int timedemoChild(int argc, char **argv) {
     openWindow(glutArgc, argv);
     for (int i = 0; i < 20; i++) glutMainLoopEvent();
     initWorld();
+    warmUpDrawing(); // as the game does before its first frame
     // Only the recorded events move this game, as in a replay.
     releaseKeysWithFocus = false;
     startDemo(demo.header);
 
     std::vector<double> seconds;
     seconds.reserve(demo.frames.size());
+    TimedemoRun run{};
+    run.slowest = run.costliest = {-1, 0.0, 0.0, false};
+    double cpuLast = processSeconds();
     double cpuStart = processSeconds(), threadStart = threadSeconds();
     Clock::time_point start = Clock::now(), last = start;
     for (size_t i = 0; i < demo.frames.size(); i++) {
@@ -68,11 +79,16 @@ int timedemoChild(int argc, char **argv) {
             return 1;
         }
         Clock::time_point now = Clock::now();
+        double cpuNow = processSeconds();
         seconds.push_back(std::chrono::duration<double>(now - last).count());
+        TimedemoRun::Frame measured{int(i), seconds.back() * 1000, (cpuNow - cpuLast) * 1000,
+                                    frameTaken.picked};
+        if (measured.wallMilliseconds > run.slowest.wallMilliseconds) run.slowest = measured;
+        if (measured.cpuMilliseconds > run.costliest.cpuMilliseconds) run.costliest = measured;
         last = now;
+        cpuLast = cpuNow;
     }
     glFinish();
-    TimedemoRun run{};
     run.frames = int(seconds.size());
     run.seconds = secondsSince(start);
     if (run.frames == 0 || run.seconds <= 0) return 1;

@@ -14,7 +14,17 @@ struct TimedemoRun {
     double averageFps; // frames over seconds
     double lowFps;     // the 1 % low: the rate of the slowest 1 % of the frames (at least one)
     double cpuMilliseconds, threadMilliseconds; // CPU time a frame, all threads and the game's
+    // The slowest frame by the wall clock and the costliest by CPU time (all threads): its number
+    // (a tick of the recording), its wall and CPU milliseconds, and whether it was a pick. A frame
+    // slow on the wall but cheap in CPU was held up by something outside the game.
+    struct Frame {
+        int number;
+        double wallMilliseconds, cpuMilliseconds;
+        bool picked;
+    } slowest, costliest;
 };
+// One line on a frame: "frame 4 (a pick): 77.2 ms, 76.9 ms of CPU".
+std::string describeFrame(const TimedemoRun::Frame &frame);
 
 // Plays the recording at path in a child (self --timedemo-child path); "" with the figures in
 // run, or what went wrong (a frame that differs from the recording among it).

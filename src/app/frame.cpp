@@ -85,11 +85,9 @@ void advanceGame() {
     ticksAdvanced++;
 }
 
-void drawGame(bool selecting) {
-    if (selecting)
-        beginPick();
-    else
-        setProjection();
+// The world as it stands, in the projection already set: in a selection pass its hits are read
+// before the collision spheres, which are never picked.
+static void drawWorld(bool selecting) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glPushMatrix();
@@ -107,6 +105,25 @@ void drawGame(bool selecting) {
     if (selecting) endPick(); // the hits are read; the tick takes them
     drawCollisionSpheres(bisonSnapshot);
     glPopMatrix();
+}
+
+void drawGame(bool selecting) {
+    if (selecting)
+        beginPick();
+    else
+        setProjection();
+    drawWorld(selecting);
+}
+
+void warmUpDrawing() {
+    // A selection pass that picks nothing and says nothing: the names and hits are thrown away.
+    startSelectionPass();
+    drawWorld(true);
+    hitCount = 0;
+    // And one frame as drawn, never shown: the next frame clears it.
+    setProjection();
+    drawWorld(false);
+    glFinish();
 }
 
 // The back buffer holds the world as it now stands: a capture of the last tick drew it.

@@ -86,6 +86,7 @@ int main(int argc, char **argv) {
         startReplay(demo, command.replay.c_str(), command.timedemo);
     else
         seedBison(seed);
+    warmUpDrawing();
     initSound(command.mute || command.timedemo);
     // Escape ends the game with exit: the device is closed then, so what it played is complete.
     atexit(closeSound);

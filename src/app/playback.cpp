@@ -324,6 +324,8 @@ static void followRecordedReshapes(const DemoFrame &frame) {
 // The recorded ticks due at NOW, then the frame drawn; a tick that differs ends the game, and so
 // does the recording's end.
 static void replayFrame(PaceClock::time_point now) {
+    // The first frame is timed from its own start, not from the start-up before it.
+    if (frameSeconds.empty() && replayTick == 0) lastFrameEnd = std::chrono::steady_clock::now();
     runDueTicks(now, [](TickStep step, PaceClock::time_point) {
         if (replayTick >= replayTicks) return false;
         followRecordedReshapes(playing.frames[size_t(replayTick)]);

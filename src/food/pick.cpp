@@ -83,6 +83,11 @@ void multPickRegion() {
 }
 
 void beginPick() {
+    startSelectionPass();
+    printf("Start picking\n");
+}
+
+void startSelectionPass() {
     glSelectBuffer(SELECT_BUFFER_WORDS, selectBuffer);
     glRenderMode(GL_SELECT);
     // The name stack stays empty until the first food pushes its own: whatever is drawn before
@@ -93,7 +98,6 @@ void beginPick() {
     glLoadIdentity();
     multPickRegion();
     multViewPerspective();
-    printf("Start picking\n");
 }
 
 void endPick() {

@@ -43,8 +43,10 @@ bool inHand(int index);
 // Narrows the current matrix to the pick region around the pending click; whatever draws in a
 // selection pass with its own projection puts this first.
 void multPickRegion();
-// Starts a selection pass around the pending click.
+// Starts a selection pass around the pending click, and says so.
 void beginPick();
+// The same, saying nothing.
+void startSelectionPass();
 // Ends it and reads its hits into selectBuffer and hitCount; the hand is left alone.
 void endPick();
 // Takes the last selection pass's hits into the hand and ends the pick (the game's half).
