@@ -27,6 +27,7 @@
 #include "timedemo.h"
 
 #include "app/app.h"
+#include "app/clock.h"
 #include "bison/bison.h"
 #include "input/input.h"
 #include "platform/platform.h"
@@ -68,6 +69,8 @@ static Snapshot startWorld(int &argc, char **argv) {
     openWindow(argc, argv);
     for (int i = 0; i < 20; i++) glutMainLoopEvent();
     initWorld();
+    // Each situation's frame is one tick of the game, whatever the clock says.
+    oneTickPerFrame = true;
     buildFloorList();
     onReshape(windowWidth, windowHeight);
     srand(1);
