@@ -5,16 +5,15 @@
 #include <string>
 #include <vector>
 
-// The pace the game's per-frame speeds are made for (frames a second): a nod of 31 frames is
-// half a second.
+// The drawing's cap when --fps is not given (frames a second): a frame a tick of the game's clock.
 const int DEFAULT_FPS = 60;
 
 enum CommandAction { COMMAND_PLAY, COMMAND_HELP, COMMAND_VERSION, COMMAND_ERROR };
 
 struct CommandLine {
     CommandAction action = COMMAND_PLAY;
-    int fps = DEFAULT_FPS;  // the --fps cap in frames per second; 0 for none
-    bool fpsGiven = false;  // --fps was given (a replay keeps the recorded pace otherwise)
+    int fps = DEFAULT_FPS;  // the --fps cap of the drawing in frames per second; 0 for none
+    bool fpsGiven = false;  // --fps was given (a replay keeps the recorded rate otherwise)
     bool mute = false;      // --mute: no sound, and no sound device opened
     bool seedGiven = false; // --seed was given
     uint32_t seed = 0;      // the bison's seed of --seed
