@@ -71,6 +71,7 @@ static void pickUnderClick() {
 // In the order the steps have always run. The hit comes last, so a tick shows its own hit: the
 // score, the bison's tint, coat or lift; the pick after it sees the world as the tick left it.
 void advanceGame() {
+    throwAsked();                                    // the right clicks since the last tick
     checkOutcomeHeard();                             // won or lost
     processInput();                                  // the keys' actions
     titleDrift();                                    // the title's gaze
@@ -131,6 +132,7 @@ static bool worldDrawn = false;
 
 bool playTick(TickStep step) {
     if (step == TICK_HOLD) {
+        refuseClicks();
         processInput();
         listenFrom(camera->position, camera->direction); // a sound turned off fades out
     }

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 bool pickPending = false;
+int throwsAsked = 0;
 float pickX = 0.0f;
 float pickY = 0.0f;
 unsigned int selectBuffer[SELECT_BUFFER_WORDS];
@@ -147,6 +148,15 @@ void throwHeld() {
         holding = false;
         heldIndex = -1;
     }
+}
+
+void throwAsked() {
+    for (; throwsAsked > 0; throwsAsked--) throwHeld();
+}
+
+void refuseClicks() {
+    pickPending = false;
+    throwsAsked = 0;
 }
 
 void recallLast() {

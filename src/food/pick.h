@@ -7,8 +7,10 @@
 // Words in the selection buffer.
 const int SELECT_BUFFER_WORDS = 1024;
 
-// A left click waiting for the next frame's selection pass.
+// A left click waiting for the next tick's selection pass.
 extern bool pickPending;
+// Right clicks since the last tick: each throws the top food of the hand in the next one.
+extern int throwsAsked;
 // Where that click was, in window pixels with y counted from the top.
 extern float pickX, pickY;
 // The selection buffer of a pick (words).
@@ -55,5 +57,9 @@ void takePickHits();
 void processHits();
 // Throws the top food of the hand.
 void throwHeld();
+// The right clicks asked for since the last tick, thrown in order (with an empty hand, nothing).
+void throwAsked();
+// A tick that holds the game (paused) takes no click: the pick and the throws asked are dropped.
+void refuseClicks();
 // Puts the last thrown food back into the hand.
 void recallLast();

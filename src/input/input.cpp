@@ -185,15 +185,13 @@ void onSpecialUp(int key, int, int) {
     if (storedSpecial(key)) keyDown[key] = 0;
 }
 
+// A click only asks: the tick it reaches picks or throws, or refuses it while the game is paused.
 void onMouse(int button, int state, int x, int y) {
-    if (state != GLUT_DOWN || gamePaused) return;
-    if (button == GLUT_LEFT_BUTTON) {
+    if (state != GLUT_DOWN) return;
+    if (button == GLUT_LEFT_BUTTON)
         requestPick(x, y);
-    } else if (button == GLUT_RIGHT_BUTTON && holding) {
-        // The one action taken outside a frame, as the game has always done: a right click
-        // throws at once from the callback, where space waits for the next frame.
-        throwHeld();
-    }
+    else if (button == GLUT_RIGHT_BUTTON)
+        throwsAsked += 1;
 }
 
 void onReshape(int width, int height) {

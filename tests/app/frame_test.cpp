@@ -293,12 +293,14 @@ TEST(Frame, APausedGameStandsStillAndGoesOnWhereItStood) {
     onKeyDown('1', 0, 0); // one-shot: spent while paused
     onKeyUp('1', 0, 0);
     onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 500, 250);
-    EXPECT_FALSE(pickPending) << "a click picks nothing while paused";
+    onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 500, 250);
     onKeyDown(']', 0, 0); // not among the paused keys
     onKeyUp(']', 0, 0);
     bool spheres = showSpheres;
     for (int i = 0; i < 5; i++) onDisplay();
     EXPECT_EQ(pausedState(), paused);
+    EXPECT_FALSE(pickPending) << "a paused tick keeps no click for later";
+    EXPECT_EQ(throwsAsked, 0) << "a paused tick keeps no click for later";
     EXPECT_EQ(showSpheres, spheres);
     EXPECT_EQ(framesShown, shown + 6) << "a paused game is still drawn";
 

@@ -120,10 +120,12 @@ TEST_F(Hand, SpaceAndRightButtonThrowTheSameWay) {
     processInput();
     EXPECT_EQ(lastThrownIndex, 3);
     onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 10, 10);
+    throwAsked(); // as the next tick does
     EXPECT_EQ(lastThrownIndex, 2);
     EXPECT_FALSE(holding);
     // With the hand empty neither does anything, and space queues nothing for later.
     onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 10, 10);
+    throwAsked();
     onKeyDown(' ', 0, 0);
     processInput();
     pick(5);
@@ -159,6 +161,7 @@ TEST_F(Hand, EveryFoodIsDrawnOnceAFrameTheHandAtTheHeldPoint) {
 TEST_F(Hand, PickedAndThrownBeforeItWasDrawnItLiesAtTheOrigin) {
     pick(0);
     onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
+    throwAsked();
     drawFoods();
     EXPECT_EQ(foods[0]->position.x, 0.0f);
     EXPECT_EQ(foods[0]->position.y, 0.1f);

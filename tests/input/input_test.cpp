@@ -173,7 +173,11 @@ TEST(Mouse, LeftPressRecordsThePickOtherButtonsAndReleasesDoNothing) {
     pickPending = false;
     onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 10, 20);
     onMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 10, 20);
+    throwsAsked = 0;
     onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 10, 20);
+    onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 10, 20);
+    EXPECT_EQ(throwsAsked, 1) << "a right press asks the next tick for one throw";
+    throwsAsked = 0;
     EXPECT_FALSE(pickPending);
     EXPECT_EQ(pickX, 0.0f);
     onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 20);
