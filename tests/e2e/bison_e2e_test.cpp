@@ -45,12 +45,15 @@ void press(GameProcess &game, const std::string &key) {
 }
 
 // Stops the bison near where it started and backs the camera away so that it stays in view;
-// returns the picture once the title screen has stopped lowering the gaze (180 frames).
+// returns the picture once the title screen has stopped lowering the gaze (180 ticks: three
+// seconds at any drawing rate). Until then a meadow without pictures shows only the dark sky and
+// the text, and two screenshots alike would not mean the gaze had settled.
 Screenshot stopAndSettle(GameProcess &game) {
     press(game, "m");
     game.pressKey("s");
     sleepSeconds(1.2);
     game.releaseKey("s");
+    sleepSeconds(2.0);
     return waitForStillPicture(game, 0.5, 120);
 }
 
