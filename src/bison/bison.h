@@ -10,7 +10,7 @@
 class Bison {
   public:
     int resolution;         // resolution of every dome of the model
-    bool wandering;         // walk one wander step per frame while set
+    bool wandering;         // walk one wander step per tick while set
     Vector3 position;       // the animal's origin, world units; y is 1.75 on the ground
     float baseAngle;        // travel direction angle = baseAngle - heading (radians)
     float heading;          // radians; 0 faces about +x, growing turns towards -z
@@ -18,9 +18,9 @@ class Bison {
     bool turnPositive;      // steering raises the heading when set, lowers it when clear
     float dirX;             // unit travel direction, x
     float dirZ;             // unit travel direction, z
-    float stepCount;        // frames walked on the current leg
-    float legLength;        // frames the current leg lasts
-    float speed;            // world units per frame on the current leg
+    float stepCount;        // ticks walked on the current leg
+    float legLength;        // ticks the current leg lasts
+    float speed;            // world units per tick on the current leg
     float nodAngle;         // head angle in degrees, 145 to 160
     bool nodLowering;       // the head is on its way down
     int nodCount;           // nods completed in the current request
@@ -38,7 +38,7 @@ class Bison {
     Bison();
     virtual ~Bison();
 
-    // One frame of wandering: legs, steering and the fence turn.
+    // One tick of wandering: legs, steering and the fence turn.
     void wander();
     // Manual turn by delta radians (',' and '.').
     void turn(float delta);
@@ -46,13 +46,13 @@ class Bison {
     void step();
     // Swaps the skin between fur and lava.
     void toggleSkin();
-    // One frame of the nod animation.
+    // One tick of the nod animation.
     void nod();
-    // The update half of drawing the bison: one frame of nod, and of wander while wandering.
+    // The update half of drawing the bison: one tick of nod, and of wander while wandering.
     void update();
     // The drawing half: the model where the bison stands, with its head at its nod.
     void drawModel();
-    // One frame of nod and wander, then the model.
+    // One tick of nod and wander, then the model.
     void draw();
     // Compiles the static body into bodyList and returns it.
     unsigned int buildBodyList();
@@ -73,22 +73,22 @@ class Bison {
 // The one bison, made by initWorld.
 extern Bison *bison;
 
-// Manual turn of ',' and '.' (radians per frame held).
+// Manual turn of ',' and '.' (radians per tick held).
 const float BISON_TURN_STEP = 0.01f;
-// Manual step of '/' (world units per frame held).
+// Manual step of '/' (world units per tick held).
 const float BISON_STEP = 0.1f;
 // Below this three-dimensional distance from the bison the player cannot walk forward (world
 // units).
 const float BISON_REACH = 10.0f;
-// Steering step of the wander (radians per frame).
+// Steering step of the wander (radians per tick).
 const double BISON_STEER_STEP = TWO_PI_D / 100.0;
 // Where steering down wraps to: 2π - 0.1 (radians), not 2π.
 const float BISON_STEER_WRAP = 6.183185f;
 // Heading window around the target inside which the wander does not steer (radians).
 const double BISON_STEER_WINDOW = 1.0;
-// Shortest leg (frames).
+// Shortest leg (ticks).
 const int LEG_MIN_FRAMES = 800;
-// Count of possible leg lengths, one frame apart from the shortest up (frames).
+// Count of possible leg lengths, one tick apart from the shortest up (ticks).
 const int LEG_FRAME_RANGE = 1300;
 // Head angle at rest, the top of a nod (degrees).
 const float NOD_TOP = 160.0f;

@@ -30,9 +30,9 @@ extern Camera *camera;
 
 // Eye height above the ground (world units).
 const float CAMERA_EYE_HEIGHT = 1.75f;
-// Yaw change of one turn (radians per frame held).
+// Yaw change of one turn (radians per tick held).
 const float CAMERA_TURN_STEP = 0.02f;
-// Gaze y change of one tilt (per frame held).
+// Gaze y change of one tilt (per tick held).
 const float CAMERA_TILT_STEP = 0.01f;
-// Walking step of 'w' and 's' (world units per frame held).
+// Walking step of 'w' and 's' (world units per tick held).
 const float CAMERA_WALK_STEP = 0.2f;

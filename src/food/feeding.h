@@ -28,13 +28,13 @@ extern int flashRadius;
 // Draw the collision spheres (']').
 extern bool showSpheres;
 
-// Frames of a bomb launch: rise per frame (world units per frame) up to the top height, then the
-// drop below the ground and the rise per frame back up to standing height.
+// Ticks of a bomb launch: rise per tick (world units per tick) up to the top height, then the
+// drop below the ground and the rise per tick back up to standing height.
 const double BOMB_RISE_STEP = 0.7;
 const float BOMB_TOP = 30.0f;
 const float BOMB_DROP_HEIGHT = -10.0f;
 const double BOMB_RETURN_STEP = 0.1;
-// Radius the flash starts from after a bomb hit (whole world units); it shrinks by one a frame.
+// Radius the flash starts from after a bomb hit (whole world units); it shrinks by one a tick.
 const int FLASH_START_RADIUS = 5;
 // Height a cloud hit lifts the bison by (world units).
 const double CLOUD_LIFT = 0.2;
@@ -48,7 +48,7 @@ float distanceBetween(Vector3 a, Vector3 b);
 void headEffect(const Food *food);
 // The effect of a body hit of this food's kind.
 void bodyEffect(const Food *food);
-// The flash radius of the next frame: one less while positive; 0 stays 0.
+// The flash radius of the next tick: one less while positive; 0 stays 0.
 int nextFlashRadius(int radius);
 
 // Tests a flying food against the bison and applies its effects; a body strike acts once, until
@@ -56,14 +56,14 @@ int nextFlashRadius(int radius);
 void checkFeeding(Food *food);
 // Takes the component along the sphere's normal out of the food's direction.
 void deflect(Vector3 centre, Vector3 foodPosition, Food *food);
-// One frame of a bomb launch.
+// One tick of a bomb launch.
 void updateBombLaunch();
-// The update half of the flash: one frame of its shrinking. True when it shows this frame.
+// The update half of the flash: one tick of its shrinking. True when it shows this tick.
 bool shrinkFlash();
 // The drawing half: the flash sphere at its radius, where the bison stood.
 void drawFlashSphere();
-// The bomb flash: shrinks it a frame and draws it while it shows.
+// The bomb flash: shrinks it a tick and draws it while it shows.
 void drawFlash();
-// The collision spheres at where the bison was drawn this frame, turned with it, when showSpheres
+// The collision spheres at where the bison was drawn this tick, turned with it, when showSpheres
 // is set.
 void drawCollisionSpheres(Vector3 bisonSnapshot);

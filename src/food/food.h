@@ -6,14 +6,14 @@
 class Food {
   public:
     FoodState state;      // where the food is in its cycle
-    int groundTimer;      // frames left to lie on the ground before going home
+    int groundTimer;      // ticks left to lie on the ground before going home
     const char *name;     // kind name: "orange", "apple", "bomb", "marble" or "cloud"
     float radius;         // collision radius (world units)
     unsigned int texture; // the food's own texture, 0 when it failed to load
     Vector3 position;     // current place, world units
     Vector3 home;         // resting place; y is FOOD_HOME_HEIGHT
     Vector3 direction;    // x, z: horizontal unit direction of the throw; y: launch pitch
-    Vector3 speed;        // x, z: horizontal speeds; y: vertical velocity (units per frame)
+    Vector3 speed;        // x, z: horizontal speeds; y: vertical velocity (units per tick)
     bool touchingBody;    // within reach of a body sphere when last tested: its strike has acted
 
     Food(const char *name, float homeX, float homeZ);
@@ -21,7 +21,7 @@ class Food {
 
     // Starts a throw along yaw (radians) with the camera's gaze slope as pitch.
     void launch(float yaw, float pitch);
-    // One frame of flight, or of lying on the ground.
+    // One tick of flight, or of lying on the ground.
     void update();
 };
 
@@ -29,7 +29,7 @@ class Food {
 const int FOOD_COUNT = 20;
 // Height at which foods rest at home (world units).
 const float FOOD_HOME_HEIGHT = 3.0f;
-// Frames a landed food lies on the ground with a full timer.
+// Ticks a landed food lies on the ground with a full timer.
 const int FOOD_GROUND_FRAMES = 40;
 // At or below this height, or above FOOD_CEILING, a food is on the ground (world units).
 const float FOOD_GROUND_LEVEL = 0.13f;
@@ -37,11 +37,11 @@ const float FOOD_GROUND_LEVEL = 0.13f;
 const float FOOD_CEILING = 100.0f;
 // Height at which a landed food lies (world units).
 const double FOOD_LYING_HEIGHT = 0.1;
-// Gravity: vertical speed lost per frame of flight (world units per frame per frame).
+// Gravity: vertical speed lost per tick of flight (world units per tick per tick).
 const double FOOD_GRAVITY = 0.009;
-// Horizontal speed of a throw (world units per frame).
+// Horizontal speed of a throw (world units per tick).
 const float FOOD_THROW_SPEED = 0.5f;
-// Vertical speed of a throw per unit of gaze slope, and its constant lift (units per frame).
+// Vertical speed of a throw per unit of gaze slope, and its constant lift (units per tick).
 const double FOOD_THROW_RISE = 0.5;
 const double FOOD_THROW_LIFT = 0.02;
 // Held foods float this far below the held point (world units).
@@ -61,11 +61,11 @@ const char *foodTextureFile(const char *name);
 extern Food *foods[FOOD_COUNT];
 
 // The update half of drawing a food: puts it where its state says, at home or below the held
-// point; a flying food takes its one flight step of the frame.
+// point; a flying food takes its one flight step of the tick.
 void placeFood(Vector3 point, Food *food);
 // The drawing half: the food where it stands, under its index as selection name.
 void drawPlacedFood(const Food *food, int index);
 // Places and draws one food under its index as selection name; advances a flying food.
 void drawFood(Vector3 point, Food *food, int index);
-// Every food once per frame, the hand first: each placed, then drawn.
+// Every food once per tick, the hand first: each placed, then drawn.
 void drawFoods();
