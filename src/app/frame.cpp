@@ -7,6 +7,7 @@
 #include "food/feeding.h"
 #include "food/pick.h"
 #include "input/input.h"
+#include "keep/tally.h"
 #include "scenery/scenery.h"
 #include "sound/sound.h"
 
@@ -33,6 +34,7 @@ static void drawTrees(bool selecting) {
 static void checkOutcomeHeard() {
     GameState before = gameState;
     checkOutcome();
+    noteAdvance(gameState, foodFed); // a game begun or ended counts in the record
     if (gameState != before && gameState == STATE_WON) playPhrase(SOUND_WON);
     if (gameState != before && gameState == STATE_LOST) playPhrase(SOUND_LOST);
 }

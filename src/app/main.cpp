@@ -1,5 +1,6 @@
 // Grazewell: feed the bison.
 #include "app/app.h"
+#include "app/keeping.h"
 #include "app/options.h"
 #include "app/pacing.h"
 #include "app/playback.h"
@@ -31,6 +32,10 @@ int main(int argc, char **argv) {
         fprintf(stderr, "grazewell: %s\nTry 'grazewell --help' for the options and keys.\n",
                 command.error.c_str());
         return 2;
+    case COMMAND_GAMES:
+        return printKeptGames();
+    case COMMAND_RECORD_OF_GAMES:
+        return printRecordOfGames();
     case COMMAND_PLAY:
         break;
     }
@@ -39,12 +44,16 @@ int main(int argc, char **argv) {
     Demo demo;
     std::string reason;
     bool playsDemo = !command.replay.empty();
+    if (playsDemo && !recordingToPlay(command.replay, &command.replay, &reason)) {
+        fprintf(stderr, "grazewell: %s\n", reason.c_str());
+        return 2;
+    }
     if (playsDemo && !readDemo(command.replay.c_str(), demo, &reason)) {
         fprintf(stderr, "grazewell: %s: %s\n", command.replay.c_str(), reason.c_str());
         return 2;
     }
     uint32_t seed = command.seedGiven ? command.seed : uint32_t(time(nullptr));
-    if (!command.record.empty()) {
+    if (!playsDemo) {
         DemoHeader header;
         header.gameVersion = GRAZEWELL_VERSION;
         header.seed = seed;
@@ -52,7 +61,8 @@ int main(int argc, char **argv) {
         header.height = windowHeight;
         header.fps = command.fps;
         header.platform = platformName();
-        if (!startRecording(command.record.c_str(), header, &reason)) {
+        // --record's file, or the game kept in the games folder.
+        if (!startLiveGame(command, header, &reason)) {
             fprintf(stderr, "grazewell: %s: %s\n", command.record.c_str(), reason.c_str());
             return 2;
         }

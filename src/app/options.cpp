@@ -64,6 +64,16 @@ CommandLine parseCommandLine(int argc, char **argv) {
             command.mute = true;
             continue;
         }
+        if (strcmp(argument, "--no-keep") == 0) {
+            command.noKeep = true;
+            continue;
+        }
+        if (strcmp(argument, "--games") == 0 || strcmp(argument, "--record-of-games") == 0) {
+            if (command.action != COMMAND_HELP)
+                command.action =
+                    strcmp(argument, "--games") == 0 ? COMMAND_GAMES : COMMAND_RECORD_OF_GAMES;
+            continue;
+        }
         if (isOption(argument, "--fps")) {
             const char *value = optionValue(argument, 5, argc, argv, i);
             unsigned long long fps = 0;
@@ -137,7 +147,8 @@ static std::string keysHelp() {
 // What --help says before the keys, and after them.
 static const char HELP_HEAD[] =
     "Usage: grazewell [--fps N] [--mute] [--seed N] [--record FILE | --replay FILE |\n"
-    "                 --timedemo FILE] [GLUT options]\n"
+    "                 --timedemo FILE] [--no-keep] [GLUT options]\n"
+    "       grazewell --games | --record-of-games\n"
     "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
     "ones win; ten bombs too many lose.\n"
     "\n"
@@ -151,9 +162,13 @@ static const char HELP_HEAD[] =
     "  --record FILE write the game played into FILE, a new file\n"
     "  --replay FILE play the game recorded in FILE back, at its pace or --fps; Escape\n"
     "                ends it. Exits with 3 at the first frame that differs from it\n"
+    "                (FILE last: the newest kept game, for --timedemo too)\n"
     "  --timedemo FILE  play FILE back as fast as the machine draws, without sound, and\n"
     "                print the frames, the seconds, the average and the 1% low frame rate\n"
     "                and the slowest frame\n"
+    "  --no-keep     keep no recording of this game in the games folder\n"
+    "  --games       list the kept games, newest first, and exit\n"
+    "  --record-of-games  print the record of games and exit\n"
     "  --help        print this help and exit\n"
     "  --version     print the version and exit\n"
     "  GLUT's own options are taken as well: -display DISPLAY, -geometry WxH+X+Y,\n"
@@ -164,7 +179,17 @@ static const char HELP_TAIL[] =
     "Pictures are read from tex/ in the working folder, then from tex/ beside the\n"
     "program, then from ../share/grazewell/tex beside it. GRAZEWELL_DATA names the\n"
     "folder holding tex/ instead of all of these. Captures go to ppm/ in the working\n"
-    "folder.\n";
+    "folder.\n"
+    "\n"
+    "Every live game is recorded into the games folder: $XDG_STATE_HOME/grazewell/\n"
+    "games (~/.local/state/grazewell/games when XDG_STATE_HOME is unset; on Windows\n"
+    "%LOCALAPPDATA%\\Grazewell\\games), unless --record names a file or --no-keep is\n"
+    "given. The newest 20 games and 50 MB are kept; --replay last plays the newest.\n"
+    "The record of games, record.toml in the same folder, counts the games played,\n"
+    "won, lost and quit (a game runs from 1 on the title to its end), the fastest\n"
+    "win, the shortest loss and the most fed in one game. Should the game crash, it\n"
+    "says on standard error which recording holds the game up to its last frame,\n"
+    "and the command that plays it back.\n";
 
 const char *helpText() {
     static const std::string text = HELP_HEAD + keysHelp() + HELP_TAIL;

@@ -9,7 +9,14 @@
 // half a second.
 const int DEFAULT_FPS = 60;
 
-enum CommandAction { COMMAND_PLAY, COMMAND_HELP, COMMAND_VERSION, COMMAND_ERROR };
+enum CommandAction {
+    COMMAND_PLAY,
+    COMMAND_HELP,
+    COMMAND_VERSION,
+    COMMAND_ERROR,
+    COMMAND_GAMES,           // --games: list the kept games
+    COMMAND_RECORD_OF_GAMES, // --record-of-games: print the record of games
+};
 
 struct CommandLine {
     CommandAction action = COMMAND_PLAY;
@@ -21,6 +28,7 @@ struct CommandLine {
     std::string record;     // --record FILE: the file to write the game into, or ""
     std::string replay;     // --replay FILE or --timedemo FILE: the recording to play, or ""
     bool timedemo = false;  // it is a --timedemo: as fast as drawn, muted, with figures
+    bool noKeep = false;    // --no-keep: the live game is not kept in the games folder
     std::string error;      // what is wrong with the command line, for COMMAND_ERROR
     // The program's name and GLUT's own options with their values, then a null: for glutInit.
     std::vector<char *> glutArguments;

@@ -1,6 +1,7 @@
 #include "app/playback.h"
 
 #include "app/app.h"
+#include "app/keeping.h"
 #include "app/world_check.h"
 #include "bison/bison.h"
 #include "food/pick.h"
@@ -241,6 +242,7 @@ void onDisplay() {
         replayFrame();
         return;
     }
+    crashIfAsked();
     std::vector<DemoEvent> events;
     events.swap(liveEvents);
     DemoFrame frame = runFrame(events);

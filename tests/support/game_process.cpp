@@ -141,6 +141,9 @@ void GameProcess::startGame() {
         // OpenAL's silent device, unless a test names another: a test neither plays through the
         // machine's speakers nor depends on whether it has any.
         if (start.launcher.empty()) setenv("ALSOFT_DRIVERS", "null", 1);
+        // The games it keeps and its record of games stay in the test's folder, never the
+        // machine's own.
+        setenv("XDG_STATE_HOME", (workDir + "/state").c_str(), 1);
         for (const std::string &entry : environment) putenv(const_cast<char *>(entry.c_str()));
         std::vector<char *> argv = {const_cast<char *>("grazewell")};
         if (!start.launcher.empty())

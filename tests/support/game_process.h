@@ -35,7 +35,8 @@ class GameProcess {
     // Starts Xvfb and the game; its standard output goes to workDir/stdout.txt, its standard
     // error to workDir/stderr.txt (and to the test's own when the game ends).
     // environment adds NAME=VALUE entries to the game's environment (for test tools). A Linux
-    // game plays its sound into OpenAL's silent device unless ALSOFT_DRIVERS is among them.
+    // game plays its sound into OpenAL's silent device unless ALSOFT_DRIVERS is among them, and
+    // keeps its games in workDir/state unless XDG_STATE_HOME is.
     explicit GameProcess(const std::string &workDir,
                          const std::vector<std::string> &environment = {},
                          const GameStart &start = GameStart());
