@@ -13,7 +13,7 @@ struct GameTally {
     GameState last = STATE_TITLE; // the state the last advance left
     bool open = false;            // a game is under way
     long long ticks = 0;          // its game time so far (advances)
-    long long sinceTitle = 0;     // advances since the title last showed
+    long long sinceTitle = -1;    // advances since the one the title showed in first
     int mostFed = 0;              // the highest score it has reached
 };
 
