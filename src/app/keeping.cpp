@@ -54,11 +54,11 @@ bool startLiveGame(const CommandLine &command, const DemoHeader &header, std::st
         liveRecordingPath = command.record;
     }
     std::string folder = keptGamesFolder();
-    std::string trouble;
+    std::string trouble, failed;
     if (folder.empty()) {
         trouble = "no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)";
-    } else if (!makeFolders(folder)) {
-        trouble = folder + ": " + strerror(errno);
+    } else if (!makeFolders(folder, &failed)) {
+        trouble = failed + ": " + strerror(errno);
     } else if (command.record.empty() && !command.noKeep) {
         std::string path;
         if (!prepareKeptGame(folder, &path, &trouble)) {

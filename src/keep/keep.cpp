@@ -19,7 +19,16 @@ std::string keptGamesFolder() {
     return state.empty() ? "" : state + "/games";
 }
 
-bool makeFolders(const std::string &folder) {
+// Makes the one folder path; errno ENOTDIR when something else stands there.
+static bool makeOneFolder(const std::string &path) {
+    if (isFolder(path)) return true;
+    if (makeFolder(path.c_str())) return true;
+    if (errno == EEXIST) errno = ENOTDIR;
+    return false;
+}
+
+bool makeFolders(const std::string &folder, std::string *failed) {
+    if (failed) *failed = folder;
     if (folder.empty()) {
         errno = ENOENT;
         return false;
@@ -29,9 +38,12 @@ bool makeFolders(const std::string &folder) {
         std::string above = folder.substr(0, at);
         // "C:" alone is a drive, not a folder to make.
         if (above.size() == 2 && above[1] == ':') continue;
-        if (!isFolder(above) && !makeFolder(above.c_str())) return false;
+        if (!makeOneFolder(above)) {
+            if (failed) *failed = above;
+            return false;
+        }
     }
-    return makeFolder(folder.c_str());
+    return makeOneFolder(folder);
 }
 
 std::string keptGameName(const std::tm &when, int nth) {
@@ -148,8 +160,9 @@ bool prepareKeptGame(const std::string &folder, std::string *path, std::string *
         *reason = "no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)";
         return false;
     }
-    if (!makeFolders(folder)) {
-        *reason = folder + ": " + strerror(errno);
+    std::string failed;
+    if (!makeFolders(folder, &failed)) {
+        *reason = failed + ": " + strerror(errno);
         return false;
     }
     // The start names the game; the clock is read here, at start-up, never by the game itself.

@@ -22,8 +22,9 @@ const char *const LAST_GAME = "last";
 // The folder the games are kept in: the state folder's games/, with '/' between names; "" when
 // the system names no state folder.
 std::string keptGamesFolder();
-// Makes folder and every missing folder above it; false (errno set) when one cannot be made.
-bool makeFolders(const std::string &folder);
+// Makes folder and every missing folder above it; false (errno set, ENOTDIR where a file stands
+// in the way) when one cannot be made, named in *failed.
+bool makeFolders(const std::string &folder, std::string *failed = nullptr);
 
 // The name of a game started at local time when; a second game started in the same second
 // (nth 2, 3, ...) gets "_2", "_3", ... before the ending.
