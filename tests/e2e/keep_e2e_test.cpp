@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -163,6 +164,77 @@ TEST(KeepEndToEnd, AGamesFolderThatCannotBeMadeIsSaidOnceAndTheGamePlays) {
                               "/not-a-folder: Not a directory; this game is not kept, and plays "
                               "on\n");
     }
+    removeTree(dir);
+}
+
+// The games folders of Wine's prefix (WINEPREFIX): %LOCALAPPDATA%\Grazewell\games of each user.
+std::vector<std::string> wineGamesFolders() {
+    std::vector<std::string> folders;
+    const char *prefix = getenv("WINEPREFIX");
+    if (!prefix) return folders;
+    std::error_code error;
+    for (const auto &user :
+         std::filesystem::directory_iterator(std::string(prefix) + "/drive_c/users", error)) {
+        std::string games = user.path().string() + "/AppData/Local/Grazewell/games";
+        if (isDirectory(games)) folders.push_back(games);
+    }
+    return folders;
+}
+
+// The kept recordings in the folders.
+int recordingsIn(const std::vector<std::string> &folders) {
+    int count = 0;
+    for (const std::string &folder : folders)
+        for (const auto &entry : std::filesystem::directory_iterator(folder))
+            count += entry.path().extension() == ".gzd";
+    return count;
+}
+
+// The Windows build under Wine (scripts/test-windows.sh names it): a game lands in the local
+// application data of Wine's user, --replay last plays it to the same lines, and a crash says
+// where it is.
+TEST(WindowsBuild, UnderWineAGameIsKeptInLocalAppDataAndReplayLastPlaysIt) {
+    const char *exe = getenv("GRAZEWELL_WINDOWS_GAME"), *wine = getenv("GRAZEWELL_WINE");
+    if (!exe || !*exe || !wine || !*wine)
+        GTEST_SKIP() << "no Windows build named (scripts/test-windows.sh runs this)";
+    std::string dir = makeTempDir("wine-keep");
+    GameStart start;
+    start.launcher = wine;
+    start.binary = exe;
+    start.findPictures = true;
+    int before = recordingsIn(wineGamesFolders());
+    std::string played;
+    {
+        start.arguments = {"--seed", "3"};
+        GameProcess game(dir, {}, start);
+        game.tapKey("1");
+        game.click(500, 300, 1);
+        ASSERT_TRUE(game.waitForOutput("Stopped picking\n", 60));
+        sleepSeconds(0.3);
+        EXPECT_EQ(game.quit(60), 0);
+        played = game.output();
+    }
+    ASSERT_EQ(wineGamesFolders().size(), 1u) << "no Grazewell\\games in the local application data";
+    EXPECT_EQ(recordingsIn(wineGamesFolders()), before + 1);
+    {
+        start.arguments = {"--replay", "last"};
+        GameProcess replay(dir, {}, start);
+        EXPECT_EQ(endOf(replay, 120), 0) << replay.errors();
+        EXPECT_EQ(replay.output(), played);
+    }
+    {
+        start.arguments = {"--seed", "4"};
+        GameProcess game(dir, {"GRAZEWELL_TEST_CRASH_FRAME=200"}, start);
+        EXPECT_NE(endOf(game, 120), 0);
+        std::string errors = game.errors();
+        EXPECT_EQ(countOf(errors, "grazewell: crashed (an access violation); the game up to its "
+                                  "last whole frame is in "),
+                  1)
+            << errors;
+        std::string path = namedInCrashLine(errors);
+        EXPECT_NE(path.find("/AppData/Local/Grazewell/games/"), std::string::npos) << errors;
+    }
+    EXPECT_EQ(recordingsIn(wineGamesFolders()), before + 2);
     removeTree(dir);
 }
 
