@@ -55,6 +55,7 @@ struct GameSummary {
     int games = 0;          // the games ended in the run
     bool closed = false;    // the game program ended as it should (written at exit)
 };
+// The summary as its file holds it.
 std::string formatSummary(const GameSummary &summary);
 // False when the file at path is missing or no summary.
 bool readSummary(const std::string &path, GameSummary &summary);

@@ -44,6 +44,10 @@ TEST(KeepEndToEnd, ALiveGameIsKeptAndReplayLastPlaysItToTheSameLinesLeavingTheRe
     std::string dir = makeTempDir("keep-live");
     installTextures(dir);
     std::string state = dir + "/state", games = state + "/grazewell/games";
+    // Nothing kept yet: refused before any window opens.
+    int status = 0;
+    runGame(state, "--replay last 2>&1", &status);
+    EXPECT_EQ(status, 2);
     std::string played;
     {
         GameStart start;
@@ -60,7 +64,6 @@ TEST(KeepEndToEnd, ALiveGameIsKeptAndReplayLastPlaysItToTheSameLinesLeavingTheRe
         played = game.output();
         EXPECT_EQ(game.errors(), "");
     }
-    int status = 0;
     std::string listing = runGame(state, "--games", &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(countOf(listing, ".gzd\n"), 1) << listing;
