@@ -198,28 +198,6 @@ TEST(RecordOfGames, ADamagedRecordIsMovedAsideAndANewOneBegunAnUnreadableOneLeft
     removeTree(dir);
 }
 
-TEST(RecordOfGames, ASummaryReadsBackAndAForeignOneIsNone) {
-    std::string dir = makeTempDir("summary");
-    GameSummary summary;
-    summary.end = END_LOST;
-    summary.score = -10;
-    summary.games = 3;
-    summary.closed = true;
-    std::string reason;
-    ASSERT_TRUE(writeWhole(dir + "/a.toml", formatSummary(summary), &reason)) << reason;
-    GameSummary back;
-    ASSERT_TRUE(readSummary(dir + "/a.toml", back));
-    EXPECT_EQ(back.end, END_LOST);
-    EXPECT_EQ(back.score, -10);
-    EXPECT_EQ(back.games, 3);
-    EXPECT_TRUE(back.closed);
-    ASSERT_TRUE(
-        writeText(dir + "/b.toml", "end = \"draw\"\nscore = 1\ngames = 1\nclosed = true\n"));
-    EXPECT_FALSE(readSummary(dir + "/b.toml", back));
-    EXPECT_FALSE(readSummary(dir + "/missing.toml", back));
-    removeTree(dir);
-}
-
 // A game runs from the title left to its end; its time is the advances after the one that
 // began it, up to the one that ended it.
 TEST(GameTallies, AGameIsFollowedFromTheTitleToItsEnd) {
