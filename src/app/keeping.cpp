@@ -11,13 +11,13 @@
 #include <cstdlib>
 #include <cstring>
 
-long crashBeforeFrame = -1;
 std::string liveRecordingPath;
 
-// Live frames begun so far.
+// The live frame the game crashes before (the tests' trigger), or -1; and live frames begun.
+static long crashBeforeFrame = -1;
 static long liveFrames = 0;
 
-void readCrashTrigger() {
+static void readCrashTrigger() {
     const char *frame = getenv(CRASH_TRIGGER_VARIABLE);
     crashBeforeFrame = frame && *frame ? atol(frame) : -1;
 }
@@ -32,11 +32,9 @@ static std::string quoted(const std::string &path) {
     return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
 }
 
-std::string crashLineBefore() {
-    return "grazewell: crashed (";
-}
-
-std::string crashLineAfter(const std::string &path) {
+// The crash line is these two around the fault's name.
+static const char CRASH_LINE_BEFORE[] = "grazewell: crashed (";
+static std::string crashLineAfter(const std::string &path) {
     if (path.empty()) return "); this game was not recorded\n";
     return "); the game up to its last whole frame is in " + path +
            "; watch it with: grazewell --replay " + quoted(path) + "\n";
@@ -45,7 +43,7 @@ std::string crashLineAfter(const std::string &path) {
 static void armCrashLineFor(const std::string &path) {
     std::string marker = "";
     if (!summaryPath.empty()) marker = besideKeptGame(path, KEPT_CRASH_MARK);
-    armCrashLine(crashLineBefore().c_str(), crashLineAfter(path).c_str(), marker.c_str());
+    armCrashLine(CRASH_LINE_BEFORE, crashLineAfter(path).c_str(), marker.c_str());
 }
 
 bool startLiveGame(const CommandLine &command, const DemoHeader &header, std::string *reason) {
@@ -53,13 +51,14 @@ bool startLiveGame(const CommandLine &command, const DemoHeader &header, std::st
         if (!startRecording(command.record.c_str(), header, reason)) return false;
         liveRecordingPath = command.record;
     }
+    bool keeps = command.record.empty() && !command.noKeep;
     std::string folder = keptGamesFolder();
     std::string trouble, failed;
     if (folder.empty()) {
         trouble = "no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)";
     } else if (!makeFolders(folder, &failed)) {
         trouble = failed + ": " + strerror(errno);
-    } else if (command.record.empty() && !command.noKeep) {
+    } else if (keeps) {
         std::string path;
         if (!prepareKeptGame(folder, &path, &trouble)) {
             // said below
@@ -72,7 +71,8 @@ bool startLiveGame(const CommandLine &command, const DemoHeader &header, std::st
     }
     // One line for a folder that cannot be made or written, and nothing more is tried in it.
     if (!trouble.empty())
-        fprintf(stderr, "grazewell: %s; this game is not kept, and plays on\n", trouble.c_str());
+        fprintf(stderr, "grazewell: %s; %s, and plays on\n", trouble.c_str(),
+                keeps ? "this game is not kept" : "the record of games is not kept");
     else
         recordPath = folder + "/" + RECORD_FILE;
     tallying = true;

@@ -9,13 +9,9 @@
 #include <string>
 
 // The environment variable that makes the live game crash on purpose before the frame it names
-// (counted from 0), for the tests; read once, at start-up.
+// (counted from 0), for the tests; read once, at start-up, by startLiveGame.
 const char *const CRASH_TRIGGER_VARIABLE = "GRAZEWELL_TEST_CRASH_FRAME";
-// That frame, or -1 when the game is not to crash.
-extern long crashBeforeFrame;
-// Reads the crash trigger from the environment into crashBeforeFrame.
-void readCrashTrigger();
-// Before each live frame: crashes the game when it reaches crashBeforeFrame.
+// Before each live frame: crashes the game when it reaches the frame the trigger names.
 void crashIfAsked();
 
 // The recording of the live game: --record's file, or the kept game; "" when there is none.
@@ -33,8 +29,3 @@ bool recordingToPlay(const std::string &named, std::string *path, std::string *r
 // What --games and --record-of-games print on standard output, and their exit status.
 int printKeptGames();
 int printRecordOfGames();
-
-// The crash line's two halves around the fault's name, for a game recorded into path ("" when
-// nothing is recorded): the line names the recording and the command that plays it back.
-std::string crashLineBefore();
-std::string crashLineAfter(const std::string &path);
