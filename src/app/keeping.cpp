@@ -55,7 +55,7 @@ bool startLiveGame(const CommandLine &command, const DemoHeader &header, std::st
     std::string folder = keptGamesFolder();
     std::string trouble, failed;
     if (folder.empty()) {
-        trouble = "no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)";
+        trouble = NO_STATE_FOLDER;
     } else if (!makeFolders(folder, &failed)) {
         trouble = failed + ": " + strerror(errno);
     } else if (keeps) {
@@ -100,8 +100,7 @@ bool recordingToPlay(const std::string &named, std::string *path, std::string *r
 int printKeptGames() {
     std::string folder = keptGamesFolder();
     if (folder.empty()) {
-        fputs("grazewell: no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)\n",
-              stderr);
+        fprintf(stderr, "grazewell: %s\n", NO_STATE_FOLDER);
         return 1;
     }
     fputs(keptGamesListing(folder).c_str(), stdout);

@@ -157,7 +157,7 @@ void rotateKeptGames(const std::string &folder, const std::string &current) {
 
 bool prepareKeptGame(const std::string &folder, std::string *path, std::string *reason) {
     if (folder.empty()) {
-        *reason = "no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)";
+        *reason = NO_STATE_FOLDER;
         return false;
     }
     std::string failed;

@@ -16,6 +16,8 @@ const long long KEEP_MAX_BYTES = 50LL * 1000 * 1000;
 const char *const KEPT_RECORDING = ".gzd";
 const char *const KEPT_SUMMARY = ".toml";
 const char *const KEPT_CRASH_MARK = ".crashed";
+// What is said when the system names no state folder (no HOME, no LOCALAPPDATA).
+const char *const NO_STATE_FOLDER = "the system names no folder to keep games in";
 // The name --replay and --timedemo take for the newest kept game.
 const char *const LAST_GAME = "last";
 
