@@ -52,6 +52,11 @@ TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     EXPECT_EQ(timedemo.replay, "b.gzd");
     EXPECT_TRUE(timedemo.timedemo);
     EXPECT_FALSE(parse({"--replay", "b.gzd"}).timedemo);
+    EXPECT_FALSE(plain.noKeep);
+    EXPECT_TRUE(parse({"--no-keep", "--seed", "1"}).noKeep);
+    EXPECT_EQ(parse({"--games"}).action, COMMAND_GAMES);
+    EXPECT_EQ(parse({"--record-of-games", "--mute"}).action, COMMAND_RECORD_OF_GAMES);
+    EXPECT_EQ(parse({"--games", "--help"}).action, COMMAND_HELP);
 
     // GLUT's options reach glutInit with their values, in order; the game's own do not.
     CommandLine mixed = parse({"-geometry", "640x320+5+5", "--fps", "60", "-iconic", "--mute",
