@@ -3,6 +3,7 @@
 #include "app/options.h"
 #include "app/pacing.h"
 #include "app/playback.h"
+#include "app/player.h"
 #include "bison/bison.h"
 #include "game.h"
 #include "assets/assets.h"
@@ -32,8 +33,24 @@ int main(int argc, char **argv) {
                 command.error.c_str());
         return 2;
     case COMMAND_PLAY:
+    case COMMAND_KEYS:
         break;
     }
+    // The player's settings, under the command line's: what it says wins for this game alone.
+    if (!command.noSettings) {
+        settingsPath =
+            command.settings.empty() ? settingsFileIn(settingsFolder()) : command.settings;
+        settingsWritable = loadSettings(settingsPath, savedSettings);
+    }
+    if (command.action == COMMAND_KEYS) {
+        fputs(bindingsText(savedSettings.keys).c_str(), stdout);
+        return 0;
+    }
+    Settings playing = savedSettings;
+    if (command.fpsGiven) playing.fps = command.fps;
+    if (command.mute) playing.muted = true;
+    windowWidth = playing.width;
+    windowHeight = playing.height;
     // A recording to play or to write is read or made before any window opens, so that a bad one
     // is refused at once.
     Demo demo;
@@ -50,14 +67,14 @@ int main(int argc, char **argv) {
         header.seed = seed;
         header.width = windowWidth;
         header.height = windowHeight;
-        header.fps = command.fps;
+        header.fps = playing.fps;
         header.platform = platformName();
         if (!startRecording(command.record.c_str(), header, &reason)) {
             fprintf(stderr, "grazewell: %s: %s\n", command.record.c_str(), reason.c_str());
             return 2;
         }
     }
-    frameRateCap = command.fps;
+    frameRateCap = playing.fps;
     if (playsDemo) {
         frameRateCap = command.timedemo ? 0 : command.fpsGiven ? command.fps : demo.header.fps;
         windowWidth = demo.header.width;
@@ -65,8 +82,11 @@ int main(int argc, char **argv) {
     }
     chooseDataFolders();
 
-    // The size is set before glutInit so that a -geometry among GLUT's options overrides it.
+    // The size and place are set before glutInit so that a -geometry among GLUT's options
+    // overrides them.
     glutInitWindowSize(windowWidth, windowHeight);
+    if (!playsDemo && playing.x >= 0 && playing.y >= 0)
+        glutInitWindowPosition(playing.x, playing.y);
     int glutArgc = int(command.glutArguments.size()) - 1;
     glutInit(&glutArgc, command.glutArguments.data());
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
@@ -80,15 +100,19 @@ int main(int argc, char **argv) {
     glutSpecialUpFunc(liveSpecialUp);
     glutMouseFunc(liveMouse);
     glutWindowStatusFunc(onWindowStatus);
+    glutPositionFunc(liveWindowMoved);
     glutIdleFunc(gameIdle());
     initWorld();
     if (playsDemo)
         startReplay(demo, command.replay.c_str(), command.timedemo);
     else
         seedBison(seed);
-    initSound(command.mute || command.timedemo);
-    // Escape ends the game with exit: the device is closed then, so what it played is complete.
+    startPlayerSettings(playing, playsDemo);
+    initSound(playing.muted || command.timedemo);
+    // Escape ends the game with exit: the device is closed then, so what it played is complete,
+    // and the window's size and place, changed since, are kept.
     atexit(closeSound);
+    atexit(saveSettings);
     glutMainLoop();
     return 0;
 }

@@ -49,3 +49,14 @@ bool windowHoldsKeyboard();
 
 // The platform's name as a recording gives it: "linux" or "windows".
 const char *platformName();
+
+// The folder the player's settings are kept in: $XDG_CONFIG_HOME/grazewell (~/.config/grazewell
+// when unset) on Linux, %APPDATA%\Grazewell on Windows; "" when the system names none.
+std::string settingsFolder();
+// Whether anything at all (a file, a folder, a FIFO, a dangling link) is named path.
+bool pathExists(const std::string &path);
+// Flushes file to the disk itself and closes it: false when anything written may not be there.
+bool finishFile(FILE *file);
+// Renames from over to in one step: to is then either its old self or from whole, never a mix;
+// false (errno set) when it could not.
+bool replaceFile(const char *from, const char *to);

@@ -130,3 +130,26 @@ bool windowHoldsKeyboard() {
 const char *platformName() {
     return "linux";
 }
+
+std::string settingsFolder() {
+    const char *config = getenv("XDG_CONFIG_HOME");
+    // The XDG rules: a relative path there is to be ignored.
+    if (config && config[0] == '/') return std::string(config) + "/grazewell";
+    const char *home = getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.config/grazewell";
+    return "";
+}
+
+bool pathExists(const std::string &path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool finishFile(FILE *file) {
+    bool flushed = fflush(file) == 0 && fsync(fileno(file)) == 0;
+    return fclose(file) == 0 && flushed;
+}
+
+bool replaceFile(const char *from, const char *to) {
+    return rename(from, to) == 0;
+}
