@@ -96,8 +96,11 @@ static int openedX = -1, openedY = -1;
 
 void liveWindowMoved(int, int) {
     if (fullScreenShown) return;
-    // GLUT's own question answers in the screen's pixels, whatever the callback was given.
-    int x = glutGet(GLUT_WINDOW_X), y = glutGet(GLUT_WINDOW_Y);
+    // GLUT's own questions answer in the screen's pixels, whatever the callback was given: where
+    // the drawing starts, less the window manager's frame around it, is where the window is put
+    // when the game opens it again.
+    int x = glutGet(GLUT_WINDOW_X) - glutGet(GLUT_WINDOW_BORDER_WIDTH);
+    int y = glutGet(GLUT_WINDOW_Y) - glutGet(GLUT_WINDOW_HEADER_HEIGHT);
     if (x < 0 || y < 0) return;
     if (openedX < 0) {
         openedX = x;

@@ -141,6 +141,9 @@ void GameProcess::startGame() {
         // OpenAL's silent device, unless a test names another: a test neither plays through the
         // machine's speakers nor depends on whether it has any.
         if (start.launcher.empty()) setenv("ALSOFT_DRIVERS", "null", 1);
+        // The game's settings are its work folder's: a test neither reads the machine's nor leaves
+        // its own there.
+        setenv("XDG_CONFIG_HOME", (workDir + "/config").c_str(), 1);
         for (const std::string &entry : environment) putenv(const_cast<char *>(entry.c_str()));
         std::vector<char *> argv = {const_cast<char *>("grazewell")};
         if (!start.launcher.empty())

@@ -33,7 +33,8 @@ struct GameStart {
 class GameProcess {
   public:
     // Starts Xvfb and the game; its standard output goes to workDir/stdout.txt, its standard
-    // error to workDir/stderr.txt (and to the test's own when the game ends).
+    // error to workDir/stderr.txt (and to the test's own when the game ends). Its settings are
+    // kept in workDir/config/grazewell/settings.toml (XDG_CONFIG_HOME) unless environment says.
     // environment adds NAME=VALUE entries to the game's environment (for test tools). A Linux
     // game plays its sound into OpenAL's silent device unless ALSOFT_DRIVERS is among them.
     explicit GameProcess(const std::string &workDir,
