@@ -97,7 +97,7 @@ mv "$unpacked/$folder" "$unpacked/Grazewell moved"
 (cd "$root/build" && GRAZEWELL_WINDOWS_GAME="$unpacked/Grazewell moved/grazewell.exe" \
   GRAZEWELL_WINE="$wine" ./tests/grazewell_tests \
   --gtest_filter='WindowsBuild.UnderWine*' 2>&1 | tee "$windows/wine-game.log")
-grep -q '^\[  PASSED  \] 3 tests' "$windows/wine-game.log"
+grep -q '^\[  PASSED  \] 4 tests' "$windows/wine-game.log"
 [ ! -e "$unpacked/Grazewell moved/ppm" ] || { echo "a capture beside the game" >&2; exit 1; }
 
 echo "== The installer under Wine"

@@ -15,6 +15,9 @@ static bool watchingReplay = false;
 // The size the window opened at (or came back to from full screen), once reported: a size the
 // window manager or -geometry chose is no change of the player's.
 static int openedWidth = -1, openedHeight = -1;
+// The window opened full screen and has not left it: the window manager knows of no other size or
+// place for it.
+static bool openedFullScreen = false;
 
 void startPlayerSettings(const Settings &settings, bool replaying) {
     watchingReplay = replaying;
@@ -25,6 +28,7 @@ void startPlayerSettings(const Settings &settings, bool replaying) {
     if (settings.fullScreen && !replaying) {
         glutFullScreen();
         fullScreenShown = true;
+        openedFullScreen = true;
     }
 }
 
@@ -63,6 +67,12 @@ void actOnPreference(Preference preference) {
         if (watchingReplay) return;
         glutFullScreenToggle();
         fullScreenShown = !fullScreenShown;
+        if (!fullScreenShown && openedFullScreen) {
+            if (savedSettings.x >= 0 && savedSettings.y >= 0)
+                glutPositionWindow(savedSettings.x, savedSettings.y);
+            glutReshapeWindow(savedSettings.width, savedSettings.height);
+        }
+        openedFullScreen = false;
         savedSettings.fullScreen = fullScreenShown;
         // The window comes back at the size it left: that reshape is no change of the player's.
         openedWidth = openedHeight = -1;

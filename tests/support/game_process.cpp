@@ -168,6 +168,25 @@ int GameProcess::xdotool(const std::string &args) {
     return run("xdotool " + args);
 }
 
+GameProcess::Place GameProcess::windowPlace() {
+    std::string file = workDir + "/place.txt";
+    Place place;
+    if (run("xwininfo -id " + windowId + " > '" + file + "' 2>/dev/null") != 0) return place;
+    std::ifstream in(file);
+    std::string line;
+    auto field = [&](const char *name, int &value) {
+        size_t at = line.find(name);
+        if (at != std::string::npos) value = atoi(line.c_str() + at + strlen(name));
+    };
+    while (std::getline(in, line)) {
+        field("Absolute upper-left X:", place.x);
+        field("Absolute upper-left Y:", place.y);
+        field("Width:", place.width);
+        field("Height:", place.height);
+    }
+    return place;
+}
+
 void GameProcess::findWindow() {
     std::string file = workDir + "/window.txt";
     for (int attempt = 0; attempt < 300; attempt++) {

@@ -63,6 +63,12 @@ class GameProcess {
     Screenshot stillScreen(double seconds);
     // Runs an xdotool command against the game's display; returns its exit status.
     int xdotool(const std::string &args);
+    // Where the game's window shows on the screen, as xwininfo tells it: its drawing's top-left
+    // corner (pixels from the screen's) and its size; all -1 when it cannot be told.
+    struct Place {
+        int x = -1, y = -1, width = -1, height = -1;
+    };
+    Place windowPlace();
 
     // Holds Escape until the game exits; returns the exit status, or -1 when it did not exit.
     int quit(double seconds = 20);
