@@ -106,6 +106,8 @@ void GameProcess::startXvfb() {
 // command, which leaves a file behind.
 void GameProcess::startWindowManager() {
     std::string ready = workDir + "/window-manager-ready";
+    // Left by an earlier game in the same folder, it would say ready before openbox is.
+    unlink(ready.c_str());
     windowManager = fork();
     if (windowManager == 0) {
         int devnull = open("/dev/null", O_WRONLY);
