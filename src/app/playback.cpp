@@ -199,7 +199,8 @@ static void printTimedemoFigures() {
 }
 
 bool replayPosition(long *frame, long *total) {
-    if (!replaying) return false;
+    // A timedemo measures the game's own frames.
+    if (!replaying || timing) return false;
     *frame = long(std::min(playingAt + 1, playing.frames.size()));
     *total = long(playing.frames.size());
     return true;

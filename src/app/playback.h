@@ -69,7 +69,8 @@ bool startRecording(const char *path, const DemoHeader &header, std::string *rea
 // Plays DEMO back from the next frame on (--replay; with timed set, --timedemo: its figures are
 // printed when it ends). PATH names it in what is said.
 void startReplay(const Demo &demo, const char *path, bool timed);
-// While a recording plays back: the frame being played (from 1) and how many it holds.
+// While a recording plays back (--replay; not a timedemo): the frame being played (from 1) and how
+// many it holds.
 bool replayPosition(long *frame, long *total);
 // Sets the seed and the window's size the game starts with to the recording's.
 void startDemo(const DemoHeader &header);

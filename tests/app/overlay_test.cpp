@@ -87,6 +87,14 @@ TEST_F(Overlays, TheirWordsAreTheKeysInForce) {
     EXPECT_EQ(lines[0].rfind("Paused: f5 goes on", 0), 0u) << lines[0];
     EXPECT_NE(std::find(lines.begin(), lines.end(), "up, w: walk forward"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "f5: pause or go on"), lines.end());
+
+    // A replay says so first, with the frame it is at and the frames in all.
+    Demo demo;
+    demo.header.width = windowWidth;
+    demo.header.height = windowHeight;
+    demo.frames.resize(3);
+    startReplay(demo, "three.gzd", false);
+    EXPECT_EQ(overlayLines()[0], "Replay: frame 1 of 3");
 }
 
 } // namespace
