@@ -85,7 +85,9 @@ int main(int argc, char **argv) {
     // The size and place are set before glutInit so that a -geometry among GLUT's options
     // overrides them.
     glutInitWindowSize(windowWidth, windowHeight);
-    if (!playsDemo && playing.x >= 0 && playing.y >= 0)
+    // A window opening full screen is put in its place when it leaves it (player.h): placed now,
+    // a screen without a window manager would shift the full screen by it.
+    if (!playsDemo && !playing.fullScreen && playing.x >= 0 && playing.y >= 0)
         glutInitWindowPosition(playing.x, playing.y);
     int glutArgc = int(command.glutArguments.size()) - 1;
     glutInit(&glutArgc, command.glutArguments.data());
