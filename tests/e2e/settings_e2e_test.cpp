@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 #include <string>
 
 namespace {
@@ -153,9 +155,12 @@ TEST(WindowsBuild, UnderWineTheSettingsLandInAppDataAndAreReadBack) {
     if (!exe || !*exe || !wine || !*wine || !prefix || !*prefix)
         GTEST_SKIP() << "no Windows build named (scripts/test-windows.sh runs this)";
     std::string dir = makeTempDir("wine-settings");
-    // Wine's %APPDATA% for the user running it.
-    std::string appData =
-        std::string(prefix) + "/drive_c/users/" + getenv("USER") + "/AppData/Roaming";
+    // Wine's %APPDATA% for the user running it, named as Wine names it.
+    const char *user = getenv("USER");
+    const struct passwd *account = getpwuid(getuid());
+    std::string name = user && *user ? user : account ? account->pw_name : "";
+    ASSERT_FALSE(name.empty()) << "no user name for Wine's folders";
+    std::string appData = std::string(prefix) + "/drive_c/users/" + name + "/AppData/Roaming";
     std::string file = appData + "/Grazewell/settings.toml";
     removeTree(appData + "/Grazewell");
     GameStart start;
