@@ -6,6 +6,7 @@
 #include "sound/sound.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
 
 bool keysListShown = false;
 bool fullScreenShown = false;
