@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -158,8 +159,15 @@ void parseSettings(const std::string &text, Settings &settings,
                    std::vector<Complaint> *complaints) {
     // A damaged line is dropped and the rest read again, so one bad line costs only itself.
     std::string readable = text;
-    size_t lines = size_t(std::count(text.begin(), text.end(), '\n')) + 1;
-    for (size_t attempt = 0; attempt <= lines; attempt++) {
+    for (int attempt = 0;; attempt++) {
+        // Each damaged line costs a whole parse: a file of nothing else is given up on early,
+        // rather than keep the game from starting.
+        if (attempt == SETTINGS_MAX_DAMAGED) {
+            if (complaints)
+                complaints->push_back(
+                    {0, "too damaged to read on; the defaults are used for all of it"});
+            return;
+        }
         toml::parse_result result = toml::parse(std::string_view(readable));
         if (result) {
             Reader reader{settings, complaints};
@@ -240,10 +248,16 @@ bool loadSettings(const std::string &path, Settings &settings) {
     }
     std::vector<Complaint> complaints;
     parseSettings(text, settings, &complaints);
-    std::stable_sort(
-        complaints.begin(), complaints.end(),
-        [](const Complaint &a, const Complaint &b) { return a.line < b.line; });
-    for (const Complaint &complaint : complaints) complainOf(path, complaint);
+    std::stable_sort(complaints.begin(), complaints.end(),
+                     [](const Complaint &a, const Complaint &b) {
+                         // What concerns the whole file comes after its lines.
+                         return (a.line ? a.line : INT_MAX) < (b.line ? b.line : INT_MAX);
+                     });
+    for (size_t i = 0; i < complaints.size() && i < size_t(SETTINGS_MAX_TOLD); i++)
+        complainOf(path, complaints[i]);
+    if (complaints.size() > size_t(SETTINGS_MAX_TOLD))
+        complainOf(path, {0, "and " + std::to_string(complaints.size() - SETTINGS_MAX_TOLD) +
+                                 " more lines not taken"});
     settingsOnDisk = text;
     return complaints.empty();
 }

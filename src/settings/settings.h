@@ -27,6 +27,10 @@ const int SETTINGS_MAX_SIDE = 16384;
 const int SETTINGS_MAX_PLACE = 32767;
 // The largest settings file read (bytes): anything longer is no settings file of this game.
 const long SETTINGS_MAX_BYTES = 1 << 20;
+// Damaged lines read past before a file is given up on (each costs a parse of the whole file).
+const int SETTINGS_MAX_DAMAGED = 32;
+// Lines not taken that are named on standard error; the rest are counted in one more line.
+const int SETTINGS_MAX_TOLD = 20;
 // The step the volume keys take (percent).
 const int VOLUME_STEP = 10;
 

@@ -113,6 +113,23 @@ TEST(Settings, ADamagedFileIsReadButNeverWrittenOver) {
     removeTree(dir);
 }
 
+TEST(Settings, AFileOfNothingButDamageIsGivenUpOnAndOneTooLongIsNotRead) {
+    std::string damaged;
+    for (int line = 0; line < 20000; line++) damaged += "volume = = " + std::to_string(line) + "\n";
+    Settings settings;
+    std::vector<Complaint> complaints;
+    parseSettings("[sound]\n" + damaged, settings, &complaints);
+    EXPECT_EQ(complaints.size(), size_t(SETTINGS_MAX_DAMAGED) + 1);
+    EXPECT_EQ(settings.volume, Settings().volume);
+
+    std::string dir = makeTempDir("settings-long");
+    std::string path = dir + "/settings.toml";
+    std::string huge = "# " + std::string(size_t(SETTINGS_MAX_BYTES), 'x') + "\n";
+    ASSERT_TRUE(writeBytes(path, Bytes(huge.begin(), huge.end())));
+    EXPECT_FALSE(loadSettings(path, settings));
+    removeTree(dir);
+}
+
 TEST(Settings, AFileIsWrittenWholeIntoFoldersMadeForItAndAFailedWriteLeavesTheOldOne) {
     std::string dir = makeTempDir("settings-write");
     std::string path = dir + "/config/grazewell/settings.toml";
