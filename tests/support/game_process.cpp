@@ -46,13 +46,23 @@ void installTextures(const std::string &dir) {
 GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> &extra,
                          const GameStart &how)
     : workDir(dir), environment(extra), start(how) {
-    startXvfb();
-    if (start.windowManager) startWindowManager();
-    startGame();
-    findWindow();
+    // A constructor that throws runs no destructor: what it started is stopped here.
+    try {
+        startXvfb();
+        if (start.windowManager) startWindowManager();
+        startGame();
+        findWindow();
+    } catch (...) {
+        stop();
+        throw;
+    }
 }
 
 GameProcess::~GameProcess() {
+    stop();
+}
+
+void GameProcess::stop() {
     if (running()) {
         kill(game, SIGKILL);
         waitpid(game, nullptr, 0);

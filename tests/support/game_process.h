@@ -83,6 +83,9 @@ class GameProcess {
     pid_t windowManager = -1;
     pid_t game = -1;
     int exitStatus = -1;
+    // Ends the game, the window manager and Xvfb, each if running; says what the game said on
+    // standard error.
+    void stop();
     void startXvfb();
     void startWindowManager();
     void startGame();
