@@ -1,5 +1,6 @@
 #include "app/app.h"
 #include "app/playback.h"
+#include "app/player.h"
 
 #include "bison/bison.h"
 #include "camera/camera.h"
@@ -104,7 +105,8 @@ void drawGame(bool selecting) {
 
 // A selection frame draws no pixels (Mesa does not even clear in selection mode), so its back
 // buffer holds nothing the game drew: it is neither captured nor shown. Every other frame is
-// captured as drawn, before the swap.
+// captured as drawn, then the overlays go over it (so a capture holds the game alone) before the
+// swap.
 static void showFrame(bool selecting) {
     if (selecting) {
         dropCaptures();
@@ -114,6 +116,7 @@ static void showFrame(bool selecting) {
         return;
     }
     takeCaptures();
+    drawOverlays();
     glutSwapBuffers();
     framesShown++;
 }

@@ -1,6 +1,6 @@
 #include "app/options.h"
 
-#include "input/input.h"
+#include "settings/keys.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -58,6 +58,20 @@ CommandLine parseCommandLine(int argc, char **argv) {
         }
         if (strcmp(argument, "--version") == 0) {
             if (command.action != COMMAND_HELP) command.action = COMMAND_VERSION;
+            continue;
+        }
+        if (strcmp(argument, "--keys") == 0) {
+            if (command.action == COMMAND_PLAY) command.action = COMMAND_KEYS;
+            continue;
+        }
+        if (strcmp(argument, "--no-settings") == 0) {
+            command.noSettings = true;
+            continue;
+        }
+        if (isOption(argument, "--settings")) {
+            const char *value = optionValue(argument, 10, argc, argv, i);
+            if (!*value) return failed("--settings takes a file name");
+            command.settings = value;
             continue;
         }
         if (strcmp(argument, "--mute") == 0) {
@@ -125,6 +139,8 @@ CommandLine parseCommandLine(int argc, char **argv) {
         if (argument[0] == '-') return failed(std::string("unknown option '") + argument + "'");
         return failed(std::string("unexpected argument '") + argument + "'");
     }
+    if (command.noSettings && !command.settings.empty())
+        return failed("--settings and --no-settings cannot go together");
     if (command.seedGiven && !command.replay.empty())
         return failed("--seed cannot go with a recording played: it has its own seed");
     command.glutArguments.push_back(nullptr);
@@ -136,7 +152,7 @@ static const int HELP_KEYS_WIDTH = 22;
 
 static std::string keysHelp() {
     std::string text = "Keys:\n";
-    for (const HelpLine &line : keyHelpLines()) {
+    for (const HelpLine &line : allKeyHelpLines()) {
         std::string keys = line.keys;
         keys.resize(std::max(keys.size() + 1, size_t(HELP_KEYS_WIDTH)), ' ');
         text += "  " + keys + line.words + "\n";
@@ -147,8 +163,9 @@ static std::string keysHelp() {
 // What --help says before the keys, and after them.
 static const char HELP_HEAD[] =
     "Usage: grazewell [--fps N] [--mute] [--seed N] [--record FILE | --replay FILE |\n"
-    "                 --timedemo FILE] [--no-keep] [GLUT options]\n"
-    "       grazewell --games | --record-of-games\n"
+    "                 --timedemo FILE] [--no-keep] [--settings FILE | --no-settings]\n"
+    "                 [GLUT options]\n"
+    "       grazewell --games | --record-of-games | --keys\n"
     "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
     "ones win; ten bombs too many lose.\n"
     "\n"
@@ -169,6 +186,10 @@ static const char HELP_HEAD[] =
     "  --no-keep     keep no recording of this game in the games folder\n"
     "  --games       list the kept games, newest first, and exit\n"
     "  --record-of-games  print the record of games and exit\n"
+    "  --settings FILE  read and keep the settings in FILE instead of the usual one\n"
+    "  --no-settings read and write no settings file\n"
+    "  --keys        print the keys in force (the settings file's, or the defaults)\n"
+    "                and exit\n"
     "  --help        print this help and exit\n"
     "  --version     print the version and exit\n"
     "  GLUT's own options are taken as well: -display DISPLAY, -geometry WxH+X+Y,\n"
@@ -189,7 +210,13 @@ static const char HELP_TAIL[] =
     "won, lost and quit (a game runs from 1 on the title to its end), the fastest\n"
     "win, the shortest loss and the most fed in one game. Should the game crash, it\n"
     "says on standard error which recording holds the game up to its last frame,\n"
-    "and the command that plays it back.\n";
+    "and the command that plays it back.\n"
+    "\n"
+    "Settings (the window's size and place, full screen, the volume, muting, the\n"
+    "--fps cap and the keys) are kept in $XDG_CONFIG_HOME/grazewell/settings.toml\n"
+    "(~/.config/grazewell/settings.toml when it is unset; on Windows\n"
+    "%APPDATA%\\Grazewell\\settings.toml), written only when something is changed in\n"
+    "the game. Its [keys] table binds any key to any action; --keys prints them.\n";
 
 const char *helpText() {
     static const std::string text = HELP_HEAD + keysHelp() + HELP_TAIL;

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/keeping.h"
+#include "app/player.h"
 #include "app/world_check.h"
 #include "bison/bison.h"
 #include "food/pick.h"
@@ -58,6 +59,7 @@ DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) 
     // The window system is asked here, outside the game: what it answered is an event like any
     // other, recorded and played back.
     if (keyboardWasLost()) {
+        forgetLiveKeys();
         DemoEvent released{DEMO_KEYS_RELEASED};
         frameTaken.events.push_back(released);
         applyDemoEvent(released);
@@ -143,21 +145,22 @@ void takeLiveEvent(const DemoEvent &event) {
 }
 
 void liveKeyDown(unsigned char key, int, int) {
-    takeLiveEvent({DEMO_KEY_DOWN, key});
+    takeLiveKey(key, true);
 }
 void liveKeyUp(unsigned char key, int, int) {
-    takeLiveEvent({DEMO_KEY_UP, key});
+    takeLiveKey(key, false);
 }
 void liveSpecialDown(int key, int, int) {
-    takeLiveEvent({DEMO_SPECIAL_DOWN, key});
+    if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, true);
 }
 void liveSpecialUp(int key, int, int) {
-    takeLiveEvent({DEMO_SPECIAL_UP, key});
+    if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, false);
 }
 void liveMouse(int button, int state, int x, int y) {
     takeLiveEvent({DEMO_MOUSE, button, state, x, y});
 }
 void liveReshape(int width, int height) {
+    noteWindowSize(width, height);
     takeLiveEvent({DEMO_RESHAPE, width, height});
 }
 
@@ -194,6 +197,14 @@ std::string timedemoFigures(const std::vector<double> &seconds) {
 static void printTimedemoFigures() {
     if (timing) fputs(timedemoFigures(frameSeconds).c_str(), stdout);
     timing = false;
+}
+
+bool replayPosition(long *frame, long *total) {
+    // A timedemo measures the game's own frames.
+    if (!replaying || timing) return false;
+    *frame = long(std::min(playingAt + 1, playing.frames.size()));
+    *total = long(playing.frames.size());
+    return true;
 }
 
 void startReplay(const Demo &demo, const char *path, bool timed) {

@@ -55,9 +55,6 @@ const char *platformName();
 // absolute path, on Linux; %LOCALAPPDATA%\Grazewell on Windows. Not made here; "" when the
 // system names no such place.
 std::string stateFolder();
-// Puts the file from in place of to in one step, replacing any file there: a reader sees the old
-// file or the new one whole, never half of either. False (errno set) when it could not.
-bool replaceFile(const char *from, const char *to);
 
 // Arms the crash line for the rest of the run: when the game dies of a fault (SIGSEGV, SIGBUS,
 // SIGFPE, SIGILL or SIGABRT on Linux, raised by the game or sent by another process; an unhandled
@@ -67,3 +64,13 @@ bool replaceFile(const char *from, const char *to);
 void armCrashLine(const char *before, const char *after, const char *marker);
 // Dies at once of a fault, as a crash would: the tests' way to crash the game on purpose.
 void crashNow();
+// The folder the player's settings are kept in: $XDG_CONFIG_HOME/grazewell (~/.config/grazewell
+// when unset) on Linux, %APPDATA%\Grazewell on Windows; "" when the system names none.
+std::string settingsFolder();
+// Whether anything at all (a file, a folder, a FIFO, a dangling link) is named path.
+bool pathExists(const std::string &path);
+// Flushes file to the disk itself and closes it: false when anything written may not be there.
+bool finishFile(FILE *file);
+// Renames from over to in one step: to is then either its old self or from whole, never a mix;
+// false (errno set) when it could not.
+bool replaceFile(const char *from, const char *to);

@@ -141,10 +141,6 @@ std::string stateFolder() {
     return "";
 }
 
-bool replaceFile(const char *from, const char *to) {
-    return rename(from, to) == 0;
-}
-
 // What the crash line says, set before any fault: the handler only reads them.
 static char crashBefore[2048], crashAfter[2048], crashMarker[1024];
 // The handler's own stack, so that a stack overflow's fault still has room to say its line.
@@ -222,4 +218,26 @@ void armCrashLine(const char *before, const char *after, const char *marker) {
 void crashNow() {
     raise(SIGSEGV);
     abort(); // SIGSEGV ignored by whoever started the game: a crash all the same
+}
+std::string settingsFolder() {
+    const char *config = getenv("XDG_CONFIG_HOME");
+    // The XDG rules: a relative path there is to be ignored.
+    if (config && config[0] == '/') return std::string(config) + "/grazewell";
+    const char *home = getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.config/grazewell";
+    return "";
+}
+
+bool pathExists(const std::string &path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool finishFile(FILE *file) {
+    bool flushed = fflush(file) == 0 && fsync(fileno(file)) == 0;
+    return fclose(file) == 0 && flushed;
+}
+
+bool replaceFile(const char *from, const char *to) {
+    return rename(from, to) == 0;
 }

@@ -148,7 +148,26 @@ std::string stateFolder() {
     return folder;
 }
 
+std::string settingsFolder() {
+    const char *appData = getenv("APPDATA");
+    if (!appData || !*appData) return "";
+    std::string folder = appData;
+    for (char &c : folder)
+        if (c == '\\') c = '/';
+    return folder + "/Grazewell";
+}
+
+bool pathExists(const std::string &path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool finishFile(FILE *file) {
+    bool flushed = fflush(file) == 0 && _commit(_fileno(file)) == 0;
+    return fclose(file) == 0 && flushed;
+}
+
 bool replaceFile(const char *from, const char *to) {
+    // rename refuses a name that is taken on Windows.
     if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     errno = EACCES;
     return false;
