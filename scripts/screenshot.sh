@@ -39,7 +39,7 @@ read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 exec 3<&-
 export DISPLAY=":$number"
 
-(cd "$work" && LIBGL_ALWAYS_SOFTWARE=1 exec "$root/build/grazewell" >"$work/stdout.txt") &
+(cd "$work" && LIBGL_ALWAYS_SOFTWARE=1 XDG_STATE_HOME="$work/state" exec "$root/build/grazewell" >"$work/stdout.txt") &
 game_pid=$!
 
 window=""

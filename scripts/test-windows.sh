@@ -93,11 +93,13 @@ echo "grazewell.exe carries the icon at $sides pixels and version $version"
 echo "== The unzipped game played under Wine"
 # Moved and renamed after unzipping, it still finds its pictures beside itself; its capture goes
 # to the folder it is started from, none beside it. It is heard, and with no device it says so.
+# Its settings land in %APPDATA%\Grazewell and are read back by the next game.
+# A game is kept in %LOCALAPPDATA%\Grazewell\games and replays.
 mv "$unpacked/$folder" "$unpacked/Grazewell moved"
 (cd "$root/build" && GRAZEWELL_WINDOWS_GAME="$unpacked/Grazewell moved/grazewell.exe" \
   GRAZEWELL_WINE="$wine" ./tests/grazewell_tests \
   --gtest_filter='WindowsBuild.UnderWine*' 2>&1 | tee "$windows/wine-game.log")
-grep -q '^\[  PASSED  \] 3 tests' "$windows/wine-game.log"
+grep -q '^\[  PASSED  \] 5 tests' "$windows/wine-game.log"
 [ ! -e "$unpacked/Grazewell moved/ppm" ] || { echo "a capture beside the game" >&2; exit 1; }
 
 echo "== The installer under Wine"

@@ -18,6 +18,10 @@ extern GameState gameState;
 // The score: +1 per orange or apple on the head, -1 per bomb.
 extern int foodFed;
 
+// Ticks in a second of game time: the game advances in ticks of exactly 1/60 s, and every
+// per-tick speed, timer and count of the game is made for this rate.
+const int TICKS_PER_SECOND = 60;
+
 // Score at which the game is won, and lost.
 const int WIN_SCORE = 10;
 const int LOSE_SCORE = -10;

@@ -4,9 +4,7 @@
 #pragma once
 
 #include "app/pacing.h"
-
-// Ticks in a second of game time: every per-tick speed of the game is made for this rate.
-const int TICKS_PER_SECOND = 60;
+#include "game.h"
 // Ticks one frame may run beyond those its --fps period holds. A frame that finds more due (the
 // window dragged, the machine stalled) drops the rest: racing through them would only make the
 // next frame later still, and the player would see the game jump rather than pause.

@@ -1,6 +1,7 @@
 #include "app/app.h"
 #include "app/clock.h"
 #include "app/playback.h"
+#include "app/player.h"
 
 #include "bison/bison.h"
 #include "camera/camera.h"
@@ -8,6 +9,7 @@
 #include "food/feeding.h"
 #include "food/pick.h"
 #include "input/input.h"
+#include "keep/tally.h"
 #include "scenery/scenery.h"
 #include "sound/sound.h"
 
@@ -34,6 +36,7 @@ static void drawTrees(bool selecting) {
 static void checkOutcomeHeard() {
     GameState before = gameState;
     checkOutcome();
+    noteAdvance(gameState, foodFed); // a game begun or ended counts in the record
     if (gameState != before && gameState == STATE_WON) playPhrase(SOUND_WON);
     if (gameState != before && gameState == STATE_LOST) playPhrase(SOUND_LOST);
 }
@@ -152,6 +155,7 @@ bool playTick(TickStep step) {
 void showWorld() {
     if (!drawEveryFrame || windowCovered) return;
     if (!worldDrawn) drawGame(false);
+    drawOverlays(); // after any capture, so a capture holds the game alone
     glutSwapBuffers();
     worldDrawn = false;
     framesShown++;

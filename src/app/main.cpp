@@ -1,8 +1,10 @@
 // Grazewell: feed the bison.
 #include "app/app.h"
+#include "app/keeping.h"
 #include "app/options.h"
 #include "app/pacing.h"
 #include "app/playback.h"
+#include "app/player.h"
 #include "bison/bison.h"
 #include "game.h"
 #include "assets/assets.h"
@@ -31,33 +33,58 @@ int main(int argc, char **argv) {
         fprintf(stderr, "grazewell: %s\nTry 'grazewell --help' for the options and keys.\n",
                 command.error.c_str());
         return 2;
+    case COMMAND_GAMES:
+        return printKeptGames();
+    case COMMAND_RECORD_OF_GAMES:
+        return printRecordOfGames();
     case COMMAND_PLAY:
+    case COMMAND_KEYS:
         break;
     }
+    // The player's settings, under the command line's: what it says wins for this game alone.
+    if (!command.noSettings) {
+        settingsPath =
+            command.settings.empty() ? settingsFileIn(settingsFolder()) : command.settings;
+        settingsWritable = loadSettings(settingsPath, savedSettings);
+    }
+    if (command.action == COMMAND_KEYS) {
+        fputs(bindingsText(savedSettings.keys).c_str(), stdout);
+        return 0;
+    }
+    Settings playing = savedSettings;
+    if (command.fpsGiven) playing.fps = command.fps;
+    if (command.mute) playing.muted = true;
+    windowWidth = playing.width;
+    windowHeight = playing.height;
     // A recording to play or to write is read or made before any window opens, so that a bad one
     // is refused at once.
     Demo demo;
     std::string reason;
     bool playsDemo = !command.replay.empty();
+    if (playsDemo && !recordingToPlay(command.replay, &command.replay, &reason)) {
+        fprintf(stderr, "grazewell: %s\n", reason.c_str());
+        return 2;
+    }
     if (playsDemo && !readDemo(command.replay.c_str(), demo, &reason)) {
         fprintf(stderr, "grazewell: %s: %s\n", command.replay.c_str(), reason.c_str());
         return 2;
     }
     uint32_t seed = command.seedGiven ? command.seed : uint32_t(time(nullptr));
-    if (!command.record.empty()) {
+    if (!playsDemo) {
         DemoHeader header;
         header.gameVersion = GRAZEWELL_VERSION;
         header.seed = seed;
         header.width = windowWidth;
         header.height = windowHeight;
-        header.fps = command.fps;
+        header.fps = playing.fps;
         header.platform = platformName();
-        if (!startRecording(command.record.c_str(), header, &reason)) {
+        // --record's file, or the game kept in the games folder.
+        if (!startLiveGame(command, header, &reason)) {
             fprintf(stderr, "grazewell: %s: %s\n", command.record.c_str(), reason.c_str());
             return 2;
         }
     }
-    frameRateCap = command.fps;
+    frameRateCap = playing.fps;
     if (playsDemo) {
         frameRateCap = command.timedemo ? 0 : command.fpsGiven ? command.fps : demo.header.fps;
         windowWidth = demo.header.width;
@@ -65,8 +92,13 @@ int main(int argc, char **argv) {
     }
     chooseDataFolders();
 
-    // The size is set before glutInit so that a -geometry among GLUT's options overrides it.
+    // The size and place are set before glutInit so that a -geometry among GLUT's options
+    // overrides them.
     glutInitWindowSize(windowWidth, windowHeight);
+    // A window opening full screen is put in its place when it leaves it (player.h): placed now,
+    // a screen without a window manager would shift the full screen by it.
+    if (!playsDemo && !playing.fullScreen && playing.x >= 0 && playing.y >= 0)
+        glutInitWindowPosition(playing.x, playing.y);
     int glutArgc = int(command.glutArguments.size()) - 1;
     glutInit(&glutArgc, command.glutArguments.data());
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
@@ -80,16 +112,20 @@ int main(int argc, char **argv) {
     glutSpecialUpFunc(liveSpecialUp);
     glutMouseFunc(liveMouse);
     glutWindowStatusFunc(onWindowStatus);
+    glutPositionFunc(liveWindowMoved);
     glutIdleFunc(gameIdle());
     initWorld();
     if (playsDemo)
         startReplay(demo, command.replay.c_str(), command.timedemo);
     else
         seedBison(seed);
+    startPlayerSettings(playing, playsDemo);
     warmUpDrawing();
-    initSound(command.mute || command.timedemo);
-    // Escape ends the game with exit: the device is closed then, so what it played is complete.
+    initSound(playing.muted || command.timedemo);
+    // Escape ends the game with exit: the device is closed then, so what it played is complete,
+    // and the window's size and place, changed since, are kept.
     atexit(closeSound);
+    atexit(saveSettings);
     glutMainLoop();
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "app/options.h"
 
-#include "input/input.h"
+#include "settings/keys.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -60,8 +60,32 @@ CommandLine parseCommandLine(int argc, char **argv) {
             if (command.action != COMMAND_HELP) command.action = COMMAND_VERSION;
             continue;
         }
+        if (strcmp(argument, "--keys") == 0) {
+            if (command.action == COMMAND_PLAY) command.action = COMMAND_KEYS;
+            continue;
+        }
+        if (strcmp(argument, "--no-settings") == 0) {
+            command.noSettings = true;
+            continue;
+        }
+        if (isOption(argument, "--settings")) {
+            const char *value = optionValue(argument, 10, argc, argv, i);
+            if (!*value) return failed("--settings takes a file name");
+            command.settings = value;
+            continue;
+        }
         if (strcmp(argument, "--mute") == 0) {
             command.mute = true;
+            continue;
+        }
+        if (strcmp(argument, "--no-keep") == 0) {
+            command.noKeep = true;
+            continue;
+        }
+        if (strcmp(argument, "--games") == 0 || strcmp(argument, "--record-of-games") == 0) {
+            if (command.action != COMMAND_HELP)
+                command.action =
+                    strcmp(argument, "--games") == 0 ? COMMAND_GAMES : COMMAND_RECORD_OF_GAMES;
             continue;
         }
         if (isOption(argument, "--fps")) {
@@ -115,6 +139,8 @@ CommandLine parseCommandLine(int argc, char **argv) {
         if (argument[0] == '-') return failed(std::string("unknown option '") + argument + "'");
         return failed(std::string("unexpected argument '") + argument + "'");
     }
+    if (command.noSettings && !command.settings.empty())
+        return failed("--settings and --no-settings cannot go together");
     if (command.seedGiven && !command.replay.empty())
         return failed("--seed cannot go with a recording played: it has its own seed");
     command.glutArguments.push_back(nullptr);
@@ -126,7 +152,7 @@ static const int HELP_KEYS_WIDTH = 22;
 
 static std::string keysHelp() {
     std::string text = "Keys:\n";
-    for (const HelpLine &line : keyHelpLines()) {
+    for (const HelpLine &line : allKeyHelpLines()) {
         std::string keys = line.keys;
         keys.resize(std::max(keys.size() + 1, size_t(HELP_KEYS_WIDTH)), ' ');
         text += "  " + keys + line.words + "\n";
@@ -137,7 +163,9 @@ static std::string keysHelp() {
 // What --help says before the keys, and after them.
 static const char HELP_HEAD[] =
     "Usage: grazewell [--fps N] [--mute] [--seed N] [--record FILE | --replay FILE |\n"
-    "                 --timedemo FILE] [GLUT options]\n"
+    "                 --timedemo FILE] [--no-keep] [--settings FILE | --no-settings]\n"
+    "                 [GLUT options]\n"
+    "       grazewell --games | --record-of-games | --keys\n"
     "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
     "ones win; ten bombs too many lose.\n"
     "\n"
@@ -151,9 +179,17 @@ static const char HELP_HEAD[] =
     "  --record FILE write the game played into FILE, a new file\n"
     "  --replay FILE play the game recorded in FILE back, drawn at its rate or --fps;\n"
     "                Escape ends it. Exits with 3 at the first tick that differs from it\n"
+    "                (FILE last: the newest kept game, for --timedemo too)\n"
     "  --timedemo FILE  play FILE back as fast as the machine draws, without sound, and\n"
     "                print the frames, the seconds, the average and the 1% low frame rate\n"
     "                and the slowest frame\n"
+    "  --no-keep     keep no recording of this game in the games folder\n"
+    "  --games       list the kept games, newest first, and exit\n"
+    "  --record-of-games  print the record of games and exit\n"
+    "  --settings FILE  read and keep the settings in FILE instead of the usual one\n"
+    "  --no-settings read and write no settings file\n"
+    "  --keys        print the keys in force (the settings file's, or the defaults)\n"
+    "                and exit\n"
     "  --help        print this help and exit\n"
     "  --version     print the version and exit\n"
     "  GLUT's own options are taken as well: -display DISPLAY, -geometry WxH+X+Y,\n"
@@ -164,7 +200,23 @@ static const char HELP_TAIL[] =
     "Pictures are read from tex/ in the working folder, then from tex/ beside the\n"
     "program, then from ../share/grazewell/tex beside it. GRAZEWELL_DATA names the\n"
     "folder holding tex/ instead of all of these. Captures go to ppm/ in the working\n"
-    "folder.\n";
+    "folder.\n"
+    "\n"
+    "Every live game is recorded into the games folder: $XDG_STATE_HOME/grazewell/\n"
+    "games (~/.local/state/grazewell/games when XDG_STATE_HOME is unset; on Windows\n"
+    "%LOCALAPPDATA%\\Grazewell\\games), unless --record names a file or --no-keep is\n"
+    "given. The newest 20 games and 50 MB are kept; --replay last plays the newest.\n"
+    "The record of games, record.toml in the same folder, counts the games played,\n"
+    "won, lost and quit (a game runs from 1 on the title to its end), the fastest\n"
+    "win, the shortest loss and the most fed in one game. Should the game crash, it\n"
+    "says on standard error which recording holds the game up to its last frame,\n"
+    "and the command that plays it back.\n"
+    "\n"
+    "Settings (the window's size and place, full screen, the volume, muting, the\n"
+    "--fps cap and the keys) are kept in $XDG_CONFIG_HOME/grazewell/settings.toml\n"
+    "(~/.config/grazewell/settings.toml when it is unset; on Windows\n"
+    "%APPDATA%\\Grazewell\\settings.toml), written only when something is changed in\n"
+    "the game. Its [keys] table binds any key to any action; --keys prints them.\n";
 
 const char *helpText() {
     static const std::string text = HELP_HEAD + keysHelp() + HELP_TAIL;

@@ -1,6 +1,8 @@
 #include "app/playback.h"
 
 #include "app/app.h"
+#include "app/keeping.h"
+#include "app/player.h"
 #include "app/world_check.h"
 #include "capture/capture.h"
 #include "bison/bison.h"
@@ -58,6 +60,7 @@ DemoFrame runTick(const std::vector<DemoEvent> &events, TickStep step, const Dem
     // The window system is asked here, outside the game: what it answered is an event like any
     // other, recorded and played back.
     if (keyboardWasLost()) {
+        forgetLiveKeys();
         DemoEvent released{DEMO_KEYS_RELEASED};
         frameTaken.events.push_back(released);
         applyDemoEvent(released);
@@ -211,16 +214,16 @@ static std::vector<DemoEvent> liveEventsBefore(PaceClock::time_point before) {
 }
 
 void liveKeyDown(unsigned char key, int, int) {
-    takeLiveEvent({DEMO_KEY_DOWN, key});
+    takeLiveKey(key, true);
 }
 void liveKeyUp(unsigned char key, int, int) {
-    takeLiveEvent({DEMO_KEY_UP, key});
+    takeLiveKey(key, false);
 }
 void liveSpecialDown(int key, int, int) {
-    takeLiveEvent({DEMO_SPECIAL_DOWN, key});
+    if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, true);
 }
 void liveSpecialUp(int key, int, int) {
-    takeLiveEvent({DEMO_SPECIAL_UP, key});
+    if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, false);
 }
 void liveMouse(int button, int state, int x, int y) {
     takeLiveEvent({DEMO_MOUSE, button, state, x, y});
@@ -229,6 +232,7 @@ void liveReshape(int width, int height) {
     // The window really drawn, whatever size the game (or a recording) gives it.
     drawableWidth = width;
     drawableHeight = height;
+    noteWindowSize(width, height);
     takeLiveEvent({DEMO_RESHAPE, width, height});
 }
 
@@ -277,6 +281,14 @@ std::string timedemoFigures(const std::vector<double> &seconds) {
 static void printTimedemoFigures() {
     if (timing) fputs(timedemoFigures(frameSeconds).c_str(), stdout);
     timing = false;
+}
+
+bool replayPosition(long *tick, long *total) {
+    // A timedemo measures the game's own frames.
+    if (!replaying || timing) return false;
+    *tick = std::min(replayTick + 1, replayTicks);
+    *total = replayTicks;
+    return true;
 }
 
 void startReplay(const Demo &demo, const char *path, bool timed) {
@@ -353,6 +365,7 @@ void playFrameAt(PaceClock::time_point now) {
         return;
     }
     runDueTicks(now, [](TickStep step, PaceClock::time_point due) {
+        crashIfAsked();
         DemoFrame tick = runTick(liveEventsBefore(due), step);
         if (writing && !writeTick(tick)) {
             fprintf(stderr, "grazewell: %s: the recording could not be written on; it ends here\n",

@@ -58,7 +58,8 @@ extern long replayTick;
 extern long replayTicks;
 
 // The live game's side of the seam. The GLUT input callbacks of the window: each makes the event
-// and takes it (takeLiveEvent), to be handed in before the next frame.
+// and takes it (takeLiveEvent), to be handed in before the next frame; keys go through the
+// player's bindings first (player.h), so what is taken is what the key did.
 void liveKeyDown(unsigned char key, int x, int y);
 void liveKeyUp(unsigned char key, int x, int y);
 void liveSpecialDown(int key, int x, int y);
@@ -81,6 +82,9 @@ bool startRecording(const char *path, const DemoHeader &header, std::string *rea
 // Plays DEMO back from the next frame on (--replay; with timed set, --timedemo: its figures are
 // printed when it ends). PATH names it in what is said.
 void startReplay(const Demo &demo, const char *path, bool timed);
+// While a recording plays back (--replay; not a timedemo): the tick being played (from 1) and how
+// many it holds.
+bool replayPosition(long *tick, long *total);
 // Sets the seed and the window's size the game starts with to the recording's.
 void startDemo(const DemoHeader &header);
 

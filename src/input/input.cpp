@@ -7,7 +7,6 @@
 #include "food/pick.h"
 #include "game.h"
 #include "platform/platform.h"
-#include "sound/sound.h"
 
 #include <GL/freeglut.h>
 #include <cstdlib>
@@ -109,11 +108,48 @@ const KeyBinding keyBindings[] = {
     {'9', true, requestCapture, "9", "save the current frame while held, as ppm/img000.ppm, ...",
      true},
     {'0', false, toggleEveryFrameCapture, "0", "start or stop recording every frame", true},
-    {'v', false, toggleSound, "v", "turn sound off or on", true},
-    {'p', false, togglePause, "p", "pause or go on; while paused only Escape, 9, 0, v and p act",
-     true},
+    {'p', false, togglePause, "p",
+     "pause or go on; while paused only Escape, 9, 0, p and the keys below act", true},
 };
 const int KEY_BINDING_COUNT = int(sizeof keyBindings / sizeof keyBindings[0]);
+
+// In the table's order: the name the settings file binds keys to, and what it does alone.
+static const struct {
+    const char *name;
+    const char *words;
+} KEY_ACTIONS[] = {
+    {"quit", "quit"},
+    {"walk_forward", "walk forward"},
+    {"walk_backward", "walk backward"},
+    {"turn_left", "turn left"},
+    {"turn_right", "turn right"},
+    {"look_up", "look up"},
+    {"look_down", "look down"},
+    {"turn_around", "turn around"},
+    {"throw", "throw the food on top of your hand"},
+    {"take_back", "take back the last food you threw"},
+    {"wander", "stop or start the bison's wandering"},
+    {"spheres", "show the bison's collision spheres"},
+    {"nod", "make the bison nod"},
+    {"bison_forward", "walk the bison forward"},
+    {"bison_left", "turn the bison left"},
+    {"bison_right", "turn the bison right"},
+    {"start", "start the game, or go back to the title"},
+    {"save_frame", "save the current frame while held"},
+    {"record_frames", "start or stop recording every frame"},
+    {"pause", "pause or go on"},
+};
+static_assert(sizeof KEY_ACTIONS / sizeof KEY_ACTIONS[0] ==
+                  sizeof keyBindings / sizeof keyBindings[0],
+              "every binding has a name");
+
+const char *keyActionName(int binding) {
+    return KEY_ACTIONS[binding].name;
+}
+
+const char *keyActionWords(int binding) {
+    return KEY_ACTIONS[binding].words;
+}
 
 std::vector<HelpLine> keyHelpLines() {
     std::vector<HelpLine> lines;

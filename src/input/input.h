@@ -34,6 +34,10 @@ struct KeyBinding {
 extern const KeyBinding keyBindings[];
 // Number of entries in keyBindings.
 extern const int KEY_BINDING_COUNT;
+// The name the settings file gives binding number binding of keyBindings ("walk_forward").
+const char *keyActionName(int binding);
+// What binding number binding does, in a few words of its own.
+const char *keyActionWords(int binding);
 
 // A line of the keys' help: how the key or button is named, and what it does.
 struct HelpLine {

@@ -49,3 +49,28 @@ bool windowHoldsKeyboard();
 
 // The platform's name as a recording gives it: "linux" or "windows".
 const char *platformName();
+
+// The folder the game keeps what it remembers between runs in (the games played, the record of
+// them): $XDG_STATE_HOME/grazewell, or ~/.local/state/grazewell when that is unset or not an
+// absolute path, on Linux; %LOCALAPPDATA%\Grazewell on Windows. Not made here; "" when the
+// system names no such place.
+std::string stateFolder();
+
+// Arms the crash line for the rest of the run: when the game dies of a fault (SIGSEGV, SIGBUS,
+// SIGFPE, SIGILL or SIGABRT on Linux, raised by the game or sent by another process; an unhandled
+// exception on Windows), standard error gets before, the fault's name and after, and the file
+// marker (unless "") is made, with nothing that is unsafe in a signal handler; then the crash
+// goes on as it would have. The texts are copied; calling it again replaces them.
+void armCrashLine(const char *before, const char *after, const char *marker);
+// Dies at once of a fault, as a crash would: the tests' way to crash the game on purpose.
+void crashNow();
+// The folder the player's settings are kept in: $XDG_CONFIG_HOME/grazewell (~/.config/grazewell
+// when unset) on Linux, %APPDATA%\Grazewell on Windows; "" when the system names none.
+std::string settingsFolder();
+// Whether anything at all (a file, a folder, a FIFO, a dangling link) is named path.
+bool pathExists(const std::string &path);
+// Flushes file to the disk itself and closes it: false when anything written may not be there.
+bool finishFile(FILE *file);
+// Renames from over to in one step: to is then either its old self or from whole, never a mix;
+// false (errno set) when it could not.
+bool replaceFile(const char *from, const char *to);

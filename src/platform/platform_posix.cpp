@@ -5,7 +5,9 @@
 #include <X11/Xlib.h>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -129,4 +131,113 @@ bool windowHoldsKeyboard() {
 
 const char *platformName() {
     return "linux";
+}
+
+std::string stateFolder() {
+    const char *state = getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return std::string(state) + "/grazewell";
+    const char *home = getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.local/state/grazewell";
+    return "";
+}
+
+// What the crash line says, set before any fault: the handler only reads them.
+static char crashBefore[2048], crashAfter[2048], crashMarker[1024];
+// The handler's own stack, so that a stack overflow's fault still has room to say its line.
+static char crashStack[64 * 1024];
+static const int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+static void writeAll(int fd, const char *text) {
+    size_t left = strlen(text);
+    while (left > 0) {
+        ssize_t n = write(fd, text, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        text += n;
+        left -= size_t(n);
+    }
+}
+
+static const char *signalName(int number) {
+    switch (number) {
+    case SIGSEGV:
+        return "SIGSEGV";
+    case SIGBUS:
+        return "SIGBUS";
+    case SIGFPE:
+        return "SIGFPE";
+    case SIGILL:
+        return "SIGILL";
+    case SIGABRT:
+        return "SIGABRT";
+    }
+    return "a fatal signal";
+}
+
+// Only write, open, close and raise: each is safe in a signal handler. SA_RESETHAND has put the
+// default action back, so the signal raised again ends the process as the fault would have.
+static void onCrash(int number) {
+    int saved = errno;
+    writeAll(STDERR_FILENO, crashBefore);
+    writeAll(STDERR_FILENO, signalName(number));
+    writeAll(STDERR_FILENO, crashAfter);
+    if (crashMarker[0]) {
+        int fd = open(crashMarker, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            writeAll(fd, signalName(number));
+            writeAll(fd, "\n");
+            close(fd);
+        }
+    }
+    errno = saved;
+    raise(number);
+}
+
+static void copyText(char *to, size_t room, const char *from) {
+    snprintf(to, room, "%s", from ? from : "");
+}
+
+void armCrashLine(const char *before, const char *after, const char *marker) {
+    copyText(crashBefore, sizeof crashBefore, before);
+    copyText(crashAfter, sizeof crashAfter, after);
+    copyText(crashMarker, sizeof crashMarker, marker);
+    static bool armed = false;
+    if (armed) return;
+    armed = true;
+    stack_t stack = {};
+    stack.ss_sp = crashStack;
+    stack.ss_size = sizeof crashStack;
+    sigaltstack(&stack, nullptr);
+    struct sigaction action = {};
+    action.sa_handler = onCrash;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND | SA_ONSTACK;
+    for (int number : CRASH_SIGNALS) sigaction(number, &action, nullptr);
+}
+
+void crashNow() {
+    raise(SIGSEGV);
+    abort(); // SIGSEGV ignored by whoever started the game: a crash all the same
+}
+std::string settingsFolder() {
+    const char *config = getenv("XDG_CONFIG_HOME");
+    // The XDG rules: a relative path there is to be ignored.
+    if (config && config[0] == '/') return std::string(config) + "/grazewell";
+    const char *home = getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.config/grazewell";
+    return "";
+}
+
+bool pathExists(const std::string &path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool finishFile(FILE *file) {
+    bool flushed = fflush(file) == 0 && fsync(fileno(file)) == 0;
+    return fclose(file) == 0 && flushed;
+}
+
+bool replaceFile(const char *from, const char *to) {
+    return rename(from, to) == 0;
 }

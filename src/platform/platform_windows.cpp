@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
@@ -136,4 +137,109 @@ bool windowHoldsKeyboard() {
 
 const char *platformName() {
     return "windows";
+}
+
+std::string stateFolder() {
+    const char *local = getenv("LOCALAPPDATA");
+    if (!local || !*local) return "";
+    std::string folder = std::string(local) + "/Grazewell";
+    for (char &c : folder)
+        if (c == '\\') c = '/';
+    return folder;
+}
+
+std::string settingsFolder() {
+    const char *appData = getenv("APPDATA");
+    if (!appData || !*appData) return "";
+    std::string folder = appData;
+    for (char &c : folder)
+        if (c == '\\') c = '/';
+    return folder + "/Grazewell";
+}
+
+bool pathExists(const std::string &path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool finishFile(FILE *file) {
+    bool flushed = fflush(file) == 0 && _commit(_fileno(file)) == 0;
+    return fclose(file) == 0 && flushed;
+}
+
+bool replaceFile(const char *from, const char *to) {
+    // rename refuses a name that is taken on Windows.
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    errno = EACCES;
+    return false;
+}
+
+// What the crash line says, set before any fault: the filter only reads them.
+static char crashBefore[2048], crashAfter[2048], crashMarker[1024];
+
+static void writeAll(HANDLE handle, const char *text) {
+    DWORD left = DWORD(strlen(text)), done = 0;
+    while (left > 0 && WriteFile(handle, text, left, &done, nullptr) && done > 0) {
+        text += done;
+        left -= done;
+    }
+}
+
+// The exception's name, or its code in hexadecimal, into name (at least 40 bytes).
+static void exceptionName(DWORD code, char *name) {
+    switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+        strcpy(name, "an access violation");
+        return;
+    case EXCEPTION_STACK_OVERFLOW:
+        strcpy(name, "a stack overflow");
+        return;
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+        strcpy(name, "a division by zero");
+        return;
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+        strcpy(name, "an illegal instruction");
+        return;
+    }
+    strcpy(name, "exception 0x");
+    char *at = name + strlen(name);
+    for (int shift = 28; shift >= 0; shift -= 4) *at++ = "0123456789ABCDEF"[(code >> shift) & 15];
+    *at = '\0';
+}
+
+// Writes and makes files only, as the Linux handler does; the process then ends with the
+// exception's code, without the system's crash dialog.
+static LONG WINAPI onCrash(EXCEPTION_POINTERS *pointers) {
+    char name[48];
+    exceptionName(pointers->ExceptionRecord->ExceptionCode, name);
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (err && err != INVALID_HANDLE_VALUE) {
+        writeAll(err, crashBefore);
+        writeAll(err, name);
+        writeAll(err, crashAfter);
+    }
+    if (crashMarker[0]) {
+        HANDLE marker = CreateFileA(crashMarker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (marker != INVALID_HANDLE_VALUE) {
+            writeAll(marker, name);
+            writeAll(marker, "\n");
+            CloseHandle(marker);
+        }
+    }
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+static void copyText(char *to, size_t room, const char *from) {
+    snprintf(to, room, "%s", from ? from : "");
+}
+
+void armCrashLine(const char *before, const char *after, const char *marker) {
+    copyText(crashBefore, sizeof crashBefore, before);
+    copyText(crashAfter, sizeof crashAfter, after);
+    copyText(crashMarker, sizeof crashMarker, marker);
+    SetUnhandledExceptionFilter(onCrash);
+}
+
+void crashNow() {
+    RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
 }

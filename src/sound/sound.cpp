@@ -2,6 +2,7 @@
 
 #include "sound/device.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,7 @@ SoundVoice soundVoices[SOUND_VOICES];
 long soundsStarted = 0;
 bool soundOn = false;
 bool soundDeviceOpen = false;
+float soundVolume = 1.0f;
 Vector3 listenerPosition = {0.0f, 0.0f, 0.0f};
 Vector3 listenerGaze = {0.0f, 0.0f, -1.0f};
 
@@ -159,9 +161,15 @@ GaitSounds gaitStep(Gait &gait, float distance) {
     return made;
 }
 
+// The listener's gain at the player's volume.
+static float fullGain() {
+    return SOUND_MASTER_GAIN * soundVolume;
+}
+
 static void tryDevice() {
     deviceTried = true;
     soundDeviceOpen = openSoundDevice(sounds);
+    if (soundDeviceOpen) setListenerGain(fullGain());
     if (!soundDeviceOpen) fprintf(stderr, "grazewell: no sound device; playing without sound\n");
 }
 
@@ -226,12 +234,12 @@ void listenFrom(Vector3 position, Vector3 gaze) {
             // Silent for a while: now the voices can stop without a click, and the gain is back
             // for later.
             stopVoices();
-            setListenerGain(SOUND_MASTER_GAIN);
+            setListenerGain(fullGain());
             fadingSince = -1.0;
         } else {
             // Lowered a little each frame: OpenAL eases each change over a few milliseconds only,
             // too short a fade for a loud low sound.
-            setListenerGain(float(SOUND_MASTER_GAIN * (faded < 1.0 ? 1.0 - faded : 0.0)));
+            setListenerGain(float(fullGain() * (faded < 1.0 ? 1.0 - faded : 0.0)));
         }
     }
     if (!soundOn) return;
@@ -250,11 +258,18 @@ void toggleSound() {
     }
     if (fadingSince >= 0.0) {
         stopVoices();
-        setListenerGain(SOUND_MASTER_GAIN);
+        setListenerGain(fullGain());
         fadingSince = -1.0;
     }
     if (deviceWanted && !deviceTried) tryDevice();
     listenFrom(listenerPosition, listenerGaze);
+}
+
+void setVolume(int percent, bool heard) {
+    soundVolume = float(std::min(std::max(percent, 0), 100)) / 100.0f;
+    // While a fade out runs its own gain goes on; the new one holds once it is over.
+    if (soundDeviceOpen && fadingSince < 0.0) setListenerGain(fullGain());
+    if (heard) playPhrase(SOUND_PICK);
 }
 
 void bisonWalked(Vector3 place, float distance) {

@@ -30,6 +30,9 @@ extern SoundVoice soundVoices[SOUND_VOICES];
 extern long soundsStarted;
 // Sound is on: false with --mute or after the toggle key turned it off.
 extern bool soundOn;
+// Loudness of everything heard, out of 1: the player's volume. The listener's gain is
+// SOUND_MASTER_GAIN times it.
+extern float soundVolume;
 // A sound device is open and playing what starts.
 extern bool soundDeviceOpen;
 // Where the listener is and the way it faces (world units; the camera's position and gaze).
@@ -76,6 +79,9 @@ void listenFrom(Vector3 position, Vector3 gaze);
 // Turns sound off (stopping what plays) or back on; the first time on after --mute opens the
 // device.
 void toggleSound();
+// Sets the volume to percent (0 to 100) of full; with heard set, a short blip says how loud it
+// now is (when sound is on).
+void setVolume(int percent, bool heard);
 // The bison walked distance world units and stands at place: a hoof each stride, and a grunt
 // now and then.
 void bisonWalked(Vector3 place, float distance);

@@ -39,6 +39,9 @@ TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     EXPECT_EQ(parse({"--help"}).action, COMMAND_HELP);
     EXPECT_EQ(parse({"--version"}).action, COMMAND_VERSION);
     EXPECT_EQ(parse({"--version", "--help"}).action, COMMAND_HELP);
+    EXPECT_EQ(parse({"--keys", "--settings", "mine.toml"}).action, COMMAND_KEYS);
+    EXPECT_EQ(parse({"--settings=mine.toml"}).settings, "mine.toml");
+    EXPECT_TRUE(parse({"--no-settings"}).noSettings);
     EXPECT_EQ(parse({"--fps", "30"}).fps, 30);
     EXPECT_EQ(parse({"--fps=144"}).fps, 144);
     EXPECT_EQ(parse({"--fps", "0"}).fps, 0); // as fast as drawn
@@ -52,6 +55,11 @@ TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     EXPECT_EQ(timedemo.replay, "b.gzd");
     EXPECT_TRUE(timedemo.timedemo);
     EXPECT_FALSE(parse({"--replay", "b.gzd"}).timedemo);
+    EXPECT_FALSE(plain.noKeep);
+    EXPECT_TRUE(parse({"--no-keep", "--seed", "1"}).noKeep);
+    EXPECT_EQ(parse({"--games"}).action, COMMAND_GAMES);
+    EXPECT_EQ(parse({"--record-of-games", "--mute"}).action, COMMAND_RECORD_OF_GAMES);
+    EXPECT_EQ(parse({"--games", "--help"}).action, COMMAND_HELP);
 
     // GLUT's options reach glutInit with their values, in order; the game's own do not.
     CommandLine mixed = parse({"-geometry", "640x320+5+5", "--fps", "60", "-iconic", "--mute",
@@ -88,6 +96,8 @@ TEST(CommandLine, WrongOptionsAreErrorsThatSayWhatIsWrong) {
         {{"--fps", "99999999999999999999"}, "not '99999999999999999999'"},
         {{"-display"}, "-display takes a value"},
         {{"--help", "--bogus"}, "unknown option '--bogus'"},
+        {{"--settings"}, "--settings takes a file name"},
+        {{"--settings", "a.toml", "--no-settings"}, "cannot go together"},
     };
     for (const Wrong &wrong : cases) {
         CommandLine command = parse(wrong.words);

@@ -1,7 +1,7 @@
 // The keys are listed in five places: the bindings table, --help, the README, the manual page
 // and the Windows download's README.txt. The help prints from the table; these tests hold the
 // others to it.
-#include "input/input.h"
+#include "settings/keys.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ using Lines = std::vector<std::pair<std::string, std::string>>;
 
 Lines tableLines() {
     Lines lines;
-    for (const HelpLine &line : keyHelpLines()) lines.push_back({line.keys, line.words});
+    for (const HelpLine &line : allKeyHelpLines()) lines.push_back({line.keys, line.words});
     return lines;
 }
 
@@ -65,6 +65,9 @@ std::string troffText(const std::string &line) {
         if (!alternating && !text.empty()) text += ' ';
         text += (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
     }
+    // A minus sign is written \- (a bare - is a hyphen).
+    for (size_t at = text.find("\\-"); at != std::string::npos; at = text.find("\\-", at))
+        text.erase(at, 1);
     return text;
 }
 

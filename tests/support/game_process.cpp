@@ -46,13 +46,23 @@ void installTextures(const std::string &dir) {
 GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> &extra,
                          const GameStart &how)
     : workDir(dir), environment(extra), start(how) {
-    startXvfb();
-    if (start.windowManager) startWindowManager();
-    startGame();
-    findWindow();
+    // A constructor that throws runs no destructor: what it started is stopped here.
+    try {
+        startXvfb();
+        if (start.windowManager) startWindowManager();
+        startGame();
+        findWindow();
+    } catch (...) {
+        stop();
+        throw;
+    }
 }
 
 GameProcess::~GameProcess() {
+    stop();
+}
+
+void GameProcess::stop() {
     if (running()) {
         kill(game, SIGKILL);
         waitpid(game, nullptr, 0);
@@ -106,6 +116,8 @@ void GameProcess::startXvfb() {
 // command, which leaves a file behind.
 void GameProcess::startWindowManager() {
     std::string ready = workDir + "/window-manager-ready";
+    // Left by an earlier game in the same folder, it would say ready before openbox is.
+    unlink(ready.c_str());
     windowManager = fork();
     if (windowManager == 0) {
         int devnull = open("/dev/null", O_WRONLY);
@@ -141,6 +153,12 @@ void GameProcess::startGame() {
         // OpenAL's silent device, unless a test names another: a test neither plays through the
         // machine's speakers nor depends on whether it has any.
         if (start.launcher.empty()) setenv("ALSOFT_DRIVERS", "null", 1);
+        // The games it keeps and its record of games stay in the test's folder, never the
+        // machine's own.
+        setenv("XDG_STATE_HOME", (workDir + "/state").c_str(), 1);
+        // The game's settings are its work folder's: a test neither reads the machine's nor leaves
+        // its own there.
+        setenv("XDG_CONFIG_HOME", (workDir + "/config").c_str(), 1);
         for (const std::string &entry : environment) putenv(const_cast<char *>(entry.c_str()));
         std::vector<char *> argv = {const_cast<char *>("grazewell")};
         if (!start.launcher.empty())
@@ -163,6 +181,25 @@ int GameProcess::run(const std::string &command) {
 
 int GameProcess::xdotool(const std::string &args) {
     return run("xdotool " + args);
+}
+
+GameProcess::Place GameProcess::windowPlace() {
+    std::string file = workDir + "/place.txt";
+    Place place;
+    if (run("xwininfo -id " + windowId + " > '" + file + "' 2>/dev/null") != 0) return place;
+    std::ifstream in(file);
+    std::string line;
+    auto field = [&](const char *name, int &value) {
+        size_t at = line.find(name);
+        if (at != std::string::npos) value = atoi(line.c_str() + at + strlen(name));
+    };
+    while (std::getline(in, line)) {
+        field("Absolute upper-left X:", place.x);
+        field("Absolute upper-left Y:", place.y);
+        field("Width:", place.width);
+        field("Height:", place.height);
+    }
+    return place;
 }
 
 void GameProcess::findWindow() {

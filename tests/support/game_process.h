@@ -33,9 +33,11 @@ struct GameStart {
 class GameProcess {
   public:
     // Starts Xvfb and the game; its standard output goes to workDir/stdout.txt, its standard
-    // error to workDir/stderr.txt (and to the test's own when the game ends).
+    // error to workDir/stderr.txt (and to the test's own when the game ends). Its settings are
+    // kept in workDir/config/grazewell/settings.toml (XDG_CONFIG_HOME) unless environment says.
     // environment adds NAME=VALUE entries to the game's environment (for test tools). A Linux
-    // game plays its sound into OpenAL's silent device unless ALSOFT_DRIVERS is among them.
+    // game plays its sound into OpenAL's silent device unless ALSOFT_DRIVERS is among them, and
+    // keeps its games in workDir/state unless XDG_STATE_HOME is.
     explicit GameProcess(const std::string &workDir,
                          const std::vector<std::string> &environment = {},
                          const GameStart &start = GameStart());
@@ -62,6 +64,12 @@ class GameProcess {
     Screenshot stillScreen(double seconds);
     // Runs an xdotool command against the game's display; returns its exit status.
     int xdotool(const std::string &args);
+    // Where the game's window shows on the screen, as xwininfo tells it: its drawing's top-left
+    // corner (pixels from the screen's) and its size; all -1 when it cannot be told.
+    struct Place {
+        int x = -1, y = -1, width = -1, height = -1;
+    };
+    Place windowPlace();
 
     // Holds Escape until the game exits; returns the exit status, or -1 when it did not exit.
     int quit(double seconds = 20);
@@ -76,6 +84,9 @@ class GameProcess {
     pid_t windowManager = -1;
     pid_t game = -1;
     int exitStatus = -1;
+    // Ends the game, the window manager and Xvfb, each if running; says what the game said on
+    // standard error.
+    void stop();
     void startXvfb();
     void startWindowManager();
     void startGame();

@@ -1,0 +1,126 @@
+#include "app/player.h"
+
+#include "app/playback.h"
+#include "game.h"
+#include "input/input.h"
+#include "sound/sound.h"
+
+#include <GL/freeglut.h>
+#include <algorithm>
+
+bool keysListShown = false;
+bool fullScreenShown = false;
+
+// This game plays a recording back: its window's size is the recording's, not the player's.
+static bool watchingReplay = false;
+// The size the window opened at (or came back to from full screen), once reported: a size the
+// window manager or -geometry chose is no change of the player's.
+static int openedWidth = -1, openedHeight = -1;
+// The window opened full screen and has not left it: the window manager knows of no other size or
+// place for it.
+static bool openedFullScreen = false;
+
+void startPlayerSettings(const Settings &settings, bool replaying) {
+    watchingReplay = replaying;
+    keysInForce = settings.keys;
+    forgetLiveKeys();
+    setVolume(settings.volume, false);
+    // A replay is shown in the window size it was recorded in.
+    if (settings.fullScreen && !replaying) {
+        glutFullScreen();
+        fullScreenShown = true;
+        openedFullScreen = true;
+    }
+}
+
+void takeLiveKey(int key, bool down) {
+    if (down) {
+        KeyMeaning meaning = keyMeaning(keysInForce, key);
+        if (meaning.preference >= 0) actOnPreference(Preference(meaning.preference));
+        int gameKey = liveKeyGoesDown(key);
+        if (gameKey >= 0) takeLiveEvent({DEMO_KEY_DOWN, gameKey});
+        return;
+    }
+    int gameKey = liveKeyGoesUp(key);
+    if (gameKey >= 0) takeLiveEvent({DEMO_KEY_UP, gameKey});
+}
+
+static void stepVolume(int step) {
+    int volume = std::min(std::max(savedSettings.volume + step, 0), 100);
+    savedSettings.volume = volume;
+    setVolume(volume, true);
+}
+
+void actOnPreference(Preference preference) {
+    switch (preference) {
+    case PREFERENCE_MUTE:
+        toggleSound();
+        savedSettings.muted = !soundOn;
+        break;
+    case PREFERENCE_VOLUME_DOWN:
+        stepVolume(-VOLUME_STEP);
+        break;
+    case PREFERENCE_VOLUME_UP:
+        stepVolume(VOLUME_STEP);
+        break;
+    case PREFERENCE_FULL_SCREEN:
+        // A replay keeps the window of its recording.
+        if (watchingReplay) return;
+        glutFullScreenToggle();
+        fullScreenShown = !fullScreenShown;
+        if (!fullScreenShown && openedFullScreen) {
+            if (savedSettings.x >= 0 && savedSettings.y >= 0)
+                glutPositionWindow(savedSettings.x, savedSettings.y);
+            glutReshapeWindow(savedSettings.width, savedSettings.height);
+        }
+        openedFullScreen = false;
+        savedSettings.fullScreen = fullScreenShown;
+        // The window comes back at the size it left: that reshape is no change of the player's.
+        openedWidth = openedHeight = -1;
+        break;
+    case PREFERENCE_KEYS_HELP:
+        keysListShown = !keysListShown;
+        glutPostRedisplay();
+        return;
+    case PREFERENCE_COUNT:
+        return;
+    }
+    saveSettings();
+}
+
+void noteWindowSize(int width, int height) {
+    if (watchingReplay || fullScreenShown || width <= 0 || height <= 0) return;
+    if (openedWidth < 0) {
+        openedWidth = width;
+        openedHeight = height;
+        return;
+    }
+    if (width == openedWidth && height == openedHeight) return;
+    openedWidth = width;
+    openedHeight = height;
+    savedSettings.width = std::min(width, SETTINGS_MAX_SIDE);
+    savedSettings.height = std::min(height, SETTINGS_MAX_SIDE);
+}
+
+// Where the window stood when first reported: the desktop's choice, no move of the player's.
+static int openedX = -1, openedY = -1;
+
+void liveWindowMoved(int, int) {
+    if (fullScreenShown) return;
+    // GLUT's own questions answer in the screen's pixels, whatever the callback was given: where
+    // the drawing starts, less the window manager's frame around it, is where the window is put
+    // when the game opens it again.
+    int x = glutGet(GLUT_WINDOW_X) - glutGet(GLUT_WINDOW_BORDER_WIDTH);
+    int y = glutGet(GLUT_WINDOW_Y) - glutGet(GLUT_WINDOW_HEADER_HEIGHT);
+    if (x < 0 || y < 0) return;
+    if (openedX < 0) {
+        openedX = x;
+        openedY = y;
+        return;
+    }
+    if (x == openedX && y == openedY) return;
+    openedX = x;
+    openedY = y;
+    savedSettings.x = std::min(x, SETTINGS_MAX_PLACE);
+    savedSettings.y = std::min(y, SETTINGS_MAX_PLACE);
+}

@@ -1,0 +1,100 @@
+// The overlays: they show only in frames that are shown, leave the game's GL state as they found
+// it (so the next frame without them is as it would have been), never reach a capture, and speak
+// of the keys in force.
+#include "app/player.h"
+
+#include "app/app.h"
+#include "app/playback.h"
+#include "bison/bison.h"
+#include "camera/camera.h"
+#include "capture/capture.h"
+#include "input/input.h"
+#include "support/files.h"
+#include "support/gl_env.h"
+
+#include <GL/freeglut.h>
+#include <algorithm>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The window's front or back buffer, read whole, rows from the bottom.
+std::vector<unsigned char> pixels(GLenum buffer) {
+    std::vector<unsigned char> read(size_t(windowWidth) * windowHeight * 3);
+    glReadBuffer(buffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, read.data());
+    glReadBuffer(GL_BACK);
+    return read;
+}
+
+class Overlays : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        startWorld();
+        releaseKeysWithFocus = false;
+        bison->wandering = false;
+        *camera = Camera();
+    }
+    void TearDown() override {
+        gamePaused = false;
+        keysListShown = false;
+        keysInForce = defaultBindings();
+        releaseKeysWithFocus = true;
+    }
+};
+
+TEST_F(Overlays, TheyShowOverTheFrameButNotInItsCaptureAndLeaveTheNextFrameAsItWas) {
+    drawGame(false);
+    std::vector<unsigned char> plain = pixels(GL_BACK);
+    keysListShown = true;
+    drawGame(false);
+    drawOverlays();
+    EXPECT_NE(pixels(GL_BACK), plain) << "no overlay was drawn";
+    keysListShown = false;
+    drawGame(false);
+    EXPECT_EQ(pixels(GL_BACK), plain) << "the overlays left the game's GL state changed";
+
+    // A paused frame shows its line, while its capture is the game's picture alone.
+    WorkDir dir("overlay-capture");
+    gamePaused = true;
+    captureIndex = 0;
+    requestCapture();
+    onDisplay();
+    Bytes capture = readBytes("ppm/img000.ppm");
+    EXPECT_NE(pixels(GL_FRONT), plain) << "the paused line did not show";
+    ASSERT_EQ(capture.size(), size_t(16) + plain.size());
+    size_t row = size_t(windowWidth) * 3, differing = 0;
+    for (int y = 0; y < windowHeight; y++)
+        differing += memcmp(&capture[16 + size_t(y) * row],
+                            &plain[size_t(windowHeight - 1 - y) * row], row) != 0;
+    EXPECT_EQ(differing, 0u) << "rows of the capture differ from the frame without overlays";
+}
+
+TEST_F(Overlays, TheirWordsAreTheKeysInForce) {
+    std::vector<std::string> none = overlayLines();
+    EXPECT_TRUE(none.empty());
+    gamePaused = true;
+    std::vector<std::string> paused = overlayLines();
+    ASSERT_EQ(paused.size(), 1u);
+    EXPECT_EQ(paused[0], "Paused: p goes on; still acting: escape, 9, 0, v, -, =, f11, f1");
+
+    keysInForce[size_t(actionNamed("pause"))] = {SPECIAL_KEY + GLUT_KEY_F5};
+    keysInForce[size_t(actionNamed("walk_forward"))] = {SPECIAL_KEY + GLUT_KEY_UP, 'w'};
+    keysListShown = true;
+    std::vector<std::string> lines = overlayLines();
+    EXPECT_EQ(lines[0].rfind("Paused: f5 goes on", 0), 0u) << lines[0];
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "up, w: walk forward"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "f5: pause or go on"), lines.end());
+
+    // A replay says so first, with the tick it is at and the ticks in all.
+    Demo demo;
+    demo.header.width = windowWidth;
+    demo.header.height = windowHeight;
+    demo.frames.resize(3);
+    startReplay(demo, "three.gzd", false);
+    EXPECT_EQ(overlayLines()[0], "Replay: tick 1 of 3");
+}
+
+} // namespace
