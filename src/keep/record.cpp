@@ -59,16 +59,16 @@ std::string formatRecord(const GameRecord &record) {
 
 // The text parsed as TOML into *table; false with the reason when it is none.
 static bool parseToml(const std::string &text, toml::table *table, std::string *reason) {
-    try {
-        *table = toml::parse(text);
+    toml::parse_result parsed = toml::parse(text);
+    if (parsed) {
+        *table = std::move(parsed).table();
         return true;
-    } catch (const toml::parse_error &error) {
-        std::ostringstream said;
-        said << "not TOML: " << error.description() << " (line " << error.source().begin.line
-             << ")";
-        *reason = said.str();
-        return false;
     }
+    std::ostringstream said;
+    said << "not TOML: " << parsed.error().description() << " (line "
+         << parsed.error().source().begin.line << ")";
+    *reason = said.str();
+    return false;
 }
 
 // The whole number at key into *value, when there is one; false when key holds anything else

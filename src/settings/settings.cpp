@@ -9,8 +9,7 @@
 #include <cstring>
 #include <sstream>
 
-// No exceptions in this game: a parse gives its error back.
-#define TOML_EXCEPTIONS 0
+// The build has toml++ give a parse's error back as a value: this game throws no exceptions.
 #include <toml++/toml.h>
 
 std::string settingsPath;
