@@ -70,11 +70,10 @@ TEST(StartAnywhere, TheInstalledGameFromAnEmptyFolderIsTexturedAndCapturesThere)
                     prefix + "' > '" + prefix + "/install.log'"),
               0)
         << text(prefix + "/install.log");
-    for (const char *file :
-         {"/bin/grazewell", "/share/grazewell/tex/sky.tga", "/share/grazewell/tex/grass.raw",
-          "/share/man/man6/grazewell.6.gz",
-          "/share/icons/hicolor/48x48/apps/org.example.grazewell.png",
-          "/share/icons/hicolor/128x128/apps/org.example.grazewell.png"})
+    for (const char *file : {"/bin/grazewell", "/share/grazewell/tex/sky.tga",
+                             "/share/grazewell/tex/grass.raw", "/share/man/man6/grazewell.6.gz",
+                             "/share/icons/hicolor/48x48/apps/org.example.grazewell.png",
+                             "/share/icons/hicolor/128x128/apps/org.example.grazewell.png"})
         EXPECT_TRUE(fileExists(prefix + file)) << file;
     // What desktops and software centres read, as their own validators judge it: any warning
     // (even a pedantic one) fails.
