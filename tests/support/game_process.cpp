@@ -206,6 +206,15 @@ bool GameProcess::running() {
     return true;
 }
 
+bool GameProcess::waitForExit(double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (running()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        sleepSeconds(0.05);
+    }
+    return true;
+}
+
 std::string GameProcess::output() const {
     std::ifstream in(workDir + "/stdout.txt", std::ios::binary);
     std::stringstream text;

@@ -42,6 +42,8 @@ class GameProcess {
     ~GameProcess();
 
     bool running(); // the game has not exited
+    // Waits until the game exits by itself (quit() then gives its status); false on timeout.
+    bool waitForExit(double seconds);
     pid_t pid() const { return game; }
     std::string window() const { return windowId; }
     std::string output() const; // standard output so far
