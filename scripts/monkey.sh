@@ -12,9 +12,10 @@ seconds="${1:-30}"
 shift || true
 build="$root/build-asan"
 "$root/scripts/install-deps.sh"
+. "$root/scripts/ccache-env.sh"
 # The sanitizer suite's build (scripts/sanitize.sh), configured alike so that each reuses the other's.
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DGRAZEWELL_SANITIZE=ON >/dev/null
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DGRAZEWELL_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target monkey grazewell textures >/dev/null
 cd "$build"
 export LIBGL_ALWAYS_SOFTWARE=1

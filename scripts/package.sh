@@ -12,9 +12,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(mkdir -p "${1:-$root/build-deb}" && cd "${1:-$root/build-deb}" && pwd)"
 "$root/scripts/install-deps.sh"
 . "$root/scripts/reproducible-env.sh"
+. "$root/scripts/ccache-env.sh"
 configure() {
   cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRAZEWELL_TESTS=OFF \
-    -DCMAKE_INSTALL_PREFIX=/usr -DGRAZEWELL_INSTALL_BINDIR="$1" >/dev/null
+    -DCMAKE_INSTALL_PREFIX=/usr -DGRAZEWELL_INSTALL_BINDIR="$1" "${launcher[@]}" >/dev/null
 }
 configure games
 # What the packages hold, nothing more: not the benchmark, the monkey or the frame counter.

@@ -48,7 +48,7 @@ done
 echo "== Test suite under Wine"
 # Twice as many at once as there are processors: each test's start and end wait on the Wine
 # server more than they compute.
-(cd "$windows/game" && ctest --output-on-failure -j "$((2 * $(nproc)))" --repeat until-pass:2 \
+(cd "$windows/game" && ctest --output-on-failure -j "$((2 * $(nproc)))" \
   --output-junit wine-tests.xml)
 passed="$(grep -c 'status="run"' "$windows/game/wine-tests.xml" || true)"
 skipped="$(grep -c 'status="disabled"\|<skipped' "$windows/game/wine-tests.xml" || true)"
