@@ -4,7 +4,8 @@
 # makes, the zip unzipped and the installer installed, each played as a player would, and heard
 # through OpenAL Soft's wave writer. Installs what is missing first. Everything it makes is kept
 # under build/windows:
-#   deps/            freeglut, OpenAL Soft and GoogleTest built for Windows, once
+#   deps/            freeglut, OpenAL Soft and GoogleTest built for Windows, copied from the
+#                    cache that scripts/windows-deps.sh keeps outside the clone
 #   game/            the Windows build: grazewell.exe, its pictures, texgen.exe,
 #                    grazewell_tests.exe, the zip grazewell-<version>-win64.zip and the installer
 #                    grazewell-<version>-win64-setup.exe
@@ -20,6 +21,8 @@ if [ -z "${GRAZEWELL_UNDER_XVFB:-}" ]; then
   "$root/scripts/build.sh"
   # The deps, the game and its zip; the tests are built below.
   "$root/scripts/package-windows.sh"
+  echo "== The dependency cache: what is damaged or foreign in it is built again"
+  "$root/tests/scripts/windows_deps_cache_test.sh"
   # All that follows runs on one private X server, Wine's windows and the tests' alike.
   exec env GRAZEWELL_UNDER_XVFB=1 LIBGL_ALWAYS_SOFTWARE=1 \
     xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
