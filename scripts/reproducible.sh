@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks that two builds of the same sources, in two folders and at two times, give the same
+# Builds and checks the packages (scripts/package.sh), then checks that two builds of the same sources, in two folders and at two times, give the same
 # bytes: the game, the .deb and the .rpm (and, with --windows, grazewell.exe, the zip and the
 # installer). The first build is the usual one (build-deb/, build/windows/game/); the second is
 # made from a copy of the tree in a temporary folder elsewhere, a while later, without the compiler
@@ -17,8 +17,10 @@ trap 'rm -rf "$other"' EXIT
 # The tree as it stands (committed or not, but nothing git ignores, so no build folder).
 (cd "$root" && git ls-files -coz --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$other")
 
-echo "== The packages, built here and again in $other"
-GRAZEWELL_NO_LINT=1 "$root/scripts/package.sh" >/dev/null
+echo "== The packages, built and checked here, and built again in $other"
+# The first build's packages are checked with lintian and rpmlint: what they say is shown.
+"$root/scripts/package.sh" | grep -v '^\[' || true
+[ "${PIPESTATUS[0]}" = 0 ] || exit 1
 # A second's gap at least, so that anything that wrote the clock into a file would show.
 sleep 1
 CCACHE_DISABLE=1 GRAZEWELL_NO_LINT=1 "$other/scripts/package.sh" >/dev/null
