@@ -13,14 +13,17 @@ if [ "${1:-}" = "--windows" ]; then windows=1; fi
 . "$root/scripts/reproducible-env.sh"
 
 other="$(mktemp -d /tmp/grazewell-again-XXXXXX)"
-trap 'rm -rf "$other"' EXIT
+trap 'rm -rf "$other" "$other.log"' EXIT
 # The tree as it stands (committed or not, but nothing git ignores, so no build folder).
 (cd "$root" && git ls-files -coz --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$other")
 
 echo "== The packages, built and checked here, and built again in $other"
 # The first build's packages are checked with lintian and rpmlint: what they say is shown.
-"$root/scripts/package.sh" | grep -v '^\[' || true
-[ "${PIPESTATUS[0]}" = 0 ] || exit 1
+if ! "$root/scripts/package.sh" >"$other.log" 2>&1; then
+  cat "$other.log"
+  exit 1
+fi
+grep -v '^\[' "$other.log" || true
 # A second's gap at least, so that anything that wrote the clock into a file would show.
 sleep 1
 CCACHE_DISABLE=1 GRAZEWELL_NO_LINT=1 "$other/scripts/package.sh" >/dev/null
