@@ -31,9 +31,10 @@ log="$cache/windows-deps/build.log"
 quietly() {
   "$@" >"$log" 2>&1 || { cat "$log"; echo "failed: $*" >&2; exit 1; }
 }
-cross=(-G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
-  -DCMAKE_FIND_ROOT_PATH=/nonexistent)
-settings=("${cross[@]}")
+# The settings are part of each entry's key; the toolchain's path is not (its contents are, in the
+# recipe), so that every clone on the machine finds the same entries.
+settings=(-G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DCMAKE_FIND_ROOT_PATH=/nonexistent)
+cross=("${settings[@]}" -DCMAKE_TOOLCHAIN_FILE="$toolchain")
 # Through ccache where it is installed: an entry built again (damaged, or its recipe changed but
 # not its source) takes its objects from there.
 if command -v ccache >/dev/null; then
