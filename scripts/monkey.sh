@@ -22,4 +22,4 @@ export LIBGL_ALWAYS_SOFTWARE=1
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
-xvfb-run -a -s "-screen 0 1280x1024x24" tools/monkey "$seconds" "$@"
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" tools/monkey "$seconds" "$@"

@@ -21,5 +21,5 @@ export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
 # the test's own process (the monkey, scripts/monkey.sh, plays random games the same way). The
 # end-to-end tests are left to the normal run: they play a separate game in real time, spend it
 # waiting, and their key and window paths are run here by the in-process tests.
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)" -L unit \
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j "$(nproc)" -L unit \
   -E '^InOneProcess\.' "$@"

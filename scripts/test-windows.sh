@@ -25,7 +25,7 @@ if [ -z "${GRAZEWELL_UNDER_XVFB:-}" ]; then
   "$root/tests/scripts/windows_deps_cache_test.sh"
   # All that follows runs on one private X server, Wine's windows and the tests' alike.
   exec env GRAZEWELL_UNDER_XVFB=1 LIBGL_ALWAYS_SOFTWARE=1 \
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
 fi
 
 # Wine in a prefix of its own, quiet, without offering to install .NET or a browser engine.

@@ -29,8 +29,11 @@ jobs="$(nproc)"
 export GTEST_RANDOM_SEED="${GRAZEWELL_TEST_SEED:-$((RANDOM % 99999 + 1))}"
 # Each part's heading says how long the run has taken so far.
 phase() { printf '== %s (at %d min %02d s)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60)); }
+# The test display's server is told not to reset when its last client goes (-noreset): each test
+# is a client of its own, and one that connects while the server resets between two tests fails
+# with "failed to open display".
 suite() {
-  (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --output-on-failure -j "$jobs" "$@")
 }
 if [ "$quick" = 1 ]; then
