@@ -8,8 +8,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-30}"
 build="$root/build-fuzz"
 "$root/scripts/install-deps.sh"
+. "$root/scripts/ccache-env.sh"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DGRAZEWELL_FUZZ=ON -DGRAZEWELL_TESTS=OFF >/dev/null
+  -DGRAZEWELL_FUZZ=ON -DGRAZEWELL_TESTS=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" \
   --target fuzz_tga fuzz_raw fuzz_demo make_seeds make_demo_seeds texgen >/dev/null
 

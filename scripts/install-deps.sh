@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building, playing, testing and packaging Grazewell need on Debian; quick when all
 # is there.
-#   scripts/install-deps.sh             the Linux build and its tests
+#   scripts/install-deps.sh             the Linux build, its tests and its packages (appstream
+#                                       checks the metainfo, rpm and rpmlint make and check the
+#                                       RPM, ccache keeps compiled objects between builds)
 #   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine, NSIS (the
 #                                       installer), icoutils (to read the Windows program's icon
 #                                       back) and Debian's release list (to find the next one)
@@ -15,6 +17,7 @@ packages=(
   xvfb xauth xdotool x11-apps openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip
   clang libclang-rt-14-dev
+  appstream rpm rpmlint ccache
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis icoutils

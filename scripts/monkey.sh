@@ -12,13 +12,14 @@ seconds="${1:-30}"
 shift || true
 build="$root/build-asan"
 "$root/scripts/install-deps.sh"
+. "$root/scripts/ccache-env.sh"
 # The sanitizer suite's build (scripts/sanitize.sh), configured alike so that each reuses the other's.
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DGRAZEWELL_SANITIZE=ON >/dev/null
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DGRAZEWELL_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target monkey grazewell textures >/dev/null
 cd "$build"
 export LIBGL_ALWAYS_SOFTWARE=1
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
-xvfb-run -a -s "-screen 0 1280x1024x24" tools/monkey "$seconds" "$@"
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" tools/monkey "$seconds" "$@"

@@ -14,6 +14,8 @@ windows="$root/build/windows"
 game="$windows/game"
 
 "$root/scripts/install-deps.sh" --windows
+. "$root/scripts/reproducible-env.sh"
+. "$root/scripts/ccache-env.sh"
 "$root/scripts/windows-deps.sh" "$windows/deps"
 
 export WINEPREFIX="$windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -29,7 +31,7 @@ echo "== Cross-building the game for Windows"
 # cpack installs what is built without building the rest of the tree (the tests) first.
 cmake -S "$root" -B "$game" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_FIND_ROOT_PATH="$windows/deps/prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >/dev/null
 cmake --build "$game" -j "$(nproc)" --target grazewell
 
 echo "== Packing the zip and the installer"

@@ -1,56 +1,85 @@
 #!/usr/bin/env bash
-# Builds what the Windows build links that mingw-w64 lacks, freeglut, OpenAL Soft and GoogleTest,
-# as static libraries into <cache>/prefix, once: a later run finds them there and returns at once.
-#   scripts/windows-deps.sh <cache folder>
+# Gives the Windows build what mingw-w64 lacks, freeglut, OpenAL Soft and GoogleTest, as static
+# libraries in <folder>/prefix.
+#   scripts/windows-deps.sh <folder>
+# Each is built once per source into a cache outside the clone, shared by later runs and by every
+# clone on the machine: $GRAZEWELL_CACHE, by default ~/.cache/grazewell (or $XDG_CACHE_HOME's).
+# An entry is named by the SHA-256 of its source's files and of how it is built (this script, the
+# toolchain file, the cross-compiler's version), and holds the SHA-256 of every file it installed:
+# before use each is checked, and an entry with a file changed, missing or added is built again.
 # freeglut and OpenAL Soft come from Debian's own source packages, GoogleTest from
 # /usr/src/googletest: the same versions the Linux build uses, and nothing fetched from anywhere
 # but the machine's own mirror. Where the mirror has lost the release's OpenAL Soft tarball, the
 # next release's is taken instead, checked against that release's signed source index.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-cache="$(mkdir -p "$1" && cd "$1" && pwd)"
-prefix="$cache/prefix"
+folder="$(mkdir -p "$1" && cd "$1" && pwd)"
+cache="${GRAZEWELL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/grazewell}"
+mkdir -p "$cache/sources" "$cache/windows-deps"
+cache="$(cd "$cache" && pwd)"
 toolchain="$root/cmake/mingw-w64.cmake"
-stamp="$prefix/.built-by-$(cat "$0" "$toolchain" | sha1sum | cut -c1-12)"
-if [ -e "$stamp" ]; then exit 0; fi
-rm -rf "$prefix" "$cache/src" "$cache/apt" "$cache/freeglut-build" "$cache/openal-build" \
-  "$cache/googletest-build"
+# A build that fails leaves nothing half made in the cache.
+work=""
+trap '[ -z "$work" ] || rm -rf "$work"' EXIT
+# One build of the cache at a time, whichever clone asks.
+exec 9>"$cache/windows-deps/.lock"
+flock 9
 
 jobs="$(nproc)"
-log="$cache/build.log"
+log="$cache/windows-deps/build.log"
 # Runs a step with its output kept in the log, shown only when the step fails.
 quietly() {
   "$@" >"$log" 2>&1 || { cat "$log"; echo "failed: $*" >&2; exit 1; }
 }
-cross=(-G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
-  -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix")
+# The settings are part of each entry's key; the toolchain's path is not (its contents are, in the
+# recipe), so that every clone on the machine finds the same entries.
+settings=(-G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DCMAKE_FIND_ROOT_PATH=/nonexistent)
+cross=("${settings[@]}" -DCMAKE_TOOLCHAIN_FILE="$toolchain")
+# Through ccache where it is installed: an entry built again (damaged, or its recipe changed but
+# not its source) takes its objects from there.
+if command -v ccache >/dev/null; then
+  cross+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+# How every entry is built, beside its own build function below: a change to any of it builds them
+# all again.
+recipe="$({ cat "$toolchain"; x86_64-w64-mingw32-g++-posix --version; } | sha256sum | cut -c1-64)"
 
 # Debian's source index, fetched into a private apt state from the machine's own apt sources
 # (each binary entry, read again as a source entry), so the machine's setup is left as it was.
+# Only when a source is not in the cache yet.
 apt_state="$cache/apt"
-mkdir -p "$apt_state/lists/partial" "$apt_state/sources.list.d" "$cache/src"
-: >"$apt_state/sources.list"
-for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-  [ -f "$list" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$list" >>"$apt_state/sources.list"
-done
-for sources in /etc/apt/sources.list.d/*.sources; do
-  [ -f "$sources" ] || continue
-  # Only the stanzas that list binary packages, each taken once as a source stanza.
-  awk 'BEGIN { RS = ""; ORS = "\n\n" }
-       /(^|\n)Types:[^\n]*[[:space:]]deb([[:space:]]|$)/ {
-         sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print }' \
-    "$sources" >"$apt_state/sources.list.d/$(basename "$sources")"
-done
 apt_options=(-o Dir::Etc::SourceList="$apt_state/sources.list"
   -o Dir::Etc::SourceParts="$apt_state/sources.list.d"
   -o Dir::State::Lists="$apt_state/lists" -o Dir::Cache="$apt_state/cache"
   -o APT::Sandbox::User=root -qq)
+apt_ready=0
+apt_update() {
+  [ "$apt_ready" = 1 ] && return 0
+  rm -rf "$apt_state"
+  mkdir -p "$apt_state/lists/partial" "$apt_state/sources.list.d"
+  : >"$apt_state/sources.list"
+  for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$list" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$list" >>"$apt_state/sources.list"
+  done
+  for sources in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$sources" ] || continue
+    # Only the stanzas that list binary packages, each taken once as a source stanza.
+    awk 'BEGIN { RS = ""; ORS = "\n\n" }
+         /(^|\n)Types:[^\n]*[[:space:]]deb([[:space:]]|$)/ {
+           sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print }' \
+      "$sources" >"$apt_state/sources.list.d/$(basename "$sources")"
+  done
+  echo "== Fetching Debian's source index"
+  apt-get "${apt_options[@]}" update
+  apt_ready=1
+}
+
 # The next Debian release's OpenAL Soft: its suite added beside each entry of this release's, the
-# upstream tarball alone fetched (mirrors have been seen to keep it and lose the Debian parts),
-# its SHA-256 checked against the source index apt fetched and verified by its signature, and
-# unpacked. Prints the unpacked folder; fails when any of that cannot be done.
+# upstream tarball alone fetched into $1 (mirrors have been seen to keep it and lose the Debian
+# parts), its SHA-256 checked against the source index apt fetched and verified by its signature.
+# Fails when any of that cannot be done.
 next_release_openal() {
-  local this next stanzas checksums tarball sum listed folder
+  local into="$1" this next stanzas checksums tarball sum listed
   this="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
   next="$(awk -F, -v this="$this" 'found && $3 != "" { print $3; exit } $3 == this { found = 1 }' \
     /usr/share/distro-info/debian.csv 2>/dev/null)"
@@ -73,7 +102,7 @@ next_release_openal() {
   echo "== OpenAL Soft's source is missing from $this; taking $next's" >&2
   apt-get "${apt_options[@]}" update >"$log" 2>&1 || return 1
   # The tarball's name and SHA-256, as the signed index of the next release lists them.
-  checksums="$(cd "$cache/src" &&
+  checksums="$(cd "$into" &&
     apt-get "${apt_options[@]}" source --print-uris "openal-soft/$next" 2>/dev/null |
     sed -n "s/^'[^']*' \(openal-soft_[^ ]*\.orig\.tar\.[a-z0-9]*\) [0-9]* SHA256:\([0-9a-f]*\)$/\1 \2/p")"
   tarball="${checksums%% *}"
@@ -81,66 +110,150 @@ next_release_openal() {
   [ -n "$tarball" ] && [ -n "$listed" ] || return 1
   # apt fetches the tarball first and then fails on the missing Debian parts; what counts is that
   # the tarball came, whole.
-  (cd "$cache/src" && apt-get "${apt_options[@]}" source --download-only "openal-soft/$next" \
+  (cd "$into" && apt-get "${apt_options[@]}" source --download-only "openal-soft/$next" \
     >"$log" 2>&1) || true
-  [ -f "$cache/src/$tarball" ] || return 1
-  sum="$(sha256sum "$cache/src/$tarball" | cut -d' ' -f1)"
+  [ -f "$into/$tarball" ] || return 1
+  sum="$(sha256sum "$into/$tarball" | cut -d' ' -f1)"
   if [ "$sum" != "$listed" ]; then
     echo "$tarball: SHA-256 $sum, not the $listed $next's index lists" >&2
     return 1
   fi
-  folder="$cache/src/$(echo "${tarball%.orig.tar.*}" | tr _ -)"
-  mkdir -p "$folder"
-  tar -xf "$cache/src/$tarball" -C "$folder" --strip-components=1 || return 1
   echo "$tarball: SHA-256 matches $next's signed index" >&2
-  echo "$folder"
+  # Only the tarball is kept: the Debian parts that did come belong to no whole source.
+  find "$into" -mindepth 1 -maxdepth 1 ! -name "$tarball" -exec rm -rf {} +
 }
-echo "== Fetching the Debian sources of freeglut and OpenAL Soft"
-apt-get "${apt_options[@]}" update
-(cd "$cache/src" && apt-get "${apt_options[@]}" source freeglut)
-freeglut_source="$(find "$cache/src" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*' | head -1)"
-# A mirror that lacks OpenAL Soft's source leaves the Windows game without sound, not unbuilt:
-# the build then links the sound room's silent device layer.
-openal_source=""
-if (cd "$cache/src" && apt-get "${apt_options[@]}" source openal-soft >"$log" 2>&1); then
-  openal_source="$(find "$cache/src" -mindepth 1 -maxdepth 1 -type d -name 'openal-soft-*' | head -1)"
-else
-  openal_source="$(next_release_openal || true)"
-fi
-[ -n "$openal_source" ] ||
-  echo "OpenAL Soft's source is not to be had from the mirror: the Windows game will be silent"
 
-echo "== Building freeglut for Windows (static)"
-quietly cmake -S "$freeglut_source" -B "$cache/freeglut-build" "${cross[@]}" \
-  -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON \
-  -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF
-quietly cmake --build "$cache/freeglut-build" -j "$jobs"
-quietly cmake --install "$cache/freeglut-build"
+# The files of a source package in $cache/sources/<name>, fetched once; what is there is checked
+# against the SHA-256 sums written when it came (apt verified them then against the signed index),
+# and fetched again when it does not match. Prints nothing; fails when the source cannot be had.
+fetch_source() {
+  local name="$1" into="$cache/sources/$1"
+  if [ -f "$into/SHA256SUMS" ] && (cd "$into" && sha256sum --quiet --strict -c SHA256SUMS \
+    >/dev/null 2>&1) && [ "$(find "$into" -type f ! -name SHA256SUMS | wc -l)" = \
+    "$(wc -l <"$into/SHA256SUMS")" ]; then
+    return 0
+  fi
+  apt_update
+  rm -rf "$into" "$into.partial"
+  mkdir -p "$into.partial"
+  if ! (cd "$into.partial" && apt-get "${apt_options[@]}" source --download-only "$name" \
+    >"$log" 2>&1); then
+    [ "$name" = openal-soft ] || { cat "$log"; return 1; }
+    rm -rf "$into.partial" && mkdir -p "$into.partial"
+    next_release_openal "$into.partial" || return 1
+  fi
+  (cd "$into.partial" && find . -type f | sed 's|^\./||' | sort | xargs sha256sum >../SHA256SUMS.new)
+  mv "$into.partial/../SHA256SUMS.new" "$into.partial/SHA256SUMS"
+  mv "$into.partial" "$into"
+}
 
-if [ -n "$openal_source" ]; then
-  echo "== Building OpenAL Soft for Windows (static)"
+# The SHA-256 key of an entry: its source's files, the recipe, the cross-build's settings and its
+# own build function.
+source_key() {
+  { cat "$1"; echo "$recipe"; printf '%s\n' "${settings[@]}"; declare -f "build_$2"; } |
+    sha256sum | cut -c1-16
+}
+
+# An entry is whole when every file it installed is there with its SHA-256, and nothing else is.
+entry_whole() {
+  local entry="$1" key="$2"
+  [ -f "$entry/MANIFEST" ] && [ "$(cat "$entry/KEY" 2>/dev/null)" = "$key" ] || return 1
+  (cd "$entry/prefix" && sha256sum --quiet --strict -c ../MANIFEST >/dev/null 2>&1) || return 1
+  [ "$(cd "$entry/prefix" && find . -type f -o -type l | sed 's|^\./||' | sort)" = \
+    "$(sed 's/^[0-9a-f]*  //' "$entry/MANIFEST" | sort)" ]
+}
+
+# Builds dependency <name> into <entry>/prefix with build_<name>, from source unpacked in <work>,
+# unless the entry is already whole; then copies its files into the build's prefix.
+entries=()
+provide() {
+  local name="$1" sums="$2" key entry
+  key="$(source_key "$sums" "$name")"
+  entry="$cache/windows-deps/$name-$key"
+  if [ -d "$entry" ] && ! entry_whole "$entry" "$key"; then
+    echo "== $entry is damaged or holds files it did not build: building $name again" >&2
+    rm -rf "$entry"
+  fi
+  if [ ! -d "$entry" ]; then
+    echo "== Building $name for Windows (static), once for its source $key"
+    work="$(mktemp -d "$cache/windows-deps/.work-XXXXXX")"
+    # Paths relative to the work folder, so that ccache knows the same compilation in another.
+    CCACHE_BASEDIR="$work" "build_$name" "$work" "$work/prefix"
+    (cd "$work/prefix" && find . -type f -o -type l | sed 's|^\./||' | sort | xargs sha256sum \
+      >"$work/MANIFEST")
+    echo "$key" >"$work/KEY"
+    mkdir -p "$work/entry"
+    mv "$work/prefix" "$work/MANIFEST" "$work/KEY" "$work/entry/"
+    rm -rf "$entry"
+    mv "$work/entry" "$entry"
+    rm -rf "$work"
+    work=""
+    entry_whole "$entry" "$key" || { echo "$entry: not whole right after its build" >&2; exit 1; }
+  fi
+  entries+=("$entry")
+}
+
+build_freeglut() {
+  local work="$1" prefix="$2" source
+  (cd "$work" && dpkg-source -x --no-check "$cache"/sources/freeglut/*.dsc src >/dev/null)
+  source="$work/src"
+  quietly cmake -S "$source" -B "$work/build" "${cross[@]}" -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON \
+    -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF
+  quietly cmake --build "$work/build" -j "$jobs"
+  quietly cmake --install "$work/build"
+}
+
+build_openal() {
+  local work="$1" prefix="$2" source="$1/src" dsc
+  dsc="$(ls "$cache"/sources/openal-soft/*.dsc 2>/dev/null | head -1 || true)"
+  if [ -n "$dsc" ]; then
+    (cd "$work" && dpkg-source -x --no-check "$dsc" src >/dev/null)
+  else
+    mkdir -p "$source"
+    tar -xf "$(ls "$cache"/sources/openal-soft/openal-soft_*.orig.tar.* | head -1)" -C "$source" \
+      --strip-components=1
+  fi
   # Its build files ask for a generator expression newer than this CMake (3.26's
   # BUILD_LOCAL_INTERFACE); the older BUILD_INTERFACE means the same to a build that installs
   # nothing through them, so the library and its headers are copied into the prefix by hand.
-  grep -rl 'BUILD_LOCAL_INTERFACE' "$openal_source" --include=CMakeLists.txt --include='*.cmake' |
+  grep -rl 'BUILD_LOCAL_INTERFACE' "$source" --include=CMakeLists.txt --include='*.cmake' |
     xargs -r sed -i 's/\$<BUILD_LOCAL_INTERFACE:/$<BUILD_INTERFACE:/g'
   # The library alone, with the backends Windows has (WASAPI, DirectSound, WinMM) and the wave
   # writer the tests listen through; none of its programs, examples or data files.
-  quietly cmake -S "$openal_source" -B "$cache/openal-build" "${cross[@]}" -DLIBTYPE=STATIC \
+  quietly cmake -S "$source" -B "$work/build" "${cross[@]}" -DLIBTYPE=STATIC \
     -DALSOFT_UTILS=OFF -DALSOFT_NO_CONFIG_UTIL=ON -DALSOFT_EXAMPLES=OFF -DALSOFT_TESTS=OFF \
     -DALSOFT_INSTALL=OFF -DALSOFT_UPDATE_BUILD_VERSION=OFF -DALSOFT_BACKEND_WAVE=ON \
     -DALSOFT_REQUIRE_WASAPI=ON -DALSOFT_REQUIRE_DSOUND=ON -DALSOFT_REQUIRE_WINMM=ON
-  quietly cmake --build "$cache/openal-build" -j "$jobs"
+  quietly cmake --build "$work/build" -j "$jobs"
   mkdir -p "$prefix/include/AL" "$prefix/lib"
-  cp "$openal_source"/include/AL/*.h "$prefix/include/AL/"
-  cp "$cache/openal-build"/libOpenAL32.a "$prefix/lib/"
+  cp "$source"/include/AL/*.h "$prefix/include/AL/"
+  cp "$work/build"/libOpenAL32.a "$prefix/lib/"
+}
+
+build_googletest() {
+  local work="$1" prefix="$2"
+  quietly cmake -S /usr/src/googletest -B "$work/build" "${cross[@]}" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
+  quietly cmake --build "$work/build" -j "$jobs"
+  quietly cmake --install "$work/build"
+}
+
+fetch_source freeglut
+provide freeglut "$cache/sources/freeglut/SHA256SUMS"
+# A mirror that lacks OpenAL Soft's source leaves the Windows game without sound, not unbuilt:
+# the build then links the sound room's silent device layer.
+if fetch_source openal-soft; then
+  provide openal "$cache/sources/openal-soft/SHA256SUMS"
+else
+  echo "OpenAL Soft's source is not to be had from the mirror: the Windows game will be silent"
 fi
+googletest_sums="$cache/windows-deps/googletest.SHA256SUMS"
+(cd /usr/src/googletest && find . -type f | sort | xargs sha256sum) >"$googletest_sums"
+provide googletest "$googletest_sums"
 
-echo "== Building GoogleTest for Windows (static)"
-quietly cmake -S /usr/src/googletest -B "$cache/googletest-build" "${cross[@]}" \
-  -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
-quietly cmake --build "$cache/googletest-build" -j "$jobs"
-quietly cmake --install "$cache/googletest-build"
-
-rm -rf "$cache/freeglut-build" "$cache/openal-build" "$cache/googletest-build"
-touch "$stamp"
+# The build's prefix: the entries' files, their times kept, so that an unchanged entry relinks
+# nothing.
+rm -rf "$folder/prefix"
+mkdir -p "$folder/prefix"
+for entry in "${entries[@]}"; do cp -a "$entry/prefix/." "$folder/prefix/"; done

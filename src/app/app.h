@@ -13,6 +13,9 @@ const float TITLE_GAZE_FLOOR = 0.2f;
 
 // Creates every object of the world once and sets the fixed GL state; needs the window.
 void initWorld();
+// The GL state every frame starts from, set once by initWorld: lighting, depth, colour material,
+// the unlit texture mode and the normal the first screen text is lit with.
+void setFixedGlState();
 // The display callback: the frame of the live game, or of the recording being played back, with
 // the input taken since the last one (playback.h).
 void onDisplay();

@@ -45,7 +45,10 @@ void initWorld() {
         }
     }
     for (const auto &cloud : CLOUD_HOMES) foods[next++] = new Food("cloud", cloud[0], cloud[1]);
+    setFixedGlState();
+}
 
+void setFixedGlState() {
     glClearColor(0.7f, 0.0f, 1.0f, 1.0f);
     glShadeModel(GL_SMOOTH);
     glEnable(GL_LIGHTING);

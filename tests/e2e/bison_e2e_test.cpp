@@ -12,13 +12,23 @@ bool samePicture(const Screenshot &a, const Screenshot &b) {
     return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
 }
 
-// Waits until two screenshots taken apart are the same picture; returns it, or an empty
-// screenshot on timeout.
-Screenshot waitForStillPicture(GameProcess &game, double apart, double seconds) {
+// The game's frames are counted into this file (tools/frame_counter), so that "still" means that
+// frames were drawn between two alike screenshots, not that a loaded machine drew none.
+std::string frameFile;
+
+// Waits until the game has drawn at least another step of frames (the counter's, at least
+// FRAME_COUNT_STEP of them); false when it drew none for a minute.
+bool moreFrames() {
+    return waitForFrameCount(frameFile, readFrameCount(frameFile).frames + FRAME_COUNT_STEP, 60);
+}
+
+// Waits until two screenshots with frames drawn between them are the same picture; returns it,
+// or an empty screenshot on timeout.
+Screenshot waitForStillPicture(GameProcess &game, double seconds) {
     auto end = Clock::now() + std::chrono::duration<double>(seconds);
     Screenshot last = game.screenshot();
     while (Clock::now() < end) {
-        sleepSeconds(apart);
+        if (!moreFrames()) return Screenshot();
         Screenshot next = game.screenshot();
         if (samePicture(last, next)) return next;
         last = next;
@@ -53,8 +63,7 @@ Screenshot stopAndSettle(GameProcess &game) {
     game.pressKey("s");
     sleepSeconds(1.2);
     game.releaseKey("s");
-    sleepSeconds(2.0);
-    return waitForStillPicture(game, 0.5, 120);
+    return waitForStillPicture(game, 120);
 }
 
 // Asks for a nod and watches for it; seen from behind, the body hides the head, so between
@@ -66,7 +75,7 @@ Screenshot watchANod(GameProcess &game, Screenshot still) {
             game.pressKey("comma");
             sleepSeconds(0.4);
             game.releaseKey("comma");
-            still = waitForStillPicture(game, 0.5, 20);
+            still = waitForStillPicture(game, 30);
             if (still.width == 0) return still;
         }
         press(game, "semicolon");
@@ -86,14 +95,15 @@ TEST(EndToEnd, TheBisonWandersUntilMStopsItAndNodsOnSemicolon) {
             // failed now and then on the loaded 2-core machine, the bison never stopping.
             GameStart start;
             start.arguments = {"--fps", "0"};
-            GameProcess game(dir, {}, start);
+            frameFile = dir + "/frames.txt";
+            GameProcess game(dir, frameCounterEnvironment(frameFile), start);
             // The first frame starts the first leg.
             ASSERT_TRUE(game.waitForOutput("set up bison move ", 20));
             EXPECT_EQ(game.output().rfind("set up bison move ", 0), 0u) << game.output();
 
             Screenshot still = stopAndSettle(game);
             ASSERT_GT(still.width, 0) << "the picture never settled";
-            sleepSeconds(1.0);
+            ASSERT_TRUE(moreFrames());
             EXPECT_TRUE(samePicture(game.screenshot(), still)) << "the stopped bison moved";
 
             // ';' nods the head, and the head comes back to rest exactly where it was.
@@ -106,10 +116,10 @@ TEST(EndToEnd, TheBisonWandersUntilMStopsItAndNodsOnSemicolon) {
                 press(game, "m");
                 EXPECT_TRUE(waitForPicture(game, still, true, 10)) << "it did not walk on";
                 press(game, "m");
-                Screenshot stopped = waitForStillPicture(game, 0.5, 20);
+                Screenshot stopped = waitForStillPicture(game, 30);
                 ASSERT_GT(stopped.width, 0) << "the bison did not stop";
                 EXPECT_FALSE(samePicture(stopped, still));
-                sleepSeconds(1.0);
+                ASSERT_TRUE(moreFrames());
                 EXPECT_TRUE(samePicture(game.screenshot(), stopped));
             } else {
                 printf("attempt %d: no nod in view\n", attempt);

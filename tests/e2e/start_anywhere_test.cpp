@@ -70,15 +70,28 @@ TEST(StartAnywhere, TheInstalledGameFromAnEmptyFolderIsTexturedAndCapturesThere)
                     prefix + "' > '" + prefix + "/install.log'"),
               0)
         << text(prefix + "/install.log");
-    for (const char *file :
-         {"/bin/grazewell", "/share/grazewell/tex/sky.tga", "/share/grazewell/tex/grass.raw",
-          "/share/man/man6/grazewell.6.gz", "/share/icons/hicolor/48x48/apps/grazewell.png",
-          "/share/icons/hicolor/128x128/apps/grazewell.png"})
+    for (const char *file : {"/bin/grazewell", "/share/grazewell/tex/sky.tga",
+                             "/share/grazewell/tex/grass.raw", "/share/man/man6/grazewell.6.gz",
+                             "/share/icons/hicolor/48x48/apps/org.example.grazewell.png",
+                             "/share/icons/hicolor/128x128/apps/org.example.grazewell.png"})
         EXPECT_TRUE(fileExists(prefix + file)) << file;
-    std::string desktop = prefix + "/share/applications/grazewell.desktop";
-    EXPECT_EQ(shell("desktop-file-validate '" + desktop + "'"), 0);
+    // What desktops and software centres read, as their own validators judge it: any warning
+    // (even a pedantic one) fails.
+    std::string desktop = prefix + "/share/applications/org.example.grazewell.desktop";
+    EXPECT_EQ(shell("desktop-file-validate '" + desktop + "' > '" + prefix + "/desktop.log' 2>&1"),
+              0)
+        << text(prefix + "/desktop.log");
+    EXPECT_EQ(text(prefix + "/desktop.log"), "");
+    std::string metainfo = prefix + "/share/metainfo/org.example.grazewell.metainfo.xml";
+    EXPECT_EQ(shell("appstreamcli validate --no-net --pedantic --no-color '" + metainfo + "' > '" +
+                    prefix + "/metainfo.log' 2>&1"),
+              0)
+        << text(prefix + "/metainfo.log");
+    // Errors, warnings, infos and pedantic notes are each a line of their own, "E: ", "W: ", ...
+    EXPECT_EQ(shell("grep -E '^[EWIP]: ' '" + prefix + "/metainfo.log'"), 1)
+        << text(prefix + "/metainfo.log");
     // The icon is a PNG of the size its folder says.
-    Bytes icon = readBytes(prefix + "/share/icons/hicolor/48x48/apps/grazewell.png");
+    Bytes icon = readBytes(prefix + "/share/icons/hicolor/48x48/apps/org.example.grazewell.png");
     ASSERT_GT(icon.size(), 24u);
     EXPECT_EQ(std::string(icon.begin() + 1, icon.begin() + 4), "PNG");
     EXPECT_EQ(icon[19], 48); // width, big-endian, in IHDR

@@ -169,6 +169,11 @@ TEST(Scenery, EveryTwelveUnitTileShowsTheWholeGrassOnceTopRowTowardsMinusZ) {
     Scene *own = new Scene(); // no sky picture here: that texture is 0
     EXPECT_NE(own->grassTexture, 0u);
     EXPECT_EQ(own->skyTexture, 0u);
+    // The grass loader leaves GL_MODULATE behind: unlit and under white, its picture shows its
+    // own colours, whatever state the world's set-up left.
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
     beginFrame();
     lookDown(-100, -100);
     drawGround(own);
@@ -187,6 +192,8 @@ TEST(Scenery, EveryTwelveUnitTileShowsTheWholeGrassOnceTopRowTowardsMinusZ) {
     drawGround(own);
     EXPECT_TRUE(closeTo(groundPixel(150, 150, 183, 189), RED));
     EXPECT_TRUE(closeTo(groundPixel(150, 150, 189, 183), YELLOW));
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
     delete own;
 }
 

@@ -38,6 +38,15 @@ FrameCount readFrameCount(const std::string &file) {
     return count;
 }
 
+bool waitForFrameCount(const std::string &file, long frames, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (readFrameCount(file).frames < frames) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        sleepSeconds(0.02);
+    }
+    return true;
+}
+
 void installTextures(const std::string &dir) {
     std::string command = "cp -r '" GRAZEWELL_BUILD_DIR "/tex' '" + dir + "/tex'";
     if (system(command.c_str()) != 0) throw std::runtime_error("cannot copy textures");
@@ -230,6 +239,15 @@ bool GameProcess::running() {
     if (done == game) {
         exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         return false;
+    }
+    return true;
+}
+
+bool GameProcess::waitForExit(double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (running()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        sleepSeconds(0.05);
     }
     return true;
 }

@@ -44,6 +44,8 @@ class GameProcess {
     ~GameProcess();
 
     bool running(); // the game has not exited
+    // Waits until the game exits by itself (quit() then gives its status); false on timeout.
+    bool waitForExit(double seconds);
     pid_t pid() const { return game; }
     std::string window() const { return windowId; }
     std::string output() const; // standard output so far
@@ -104,6 +106,10 @@ struct FrameCount {
     long immediateBegins = 0;
 };
 FrameCount readFrameCount(const std::string &file);
+// Waits until the frame counter's file shows at least frames frames; false when seconds pass
+// first. The counter writes every FRAME_COUNT_STEP frames.
+bool waitForFrameCount(const std::string &file, long frames, double seconds);
+const long FRAME_COUNT_STEP = 100;
 // The environment that preloads the frame counter into a game and has it write to file. The
 // counter is preloaded ahead of the sanitizers' runtime, which they must be told to accept.
 std::vector<std::string> frameCounterEnvironment(const std::string &file);

@@ -2,12 +2,112 @@
 
 #include "app/app.h"
 #include "app/clock.h"
+#include "app/playback.h"
+#include "app/player.h"
+#include "bison/bison.h"
+#include "camera/camera.h"
+#include "capture/capture.h"
+#include "food/feeding.h"
+#include "food/food.h"
+#include "food/pick.h"
 #include "input/input.h"
+#include "keep/tally.h"
+#include "scenery/scenery.h"
+#include "settings/keys.h"
 
 #include <GL/freeglut.h>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
+
+// The world as initWorld made it, kept so that every test after the first starts from it again:
+// the whole test program also runs in one process, in any order, and no test may lean on what
+// an earlier one left behind.
+struct WorldAtStart {
+    Camera camera;
+    Bison bison;
+    Scene scene;
+    Tree trees[TREE_COUNT];
+    std::unique_ptr<Food> foods[FOOD_COUNT];
+    uint32_t seed;
+    WorldAtStart()
+        : camera(*::camera), bison(*::bison),
+          scene(*::scene), trees{*::trees[0], *::trees[1], *::trees[2], *::trees[3]},
+          seed(bisonSeed) {
+        for (int i = 0; i < FOOD_COUNT; i++) foods[i] = std::make_unique<Food>(*::foods[i]);
+    }
+};
+WorldAtStart *worldAtStart = nullptr;
+
+// The game's own state back to what a fresh process starts with, the world objects to what
+// initWorld made, and GL's matrices and viewport to a frame's.
+void freshWorld() {
+    if (!worldAtStart) return;
+    // The skins share one texture name: the lava picture has to be loaded out of it again.
+    if (bison->lava) bison->toggleSkin();
+    *camera = worldAtStart->camera;
+    *bison = worldAtStart->bison;
+    *scene = worldAtStart->scene;
+    for (int k = 0; k < TREE_COUNT; k++) *trees[k] = worldAtStart->trees[k];
+    for (int i = 0; i < FOOD_COUNT; i++) *foods[i] = *worldAtStart->foods[i];
+
+    gameState = STATE_TITLE;
+    foodFed = 0;
+    memset(textLine, 0, sizeof textLine);
+    memset(keyDown, 0, sizeof keyDown);
+    memset(keyPressed, 0, sizeof keyPressed);
+    gamePaused = false;
+    pickPending = false;
+    pickX = pickY = 0.0f;
+    memset(selectBuffer, 0, sizeof selectBuffer);
+    hitCount = 0;
+    memset(hand, 0, sizeof hand);
+    handCount = 0;
+    holding = false;
+    heldIndex = -1;
+    lastThrownIndex = -1;
+    bombLaunch = false;
+    bombFalling = false;
+    bombFirstFall = true;
+    flashActive = false;
+    flashRadius = 0;
+    showSpheres = false;
+    capturingEveryFrame = false;
+    captureIndex = 0;
+    captureRequests = 0;
+    drawEveryFrame = true;
+    frameTaken = DemoFrame();
+    bisonDrawLog = nullptr;
+    bisonDrawFeed = nullptr;
+    bisonDrawFed = 0;
+    ticksAdvanced = 0;
+    throwsAsked = 0;
+    keysListShown = false;
+    keysInForce = defaultBindings();
+    tallying = false;
+    liveTally = GameTally();
+    seedBison(worldAtStart->seed);
+
+    if (windowWidth != 1000 || windowHeight != 500) {
+        glutReshapeWindow(1000, 500);
+        pumpEvents();
+    }
+    onReshape(1000, 500);
+    setFixedGlState();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+class FreshWorld : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo &) override { freshWorld(); }
+};
 
 // Every test process opens the game's window once, before its first test; listing the tests
 // runs no environment and needs no display.
@@ -28,6 +128,7 @@ class GlEnvironment : public ::testing::Environment {
         // Tests run side by side, each with a window of its own, and under Wine the newest takes
         // the foreground: keys a test hands in must not be let go for it.
         releaseKeysWithFocus = false;
+        ::testing::UnitTest::GetInstance()->listeners().Append(new FreshWorld);
     }
 };
 
@@ -43,6 +144,7 @@ void startWorld() {
     // The tests count ticks by frames: each of their frames runs one, whatever the clock says.
     oneTickPerFrame = true;
     initWorld();
+    worldAtStart = new WorldAtStart();
 }
 
 void pumpEvents() {
