@@ -291,6 +291,12 @@ bool replayPosition(long *tick, long *total) {
     return true;
 }
 
+void stopReplay() {
+    replaying = false;
+    timing = false;
+    replayTick = replayTicks = 0;
+}
+
 void startReplay(const Demo &demo, const char *path, bool timed) {
     playing = demo;
     replaying = true;

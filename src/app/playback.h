@@ -82,6 +82,9 @@ bool startRecording(const char *path, const DemoHeader &header, std::string *rea
 // Plays DEMO back from the next frame on (--replay; with timed set, --timedemo: its figures are
 // printed when it ends). PATH names it in what is said.
 void startReplay(const Demo &demo, const char *path, bool timed);
+// Leaves a replay where it stands, the live game's input taken again: for a test that started one
+// in process.
+void stopReplay();
 // While a recording plays back (--replay; not a timedemo): the tick being played (from 1) and how
 // many it holds.
 bool replayPosition(long *tick, long *total);

@@ -227,6 +227,8 @@ static void complainOf(const std::string &path, const Complaint &complaint) {
 }
 
 bool loadSettings(const std::string &path, Settings &settings) {
+    // What is on the disk now is this file's, or nothing: never an earlier file's.
+    settingsOnDisk.clear();
     if (!pathExists(path)) return true;
     FILE *file = openRegularFile(path.c_str());
     long size = file ? regularFileSize(file) : -1;

@@ -159,7 +159,7 @@ TEST(Settings, NothingIsWrittenUntilSomethingDiffersFromTheFile) {
     std::string dir = makeTempDir("settings-unchanged");
     settingsPath = dir + "/settings.toml";
     savedSettings = Settings();
-    settingsWritable = true;
+    settingsWritable = loadSettings(settingsPath, savedSettings);
     saveSettings();
     EXPECT_FALSE(fileExists(settingsPath)) << "the defaults were written with nothing changed";
     savedSettings.fullScreen = true;

@@ -82,6 +82,9 @@ void freshWorld() {
     bisonDrawLog = nullptr;
     bisonDrawFeed = nullptr;
     bisonDrawFed = 0;
+    stopReplay();
+    oneTickPerFrame = true;
+    releaseKeysWithFocus = false;
     ticksAdvanced = 0;
     throwsAsked = 0;
     keysListShown = false;
