@@ -5,6 +5,7 @@
 
 #include "app/pacing.h"
 #include "game.h"
+
 // Ticks one frame may run beyond those its --fps period holds. A frame that finds more due (the
 // window dragged, the machine stalled) drops the rest: racing through them would only make the
 // next frame later still, and the player would see the game jump rather than pause.

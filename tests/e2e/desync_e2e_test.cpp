@@ -52,7 +52,7 @@ TEST(DesyncEndToEnd, ATimedemoOfARecordingWithOneChecksumByteFlippedEndsWithThre
         GameProcess game(dir, {}, start);
         ASSERT_TRUE(game.waitForExit(120)) << "the game played on past the frame that differs";
         EXPECT_EQ(game.quit(), 3) << game.errors();
-        EXPECT_NE(game.errors().find("frame 600 differs from the recording"), std::string::npos)
+        EXPECT_NE(game.errors().find("tick 600 differs from the recording"), std::string::npos)
             << game.errors();
     }
     removeTree(dir);
