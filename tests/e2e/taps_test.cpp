@@ -42,8 +42,8 @@ TEST(KeyTaps, AtTenFramesASecondOneShortTapStartsPlayAndOneEndsTheGame) {
     removeTree(dir);
 }
 
-// Recording every frame while turning: each frame differs from the one before, and so must each
-// capture, the clicks' selection frames among them.
+// Recording every tick while turning: each tick differs from the one before, and so must each
+// capture, the clicks' ticks among them.
 TEST(Clicks, CapturesOfEveryFrameWhileClickingAndTurningAllDifferFromTheOneBefore) {
     std::string dir = makeTempDir("click-captures");
     installTextures(dir);
@@ -51,14 +51,16 @@ TEST(Clicks, CapturesOfEveryFrameWhileClickingAndTurningAllDifferFromTheOneBefor
         GameStart start;
         start.arguments = {"--fps", "10", "-geometry", "400x200"};
         GameProcess game(dir, {}, start);
-        ASSERT_TRUE(game.holdKeyUntil("0", "Saving image", 20)) << "no recording";
+        // Turning all the while the recording runs: captures are made a tick, six to a frame
+        // here, and a tick without a turn between the keys would capture the same picture.
         game.pressKey("a");
+        ASSERT_TRUE(game.holdKeyUntil("0", "Saving image", 20)) << "no recording";
         for (int click = 0; click < 12; click++) {
             game.click(3, 3, 1); // the sky
             sleepSeconds(0.25);
         }
-        game.releaseKey("a");
         holdFor(game, "0", 0.3); // the recording stops
+        game.releaseKey("a");
         EXPECT_GE(countOf(game.output(), "Stopped picking\n"), 6) << "too few selection frames";
         EXPECT_EQ(game.quit(), 0);
     }
