@@ -1,6 +1,6 @@
 #include "app/options.h"
 
-#include "settings/keys.h"
+#include "input/bindings.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -14,7 +14,7 @@ extern bool fullScreenShown;
 // Starts the player's side once the window is made: the bindings, the volume and full screen of
 // settings (the file's, with the command line's overrides applied by the caller).
 void startPlayerSettings(const Settings &settings, bool replaying);
-// A live key went down or up, in the key numbers of keys.h: a player's own key acts at once; a key
+// A live key went down or up, in the key numbers of input/bindings.h: a player's own key acts at once; a key
 // bound to one of the game's actions reaches the game as the key table's key of that action.
 void takeLiveKey(int key, bool down);
 // What a player's own key does, at once, paused or not.

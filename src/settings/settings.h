@@ -3,7 +3,7 @@
 // changes is ever written, and never over a file the game could not read whole.
 #pragma once
 
-#include "settings/keys.h"
+#include "input/bindings.h"
 
 #include <string>
 #include <vector>
@@ -18,7 +18,7 @@ struct Settings {
     int volume = 100;        // loudness of everything heard (percent)
     bool muted = false;      // sound is off (v)
     int fps = 60;            // the --fps cap: at most this many frames drawn a second, 0 for none
-    Bindings keys = defaultBindings(); // the keys of each action (keys.h)
+    Bindings keys = defaultBindings(); // the keys of each action (input/bindings.h)
 };
 
 // The largest window side taken from the file (pixels).

@@ -13,7 +13,7 @@
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
-#include "settings/keys.h"
+#include "input/bindings.h"
 
 #include <GL/freeglut.h>
 #include <cstring>

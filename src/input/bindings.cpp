@@ -1,4 +1,4 @@
-#include "settings/keys.h"
+#include "input/bindings.h"
 
 #include <GL/freeglut.h>
 #include <algorithm>
