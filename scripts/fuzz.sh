@@ -3,6 +3,7 @@
 # UBSan, and runs the three at once for SECONDS (default 30), the loaders under Xvfb. Any crash,
 # leak or sanitizer report fails the run.
 #   scripts/fuzz.sh 3600     # an hour each
+#   scripts/fuzz.sh --build  # builds them only
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-30}"
@@ -13,6 +14,7 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebI
   -DGRAZEWELL_FUZZ=ON -DGRAZEWELL_TESTS=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" \
   --target fuzz_tga fuzz_raw fuzz_demo make_seeds make_demo_seeds texgen >/dev/null
+if [ "$seconds" = "--build" ]; then exit 0; fi
 
 corpus="$build/corpus"
 mkdir -p "$corpus/tga" "$corpus/raw" "$corpus/demo" "$build/seeds/tga" "$build/seeds/raw" \

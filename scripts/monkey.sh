@@ -6,6 +6,7 @@
 # build-asan/monkey-games/ and the command that replays it is printed; the run then fails.
 #   scripts/monkey.sh 1800                # half an hour
 #   scripts/monkey.sh 60 --seed 12345     # the same games again
+#   scripts/monkey.sh --build             # builds it only
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-30}"
@@ -17,6 +18,7 @@ build="$root/build-asan"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DGRAZEWELL_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target monkey grazewell textures >/dev/null
+if [ "$seconds" = "--build" ]; then exit 0; fi
 cd "$build"
 export LIBGL_ALWAYS_SOFTWARE=1
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"

@@ -37,7 +37,7 @@ if [ "$windows" = 1 ]; then
   "$root/scripts/package-windows.sh" >/dev/null
   sleep 1
   # The dependencies are shared (the cache is keyed by their sources); the game is compiled
-  # afresh all the same, since ccache knows no object from another folder.
+  # afresh.
   CCACHE_DISABLE=1 "$other/scripts/package-windows.sh" >/dev/null
   game="build/windows/game"
   for file in "$root/$game/grazewell.exe" "$root/$game"/grazewell-*-win64.zip \

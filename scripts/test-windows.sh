@@ -11,18 +11,31 @@
 #                    grazewell-<version>-win64-setup.exe
 #   wine/            Wine's own private prefix
 #   wine-installed/  a fresh prefix for each run, that the installer installs the game into
+#   scripts/test-windows.sh           builds what is missing, then tests
+#   scripts/test-windows.sh --build   builds only: the game, its downloads and its tests
+#   scripts/test-windows.sh --test    tests what those two builds made
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 windows="$root/build/windows"
 
-if [ -z "${GRAZEWELL_UNDER_XVFB:-}" ]; then
+if [ "${1:-}" = "--build" ]; then
   "$root/scripts/install-deps.sh" --windows
-  # The Linux build plays the Windows game at the end; its own tests are not run here.
-  "$root/scripts/build.sh"
-  # The deps, the game and its zip; the tests are built below.
+  # The deps, the game and its downloads, then the tests. No test here needs Wine to be built:
+  # the test programs are listed when CTest runs them.
   "$root/scripts/package-windows.sh"
+  echo "== Cross-building the tests for Windows"
+  cmake --build "$windows/game" -j "$(nproc)"
   echo "== The dependency cache: what is damaged or foreign in it is built again"
   "$root/tests/scripts/windows_deps_cache_test.sh"
+  exit 0
+fi
+
+if [ -z "${GRAZEWELL_UNDER_XVFB:-}" ]; then
+  if [ "${1:-}" != "--test" ]; then
+    # The Linux build plays the Windows game at the end; its own tests are not run here.
+    "$root/scripts/build.sh"
+    "$0" --build
+  fi
   # All that follows runs on one private X server, Wine's windows and the tests' alike.
   exec env GRAZEWELL_UNDER_XVFB=1 LIBGL_ALWAYS_SOFTWARE=1 \
     xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
@@ -39,9 +52,6 @@ unpacked="$(mktemp -d)"
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$unpacked"' EXIT
 echo "== Wine prefix"
 "$wine" wineboot --init >/dev/null 2>&1
-
-echo "== Cross-building the tests for Windows"
-cmake --build "$windows/game" -j "$(nproc)"
 
 # Painted by texgen.exe under Wine, the pictures must be those the Linux build paints.
 for picture in "$root"/build/tex/*; do

@@ -1,6 +1,8 @@
 // The house's rule: a room (a folder under src/, or the low headers at its root) includes only
 // rooms below it. The order of the rooms is the README's, from the top down, so the picture a
 // newcomer reads is the one the build is held to.
+#include "build_paths.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -44,7 +46,7 @@ std::string named(const std::string &room) {
 std::vector<std::pair<std::string, std::string>> includes() {
     std::vector<std::pair<std::string, std::string>> found;
     std::regex include(R"re(\s*#\s*include\s+"([^"]+)".*)re");
-        for (const auto &entry : fs::recursive_directory_iterator(SOURCE)) {
+    for (const auto &entry : fs::recursive_directory_iterator(SOURCE)) {
         std::string ext = entry.path().extension().string();
         if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp")) continue;
         std::ifstream file(entry.path());

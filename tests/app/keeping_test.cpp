@@ -3,6 +3,7 @@
 // began it in to the frame that scored its end.
 #include "app/playback.h"
 
+#include "build_paths.h"
 #include "game.h"
 #include "keep/record.h"
 #include "keep/tally.h"

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "bison/bison.h"
+#include "build_paths.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
 #include "food/pick.h"

@@ -1,5 +1,6 @@
 // The Windows program's icon file, painted by texgen: the icon the Linux desktop shows, at each
 // size asked for, laid out as Windows reads an .ico.
+#include "build_paths.h"
 #include "support/files.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The TGA and raw loaders against the files they take and the files they refuse.
 #include "assets/assets.h"
+#include "build_paths.h"
 #include "platform/platform.h"
 
 #include "support/files.h"

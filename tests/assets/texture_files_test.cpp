@@ -2,6 +2,7 @@
 // wrap, and the colours of what they name.
 #include "assets/assets.h"
 
+#include "build_paths.h"
 #include "support/files.h"
 
 #include <cmath>

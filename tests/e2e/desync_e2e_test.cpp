@@ -1,5 +1,6 @@
 // A recording that parts from the game, played by the real game: it stops at the frame that
 // differs, says so, and ends with the status that means a desync, not a failure of another kind.
+#include "build_paths.h"
 #include "support/files.h"
 #include "support/game_process.h"
 

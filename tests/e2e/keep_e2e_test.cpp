@@ -1,6 +1,7 @@
 // Games kept end to end: a live game lands in the games folder and --replay last plays it again;
 // a crash, made by the tests' trigger or sent by another process, says where its game is and
 // leaves a recording that plays; a games folder that cannot be made is said once.
+#include "build_paths.h"
 #include "demo/demo.h"
 #include "keep/record.h"
 #include "support/game_process.h"

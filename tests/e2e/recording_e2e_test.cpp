@@ -1,6 +1,7 @@
 // Recordings end to end: a short game played through the window with xdotool and recorded, then
 // replayed by the real game to the same end, the same lines and the same captures; and the pace
 // the game keeps by default.
+#include "build_paths.h"
 #include "support/game_process.h"
 
 #include <chrono>

@@ -1,5 +1,6 @@
 // The real game started as players start it: the built one from the repository root, the
 // installed one from an empty folder, one with no pictures anywhere, and its command line.
+#include "build_paths.h"
 #include "support/files.h"
 #include "support/game_process.h"
 

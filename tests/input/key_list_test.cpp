@@ -1,6 +1,7 @@
 // The keys are listed in five places: the bindings table, --help, the README, the manual page
 // and the Windows download's README.txt. The help prints from the table; these tests hold the
 // others to it.
+#include "build_paths.h"
 #include "input/bindings.h"
 
 #include <fstream>

@@ -1,6 +1,7 @@
 // What the operating system is asked through the platform files, the same on Linux and Windows.
 #include "platform/platform.h"
 
+#include "build_paths.h"
 #include "support/files.h"
 
 #include <cerrno>

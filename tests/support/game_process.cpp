@@ -1,5 +1,7 @@
 #include "support/game_process.h"
 
+#include "build_paths.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -13,6 +15,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+const char *builtGame() { return GRAZEWELL_BINARY; }
 
 void sleepSeconds(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

@@ -19,10 +19,13 @@ struct Screenshot {
 // Copies the generated textures of the build into dir/tex.
 void installTextures(const std::string &dir);
 
+// The game this build made.
+const char *builtGame();
+
 // How the game is started. By default the build's game in workDir with no arguments, its data
 // folder workDir itself (GRAZEWELL_DATA), so that it has pictures only where a test put them.
 struct GameStart {
-    std::string binary = GRAZEWELL_BINARY;
+    std::string binary = builtGame();
     std::string folder; // the game's working folder; workDir when empty
     std::vector<std::string> arguments;
     std::string launcher;       // a program that runs the game's binary (Wine for a Windows build)
