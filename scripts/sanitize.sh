@@ -24,5 +24,7 @@ export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
 # process, in a shuffled order (GTEST_RANDOM_SEED's, when set): one start instead of hundreds, and
 # one leak check at its end. LeakSanitizer's check now and then dies of a signal while the GL
 # driver's threads come and go at a process's exit; once is seldom.
-xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure \
+# Its display is looked for from :150 up: scripts/test.sh runs this beside the suite, whose display
+# is looked for from :99, and two looking at once could take the same.
+xvfb-run -a -n 150 -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure \
   -R '^InOneProcess\.' "$@"

@@ -19,17 +19,27 @@ phase() {
 # While the end-to-end tests play in real time they keep about one of the two processors busy.
 # The other builds and runs, at the lowest priority so that the game's frames come first, what does
 # not depend on time: the sanitizers' build and tests, the monkey's, the fuzzers' and the Windows
-# builds, and the packages with their second build. Its output is shown when the suite is done.
+# builds, and the packages with their second build. Each build done is marked in build/alongside/,
+# where the steps after the suite wait for theirs; its output is shown at the end.
+marks="$root/build/alongside"
 alongside() {
+  trap '[ $? = 0 ] || touch "$marks/failed"' EXIT
+  # The Windows build's packages come while the Linux build compiles. The install is a session of
+  # its own: a failing suite ends all that runs here but lets it finish, so as not to leave the
+  # machine's packages half installed.
+  phase "The Windows build's packages (the cross-compilers, Wine, NSIS), if missing"
+  setsid -w "$root/scripts/install-deps.sh" --windows
   phase "Unit, GL and recording tests under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
   "$root/scripts/sanitize.sh"
   phase "The monkey's and the fuzzers' builds"
   "$root/scripts/monkey.sh" --build
   "$root/scripts/fuzz.sh" --build
+  touch "$marks/monkey-and-fuzzers"
   phase "The Windows build: the game, its downloads and its tests"
   "$root/scripts/test-windows.sh" --build
+  touch "$marks/windows"
   phase "The packages (lintian, rpmlint) and two builds of each download compared"
-  "$root/scripts/reproducible.sh" --windows
+  "$root/scripts/reproducible.sh" --windows-made
   phase "Done alongside the suite"
 }
 if [ "${1:-}" = "--alongside" ]; then
@@ -42,13 +52,7 @@ if [ "${1:-}" = "--quick" ]; then
   quick=1
   shift
 fi
-if [ "$quick" = 1 ]; then
-  "$root/scripts/install-deps.sh"
-else
-  # One install for all of it, the Windows cross-compilers and Wine among it.
-  "$root/scripts/install-deps.sh" --windows
-fi
-"$root/scripts/build.sh"
+"$root/scripts/install-deps.sh"
 
 jobs="$(nproc)"
 # The in-process tests' order in their one-process run: printed, so that a failure that depends on
@@ -62,38 +66,55 @@ suite() {
     ctest --output-on-failure -j "$jobs" "$@")
 }
 if [ "$quick" = 1 ]; then
+  "$root/scripts/build.sh"
   echo "== Unit and GL tests (the end-to-end tests left out); shuffled with seed $GTEST_RANDOM_SEED"
   suite -L unit "$@"
   exit 0
 fi
 
+mkdir -p "$root/build"
 log="$root/build/alongside.log"
-# A process group of its own, so that a failing suite ends it and all it started.
+rm -rf "$marks"
+mkdir -p "$marks"
+# A process group of its own, so that a failing build or suite ends it and all it started.
 set -m
 nice -n 19 "$0" --alongside >"$log" 2>&1 &
 behind=$!
 set +m
 trap 'kill -- -"$behind" 2>/dev/null || true' EXIT
 
+phase "The Linux build"
+"$root/scripts/build.sh"
+# Shows what ran alongside and fails when it did.
+behind_failed() {
+  cat "$log"
+  echo "failed alongside the suite; its output is above and in $log" >&2
+  exit 1
+}
+# Waits until what runs alongside has built what the next step needs.
+await() {
+  while [ ! -e "$marks/$1" ]; do
+    [ ! -e "$marks/failed" ] || behind_failed
+    sleep 1
+  done
+}
+
 phase "Test suite; the in-process tests also in one process, shuffled with seed $GTEST_RANDOM_SEED"
 suite
 
-phase "What ran alongside the suite (its times from the start of the command)"
-status=0
-wait "$behind" || status=$?
-trap - EXIT
-cat "$log"
-if [ "$status" -ne 0 ]; then
-  echo "failed alongside the suite (status $status); its output is above and in $log" >&2
-  exit 1
-fi
-
+await monkey-and-fuzzers
 phase "The monkey: random games, the world's rules checked every frame, under the sanitizers"
 "$root/scripts/monkey.sh" "${GRAZEWELL_MONKEY_SECONDS:-30}"
 
 phase "Fuzzing the texture loaders and the recording reader"
 "$root/scripts/fuzz.sh" "${GRAZEWELL_FUZZ_SECONDS:-30}"
 
+await windows
 phase "The Windows build under Wine"
 "$root/scripts/test-windows.sh" --test
+
+phase "What ran alongside the suite (its times from the start of the command)"
+wait "$behind" || behind_failed
+trap - EXIT
+cat "$log"
 phase "All passed"
