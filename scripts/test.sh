@@ -3,11 +3,12 @@
 # llvmpipe: the test suite (each test in its own process, and the in-process tests once more all
 # in one process, shuffled), the unit, GL and recording tests under the sanitizers, the monkey's
 # random games, a short fuzzing run, the Linux packages checked, the Windows build's tests under
-# Wine, and two builds compared byte for byte.
+# Wine, and two builds compared byte for byte. What does not depend on time is built and run at
+# the lowest priority beside the suite (see alongside below).
 #   scripts/test.sh            everything
 #   scripts/test.sh --quick    the unit and GL tests only, for development (under a minute)
 # No test is run twice: one that fails now and then shows. GRAZEWELL_TEST_SEED=N orders the
-# shuffled run as the run that printed N did.
+# shuffled runs as the run that printed N did.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 # Each part's heading says how long the command has taken so far.
