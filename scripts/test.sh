@@ -92,10 +92,12 @@ behind_failed() {
   echo "failed alongside the suite; its output is above and in $log" >&2
   exit 1
 }
-# Waits until what runs alongside has built what the next step needs.
+# Waits until what runs alongside has built what the next step needs; fails when it failed, or
+# ended without a word (killed).
 await() {
   while [ ! -e "$marks/$1" ]; do
     [ ! -e "$marks/failed" ] || behind_failed
+    grep -q '^State:[[:space:]]*[^Z]' "/proc/$behind/status" 2>/dev/null || behind_failed
     sleep 1
   done
 }
