@@ -3,10 +3,12 @@
 # is there.
 #   scripts/install-deps.sh             the Linux build, its tests and its packages (appstream
 #                                       checks the metainfo, rpm and rpmlint make and check the
-#                                       RPM, ccache keeps compiled objects between builds)
+#                                       RPM, ccache keeps compiled objects between builds,
+#                                       x11-utils' xwininfo tells the tests where a window is)
 #   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine, NSIS (the
 #                                       installer), icoutils (to read the Windows program's icon
-#                                       back) and Debian's release list (to find the next one)
+#                                       back), Debian's release list (to find the next one) and
+#                                       unzip (to unpack the zip the tests play)
 set -euo pipefail
 
 packages=(
@@ -14,14 +16,14 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
   libopenal-dev libtomlplusplus-dev
   libgtest-dev googletest
-  xvfb xauth xdotool x11-apps openbox libx11-dev
+  xvfb xauth xdotool x11-apps x11-utils openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip
   clang libclang-rt-14-dev
   appstream rpm rpmlint ccache
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis icoutils
-    distro-info-data)
+    distro-info-data unzip)
 fi
 
 missing=()
