@@ -66,9 +66,7 @@ TEST(ClockEndToEnd, AtTwentyFramesASecondTheBisonWalksAsFarInThreeSecondsAsByDef
 
 // Waits for a replay or timedemo to end by itself; its exit status, or -1 after SECONDS.
 int waitForEnd(GameProcess &game, double seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (game.running() && std::chrono::steady_clock::now() < end) sleepSeconds(0.1);
-    return game.running() ? -1 : game.quit();
+    return game.waitForExit(seconds) ? game.quit() : -1;
 }
 
 TEST(ClockEndToEnd, AOneByOneWindowPlaysAndItsRecordingReplays) {

@@ -36,9 +36,7 @@ int keptRecordings(const std::string &games) {
 
 // Waits for the game to end by itself; its status, -1 when it did not within seconds.
 int endOf(GameProcess &game, double seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (game.running() && std::chrono::steady_clock::now() < end) sleepSeconds(0.05);
-    return game.running() ? -1 : game.quit();
+    return game.waitForExit(seconds) ? game.quit() : -1;
 }
 
 TEST(KeepEndToEnd, ALiveGameIsKeptAndReplayLastPlaysItToTheSameLinesLeavingTheRecord) {

@@ -57,8 +57,7 @@ TEST(RecordingEndToEnd, AGameRecordedThroughTheWindowReplaysToTheSameLinesAndCap
         GameStart start;
         start.arguments = {"--replay", file, "--fps", "0"};
         GameProcess replay(dir, {}, start);
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while (replay.running() && std::chrono::steady_clock::now() < end) sleepSeconds(0.1);
+        replay.waitForExit(120);
         ASSERT_FALSE(replay.running()) << "the replay never ended";
         // Every frame's checksum agreed, the last one's included, or it would have stopped.
         EXPECT_EQ(replay.quit(), 0) << replay.errors();

@@ -138,8 +138,7 @@ TEST(SettingsEndToEnd, ArrowsBoundInTheFileWalkAndTurnAndTheirGameReplaysWithThe
         GameStart start;
         start.arguments = {"--replay", recording, "--no-settings"};
         GameProcess replay(dir, {}, start);
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while (replay.running() && std::chrono::steady_clock::now() < end) sleepSeconds(0.1);
+        replay.waitForExit(120);
         ASSERT_FALSE(replay.running()) << "the replay never ended";
         // Every frame's checksum agreed, or it would have stopped with 3.
         EXPECT_EQ(replay.quit(), 0) << replay.errors();
