@@ -3,6 +3,7 @@
 #include "frames.h"
 
 #include "app/app.h"
+#include "hud/screen_text.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"

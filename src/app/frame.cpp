@@ -8,6 +8,9 @@
 #include "capture/capture.h"
 #include "food/feeding.h"
 #include "food/pick.h"
+#include "hud/font.h"
+#include "hud/overlay.h"
+#include "hud/screen_text.h"
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
@@ -61,6 +64,11 @@ static void drawPlacedFoods() {
         if (!inHand(i)) drawPlacedFood(foods[i], i);
 }
 
+void titleDrift() {
+    if (gameState == STATE_TITLE && camera->direction.y > TITLE_GAZE_FLOOR)
+        camera->direction.y = float(double(camera->direction.y) - TITLE_DRIFT_STEP);
+}
+
 // A left click is resolved by a selection pass of the world as this tick has left it; the foods
 // it hits go onto the hand in the same tick, so they are held from the next one on.
 static void pickUnderClick() {
@@ -108,6 +116,7 @@ static void drawWorld(bool selecting) {
     drawPlacedFoods();
     if (selecting) endPick(); // the hits are read; the tick takes them
     drawCollisionSpheres(bisonSnapshot);
+    if (!selecting) drawScreenTextBacking();
     glPopMatrix();
 }
 
@@ -127,6 +136,8 @@ void warmUpDrawing() {
     // And one frame as drawn, never shown: the next frame clears it.
     setProjection();
     drawWorld(false);
+    // The screen's own lettering is read from GLUT's glyphs now, not at the first line shown.
+    prepareScreenFonts();
     glFinish();
 }
 
@@ -155,7 +166,7 @@ bool playTick(TickStep step) {
 void showWorld() {
     if (!drawEveryFrame || windowCovered) return;
     if (!worldDrawn) drawGame(false);
-    drawOverlays(); // after any capture, so a capture holds the game alone
+    drawOverlays(screenFacts()); // after any capture, so a capture holds the game alone
     glutSwapBuffers();
     worldDrawn = false;
     framesShown++;

@@ -7,6 +7,7 @@
 #include "capture/capture.h"
 #include "bison/bison.h"
 #include "food/pick.h"
+#include "input/bindings.h"
 #include "input/input.h"
 
 #include <GL/freeglut.h>
@@ -202,6 +203,14 @@ void takeLiveEventAt(const DemoEvent &event, PaceClock::time_point arrived) {
     liveEvents.push_back({event, arrived});
 }
 
+bool pauseComing() {
+    int pause = keyBindings[actionNamed("pause")].key;
+    bool paused = gamePaused;
+    for (const LiveEvent &live : liveEvents)
+        if (live.event.type == DEMO_KEY_DOWN && live.event.a == pause) paused = !paused;
+    return paused;
+}
+
 // The live events that arrived before BEFORE, taken from the queue in order (every one in a frame
 // of one tick).
 static std::vector<DemoEvent> liveEventsBefore(PaceClock::time_point before) {
@@ -226,6 +235,7 @@ void liveSpecialUp(int key, int, int) {
     if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, false);
 }
 void liveMouse(int button, int state, int x, int y) {
+    if (takeLiveClick(button, state, x, y)) return;
     takeLiveEvent({DEMO_MOUSE, button, state, x, y});
 }
 void liveReshape(int width, int height) {

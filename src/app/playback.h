@@ -66,6 +66,8 @@ void liveSpecialDown(int key, int x, int y);
 void liveSpecialUp(int key, int x, int y);
 void liveMouse(int button, int state, int x, int y);
 void liveReshape(int width, int height);
+// Whether the game will stand paused once the live events waiting have reached it.
+bool pauseComing();
 // Queues a live event for the next frame. While a recording plays back, live input is ignored
 // but Escape, which ends it.
 void takeLiveEvent(const DemoEvent &event);

@@ -1,14 +1,15 @@
 #include "app/player.h"
 
+#include "app/pacing.h"
 #include "app/playback.h"
 #include "game.h"
+#include "hud/screen_text.h"
 #include "input/input.h"
 #include "sound/sound.h"
 
 #include <GL/freeglut.h>
 #include <algorithm>
 
-bool keysListShown = false;
 bool fullScreenShown = false;
 
 // This game plays a recording back: its window's size is the recording's, not the player's.
@@ -24,6 +25,8 @@ void startPlayerSettings(const Settings &settings, bool replaying) {
     watchingReplay = replaying;
     keysInForce = settings.keys;
     forgetLiveKeys();
+    largeText = settings.largeText;
+    readableText = settings.readableText;
     setVolume(settings.volume, false);
     // A replay is shown in the window size it was recorded in.
     if (settings.fullScreen && !replaying) {
@@ -33,7 +36,18 @@ void startPlayerSettings(const Settings &settings, bool replaying) {
     }
 }
 
+// A key that opened or closed the options screen: its repeats are not heard until it comes up,
+// so that an Escape held a moment too long after closing them does not quit the game.
+static int spentKey = -1;
+
 void takeLiveKey(int key, bool down) {
+    if (down && key == spentKey) return;
+    if (!down && key == spentKey) spentKey = -1;
+    if (down && optionsScreen.shown) {
+        takeOptionsAsk(optionsKey(key));
+        if (!optionsScreen.shown) spentKey = key;
+        return;
+    }
     if (down) {
         KeyMeaning meaning = keyMeaning(keysInForce, key);
         if (meaning.preference >= 0) actOnPreference(Preference(meaning.preference));
@@ -79,8 +93,11 @@ void actOnPreference(Preference preference) {
         openedWidth = openedHeight = -1;
         break;
     case PREFERENCE_KEYS_HELP:
-        keysListShown = !keysListShown;
+        stepKeysList();
         glutPostRedisplay();
+        return;
+    case PREFERENCE_OPTIONS:
+        openOptionsScreen();
         return;
     case PREFERENCE_COUNT:
         return;
@@ -123,4 +140,64 @@ void liveWindowMoved(int, int) {
     openedY = y;
     savedSettings.x = std::min(x, SETTINGS_MAX_PLACE);
     savedSettings.y = std::min(y, SETTINGS_MAX_PLACE);
+}
+
+bool takeLiveClick(int button, int state, int x, int y) {
+    if (!optionsScreen.shown) return false;
+    if (state == GLUT_DOWN) takeOptionsAsk(optionsClick(button, x, y));
+    return true;
+}
+
+// The options screen paused the game, and lets it go on when it closes.
+static bool pausedByOptions = false;
+
+// The pause key, as the game hears it: pressed and let go.
+static void pressPauseKey() {
+    int pause = keyBindings[actionNamed("pause")].key;
+    takeLiveEvent({DEMO_KEY_DOWN, pause});
+    takeLiveEvent({DEMO_KEY_UP, pause});
+}
+
+void openOptionsScreen() {
+    if (optionsScreen.shown) return;
+    openOptions();
+    spentKey = -1;
+    // A replay holds no live key: it plays on beneath.
+    if (!watchingReplay && !pauseComing()) {
+        pressPauseKey();
+        pausedByOptions = true;
+    }
+    glutPostRedisplay();
+}
+
+void closeOptionsScreen() {
+    closeOptions();
+    if (pausedByOptions && pauseComing()) pressPauseKey();
+    pausedByOptions = false;
+    glutPostRedisplay();
+}
+
+void takeOptionsAsk(const OptionsAsk &ask) {
+    switch (ask.kind) {
+    case ASK_PREFERENCE:
+        if (ask.preference != PREFERENCE_OPTIONS) actOnPreference(ask.preference);
+        break;
+    case ASK_FPS:
+        // A replay is drawn at its own rate.
+        if (!watchingReplay) frameRateCap = savedSettings.fps;
+        break;
+    case ASK_CLOSED:
+        closeOptionsScreen();
+        break;
+    case ASK_NOTHING:
+        break;
+    }
+    glutPostRedisplay();
+}
+
+ScreenFacts screenFacts() {
+    ScreenFacts facts;
+    facts.paused = gamePaused;
+    replayPosition(&facts.replayTick, &facts.replayTicks);
+    return facts;
 }

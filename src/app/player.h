@@ -1,22 +1,33 @@
 // The player's own side of the game: the live keys through the player's bindings, what the
-// player's own keys do (sound, volume, full screen, the keys' list), the window's size and place
-// kept for the next game, and the overlays that say what the game is doing. Nothing here moves
-// the game or is recorded.
+// player's own keys do (sound, volume, full screen, the keys' list, the options screen), the
+// window's size and place kept for the next game, and what the screen is told of the game. Nothing
+// here moves the game or is recorded, but the pause the options screen asks for, which reaches the
+// game as the pause key would.
 #pragma once
 
+#include "hud/overlay.h"
 #include "settings/settings.h"
 
-// The keys' list (F1) shows over the view.
-extern bool keysListShown;
 // The window fills the screen (F11).
 extern bool fullScreenShown;
 
 // Starts the player's side once the window is made: the bindings, the volume and full screen of
 // settings (the file's, with the command line's overrides applied by the caller).
 void startPlayerSettings(const Settings &settings, bool replaying);
-// A live key went down or up, in the key numbers of input/bindings.h: a player's own key acts at once; a key
-// bound to one of the game's actions reaches the game as the key table's key of that action.
+// A live key went down or up, in the key numbers of input/bindings.h: a player's own key acts at
+// once; a key bound to one of the game's actions reaches the game as the key table's key of that
+// action. While the options screen shows, the keys going down are its own.
 void takeLiveKey(int key, bool down);
+// A live click or turn of the wheel: true when the options screen, showing, took it (the game
+// never hears it).
+bool takeLiveClick(int button, int state, int x, int y);
+// Opens the options screen, pausing the game as the pause key does (the recording holds it as
+// that key, so a replay holds the same ticks), or closes it, letting the game go on when it was
+// the screen that paused it.
+void openOptionsScreen();
+void closeOptionsScreen();
+// What the options ask of the shell after a key or a click.
+void takeOptionsAsk(const OptionsAsk &ask);
 // What a player's own key does, at once, paused or not.
 void actOnPreference(Preference preference);
 // The window now has this size: kept for the next game when the player made it so (not full
@@ -25,9 +36,5 @@ void noteWindowSize(int width, int height);
 // GLUT's position callback: where the window now stands is kept for the next game.
 void liveWindowMoved(int x, int y);
 
-// The paused line, the replay's frame and the keys' list, over the view of a frame to be shown;
-// after the capture, so that a capture holds the game's picture alone. Draws nothing, and leaves
-// every pixel as it was, when none is due.
-void drawOverlays();
-// The lines of the overlays now due, top first (what drawOverlays writes).
-std::vector<std::string> overlayLines();
+// What the screen is told of the game this frame: the pause, the replay's tick.
+ScreenFacts screenFacts();

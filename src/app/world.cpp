@@ -4,6 +4,7 @@
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "food/food.h"
+#include "hud/screen_text.h"
 #include "input/input.h"
 #include "mesh/sphere.h"
 #include "scenery/scenery.h"

@@ -59,7 +59,10 @@ static const struct {
     {"volume_down", '-', "- / =", "lower / raise the volume by a tenth, with a short sound"},
     {"volume_up", '=', nullptr, nullptr},
     {"full_screen", SPECIAL_KEY + GLUT_KEY_F11, "F11", "fill the screen, or give the window back"},
-    {"keys_help", SPECIAL_KEY + GLUT_KEY_F1, "F1", "show or hide the keys in force"},
+    {"keys_help", SPECIAL_KEY + GLUT_KEY_F1, "F1",
+     "show the keys in force, turn their page, or hide them"},
+    {"options", SPECIAL_KEY + GLUT_KEY_F10, "F10",
+     "open the options: sound, screen, text and keys (the game pauses)"},
 };
 
 int actionCount() {

@@ -1,7 +1,7 @@
 // Keys of the player's choosing. The game's key table keeps its own keys: the player's bindings
 // only turn a live key into the table's key for its action before the game hears it, so what is
 // recorded is what the keys did, whatever keys did it. The player's own keys (sound, volume, full
-// screen, the keys' list) change nothing of the game and never reach it.
+// screen, the keys' list, the options) change nothing of the game and never reach it.
 #pragma once
 
 #include "input/input.h"
@@ -23,6 +23,7 @@ enum Preference {
     PREFERENCE_VOLUME_UP,
     PREFERENCE_FULL_SCREEN,
     PREFERENCE_KEYS_HELP,
+    PREFERENCE_OPTIONS,
     PREFERENCE_COUNT
 };
 
@@ -48,7 +49,7 @@ int actionNamed(const std::string &name);
 // The keys bound to each action, indexed by action.
 using Bindings = std::vector<std::vector<int>>;
 // The game's own bindings: the key table's keys (with the arrows that have always shared the
-// entries of d, e and f), then v, - and =, F11 and F1.
+// entries of d, e and f), then v, - and =, F11, F1 and F10.
 Bindings defaultBindings();
 
 // An action's entry in the file's [keys] table: its name, its keys' names and its line.

@@ -88,6 +88,23 @@ struct Reader {
         }
     }
 
+    void screen(const toml::table &table) {
+        for (const auto &[key, node] : table) {
+            std::string name(key.str());
+            if (name == "text_size") {
+                std::optional<std::string> size = node.value_exact<std::string>();
+                if (size && (*size == "normal" || *size == "large"))
+                    settings.largeText = *size == "large";
+                else
+                    complain(node, "text_size takes \"normal\" or \"large\"; the default is kept");
+            } else if (name == "readable_text") {
+                flag(node, "readable_text", settings.readableText);
+            } else {
+                complain(node, "unknown entry 'screen." + name + "'");
+            }
+        }
+    }
+
     void keys(const toml::table &table) {
         std::vector<KeysEntry> entries;
         for (const auto &[key, node] : table) {
@@ -134,6 +151,8 @@ static void readTables(const toml::table &root, Reader &reader) {
             reader.sound(*table);
         } else if (name == "drawing") {
             reader.drawing(*table);
+        } else if (name == "screen") {
+            reader.screen(*table);
         } else if (name == "keys") {
             reader.keys(*table);
         } else {
@@ -207,6 +226,11 @@ std::string settingsText(const Settings &s) {
          << "\n\n[drawing]\n# At most this many frames drawn a second, from 0 (as fast as the "
             "machine draws) to 1000, as --fps.\n"
          << "fps = " << s.fps
+         << "\n\n[screen]\n# The size of the words on the screen: \"normal\" or \"large\".\n"
+         << "text_size = \"" << (s.largeText ? "large" : "normal")
+         << "\"\n# Whether the game's own lines are drawn on a band that reads over anything "
+            "behind them.\n"
+         << "readable_text = " << yesNo(s.readableText)
          << "\n\n# The keys of each action: one or several names (\"w\", \"space\", "
             "\"escape\", \"left\",\n# \"page_up\", \"f5\", ...), none to leave it unbound. A key "
             "does one action.\n"

@@ -10,14 +10,16 @@
 
 // What the file keeps. Each field's default is the game's own, so a missing file plays as ever.
 struct Settings {
-    int width = 1000;        // the window's width when not full screen (pixels)
-    int height = 500;        // and its height
-    int x = -1;              // the window's left edge on the screen (pixels); -1: the desktop's
-    int y = -1;              // its top edge; -1: the desktop's choice
-    bool fullScreen = false; // the game fills the screen (F11)
-    int volume = 100;        // loudness of everything heard (percent)
-    bool muted = false;      // sound is off (v)
-    int fps = 60;            // the --fps cap: at most this many frames drawn a second, 0 for none
+    int width = 1000;          // the window's width when not full screen (pixels)
+    int height = 500;          // and its height
+    int x = -1;                // the window's left edge on the screen (pixels); -1: the desktop's
+    int y = -1;                // its top edge; -1: the desktop's choice
+    bool fullScreen = false;   // the game fills the screen (F11)
+    int volume = 100;          // loudness of everything heard (percent)
+    bool muted = false;        // sound is off (v)
+    int fps = 60;              // the --fps cap: at most this many frames drawn a second, 0 for none
+    bool largeText = false;    // the screen's words drawn large (text_size = "large")
+    bool readableText = false; // the game's own lines drawn on a band (readable_text)
     Bindings keys = defaultBindings(); // the keys of each action (input/bindings.h)
 };
 

@@ -4,6 +4,7 @@
 #include "app/playback.h"
 
 #include "app/app.h"
+#include "hud/screen_text.h"
 #include "bison/bison.h"
 #include "build_paths.h"
 #include "camera/camera.h"

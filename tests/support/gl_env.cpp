@@ -14,6 +14,8 @@
 #include "keep/tally.h"
 #include "scenery/scenery.h"
 #include "input/bindings.h"
+#include "hud/overlay.h"
+#include "hud/screen_text.h"
 
 #include <GL/freeglut.h>
 #include <cstring>
@@ -88,6 +90,10 @@ void freshWorld() {
     ticksAdvanced = 0;
     throwsAsked = 0;
     keysListShown = false;
+    keysListPage = 0;
+    closeOptions();
+    largeText = false;
+    readableText = false;
     keysInForce = defaultBindings();
     tallying = false;
     liveTally = GameTally();

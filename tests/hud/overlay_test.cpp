@@ -1,9 +1,10 @@
 // The overlays: they show only in frames that are shown, leave the game's GL state as they found
 // it (so the next frame without them is as it would have been), never reach a capture, and speak
 // of the keys in force.
-#include "app/player.h"
+#include "hud/overlay.h"
 
 #include "app/app.h"
+#include "app/player.h"
 #include "app/playback.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
@@ -50,7 +51,7 @@ TEST_F(Overlays, TheyShowOverTheFrameButNotInItsCaptureAndLeaveTheNextFrameAsItW
     std::vector<unsigned char> plain = pixels(GL_BACK);
     keysListShown = true;
     drawGame(false);
-    drawOverlays();
+    drawOverlays(screenFacts());
     EXPECT_NE(pixels(GL_BACK), plain) << "no overlay was drawn";
     keysListShown = false;
     drawGame(false);
@@ -72,13 +73,23 @@ TEST_F(Overlays, TheyShowOverTheFrameButNotInItsCaptureAndLeaveTheNextFrameAsItW
     EXPECT_EQ(differing, 0u) << "rows of the capture differ from the frame without overlays";
 }
 
+// Every line of the blocks due, head, body and foot, in their order.
+std::vector<std::string> overlayLines() {
+    std::vector<std::string> lines;
+    for (const BlockWords &words : overlayBlocks(screenFacts()))
+        for (const auto *part : {&words.head, &words.body, &words.foot})
+            lines.insert(lines.end(), part->begin(), part->end());
+    return lines;
+}
+
 TEST_F(Overlays, TheirWordsAreTheKeysInForce) {
+    gameState = STATE_PLAYING;
     std::vector<std::string> none = overlayLines();
     EXPECT_TRUE(none.empty());
     gamePaused = true;
     std::vector<std::string> paused = overlayLines();
     ASSERT_EQ(paused.size(), 1u);
-    EXPECT_EQ(paused[0], "Paused: p goes on; still acting: escape, 9, 0, v, -, =, f11, f1");
+    EXPECT_EQ(paused[0], "Paused: p goes on; still acting: escape, 9, 0, v, -, =, f11, f1, f10");
 
     keysInForce[size_t(actionNamed("pause"))] = {SPECIAL_KEY + GLUT_KEY_F5};
     keysInForce[size_t(actionNamed("walk_forward"))] = {SPECIAL_KEY + GLUT_KEY_UP, 'w'};
@@ -87,6 +98,18 @@ TEST_F(Overlays, TheirWordsAreTheKeysInForce) {
     EXPECT_EQ(lines[0].rfind("Paused: f5 goes on", 0), 0u) << lines[0];
     EXPECT_NE(std::find(lines.begin(), lines.end(), "up, w: walk forward"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "f5: pause or go on"), lines.end());
+
+    // The title and the result say what to do next, by the keys in force.
+    gamePaused = false;
+    keysListShown = false;
+    gameState = STATE_TITLE;
+    EXPECT_EQ(overlayLines(),
+              std::vector<std::string>{"Press f10 for the options, f5 to pause, f1 for the keys."});
+    gameState = STATE_LOST;
+    foodFed = -10;
+    keysInForce[size_t(actionNamed("start"))] = {SPECIAL_KEY + GLUT_KEY_HOME};
+    EXPECT_EQ(overlayLines(),
+              std::vector<std::string>{"Final score: -10. Press home to go back to the title."});
 
     // A replay says so first, with the tick it is at and the ticks in all.
     Demo demo;
