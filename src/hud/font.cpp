@@ -124,10 +124,18 @@ void *glutFont(HudFont font) {
 }
 
 int textWidth(HudFont font, const std::string &text) {
+    // The layout measures thousands of words a placing: each size's advances are asked of GLUT
+    // once.
+    static int advances[HUD_FONT_COUNT][GLYPHS];
+    static bool asked[HUD_FONT_COUNT];
+    if (!asked[font]) {
+        for (int c = 0; c < GLYPHS; c++)
+            advances[font][c] = glutBitmapWidth(FONT_SIZES[font].font, FIRST_GLYPH + c);
+        asked[font] = true;
+    }
     int width = 0;
     for (char c : text)
-        if (c >= FIRST_GLYPH && c < FIRST_GLYPH + GLYPHS)
-            width += glutBitmapWidth(FONT_SIZES[font].font, (unsigned char)c);
+        if (c >= FIRST_GLYPH && c < FIRST_GLYPH + GLYPHS) width += advances[font][c - FIRST_GLYPH];
     return width;
 }
 
@@ -219,7 +227,7 @@ bool prepareScreenFonts() {
 }
 
 void drawTextMesh(const TextMesh &mesh) {
-    if (!fontTexture || mesh.empty()) return;
+    if (mesh.empty()) return;
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT |
                  GL_LIGHTING_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
@@ -235,7 +243,7 @@ void drawTextMesh(const TextMesh &mesh) {
         glColorPointer(4, GL_UNSIGNED_BYTE, 0, mesh.bandColours.data());
         glDrawArrays(GL_QUADS, 0, GLsizei(mesh.bands.size() / 2));
     }
-    if (!mesh.glyphs.empty()) {
+    if (!mesh.glyphs.empty() && fontTexture) {
         glDisable(GL_BLEND);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, fontTexture);

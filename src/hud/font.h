@@ -47,5 +47,5 @@ void addText(TextMesh &mesh, HudFont font, float x, float baseline, const std::s
 bool prepareScreenFonts();
 // Draws mesh in the projection and depth state the caller set: the bands blended, then the
 // glyphs through an alpha test, so only a glyph's own pixels are written (and take its depth).
-// Leaves the GL state as it found it. Nothing when the fonts are not ready.
+// Leaves the GL state as it found it. The glyphs only once the fonts are ready.
 void drawTextMesh(const TextMesh &mesh);

@@ -22,29 +22,38 @@ const PlacedBlock *ScreenLayout::find(BlockKind kind) const {
 std::vector<std::string> wrapText(const std::string &text, HudFont font, int width, int indent) {
     std::vector<std::string> lines;
     std::string line;
-    size_t at = 0;
+    int lineWidth = 0;
+    const int space = textWidth(font, " ");
     auto room = [&] { return width - (lines.empty() ? 0 : indent); };
+    size_t at = 0;
     while (at < text.size()) {
         size_t end = text.find(' ', at);
         if (end == std::string::npos) end = text.size();
         std::string word = text.substr(at, end - at);
         at = end + 1;
-        std::string joined = line.empty() ? word : line + " " + word;
-        if (textWidth(font, joined) <= room()) {
-            line = joined;
+        int wordWidth = textWidth(font, word);
+        if (!line.empty() && lineWidth + space + wordWidth <= room()) {
+            line += " " + word;
+            lineWidth += space + wordWidth;
+            continue;
+        }
+        if (line.empty() && wordWidth <= room()) {
+            line = word;
+            lineWidth = wordWidth;
             continue;
         }
         if (!line.empty()) lines.push_back(line);
-        line.clear();
         // A word wider than the room is broken where it must be.
-        while (textWidth(font, word) > room() && word.size() > 1) {
+        while (wordWidth > room() && word.size() > 1) {
             size_t fits = 1;
-            while (fits < word.size() && textWidth(font, word.substr(0, fits + 1)) <= room())
+            while (fits + 1 < word.size() && textWidth(font, word.substr(0, fits + 1)) <= room())
                 fits++;
             lines.push_back(word.substr(0, fits));
             word = word.substr(fits);
+            wordWidth = textWidth(font, word);
         }
         line = word;
+        lineWidth = wordWidth;
     }
     if (!line.empty() || lines.empty()) lines.push_back(line);
     return lines;
@@ -66,6 +75,9 @@ struct Fit {
 // smaller font, each page beyond the first, each options row out of sight, each line broken in two.
 const int SMALLER_FONT_COST = 150;
 const int PAGE_COST = 600;
+// Asked for large text, a player would rather turn any number of pages than read small print: a
+// smaller font only where the large one finds no room at all.
+const int SMALLER_THAN_ASKED_COST = 1000000;
 const int HIDDEN_ROW_COST = 12;
 const int WRAPPED_LINE_COST = 40;
 // The fewest options rows shown: one, at the smallest window.
@@ -193,23 +205,35 @@ bool fitColumns(const BlockWords &words, HudFont font, int inner, int rows, int 
             set = tried;
         }
     if (!columns) return false;
+    // Every entry broken in two counts, whichever page shows, so that every page is set alike.
+    for (const Column &column : set)
+        for (const std::vector<std::string> &entry : column)
+            fit.penalty += int(entry.size() - 1) * WRAPPED_LINE_COST;
     fit.pages = pages;
     fit.page = std::min(std::max(words.first, 0), pages - 1);
     fit.penalty += (pages - 1) * PAGE_COST;
-    int left = LAYOUT_PADDING, tallest = 0;
-    for (int c = fit.page * columns; c < std::min(int(set.size()), (fit.page + 1) * columns); c++) {
-        int y = top, widest = 0;
-        for (const std::vector<std::string> &entry : set[size_t(c)])
-            for (size_t k = 0; k < entry.size(); k++) {
-                int x = left + (k ? indent : 0);
-                fit.lines.push_back({entry[k], x, baselineIn(font, y), -1, k > 0});
-                widest = std::max(widest, x - left + textWidth(font, entry[k]));
-                y += line;
-            }
-        tallest = std::max(tallest, y - top);
-        left += widest + LAYOUT_COLUMN_GAP;
+    // Every page is set, each in its columns; the block takes the widest and the tallest, so
+    // that it stands in the same place whichever page shows.
+    int widestPage = 0, tallest = 0, entryIndex = 0;
+    for (int page = 0; page < pages; page++) {
+        int left = LAYOUT_PADDING;
+        for (int c = page * columns; c < std::min(int(set.size()), (page + 1) * columns); c++) {
+            int y = top, widest = 0;
+            for (const std::vector<std::string> &entry : set[size_t(c)])
+                for (size_t k = 0; k < entry.size(); k++) {
+                    int x = left + (k ? indent : 0);
+                    int row = k + 1 < entry.size() ? entryIndex : entryIndex++;
+                    if (page == fit.page)
+                        fit.lines.push_back({entry[k], x, baselineIn(font, y), row, k > 0});
+                    widest = std::max(widest, x - left + textWidth(font, entry[k]));
+                    y += line;
+                }
+            tallest = std::max(tallest, y - top);
+            left += widest + LAYOUT_COLUMN_GAP;
+        }
+        widestPage = std::max(widestPage, left - LAYOUT_COLUMN_GAP - LAYOUT_PADDING);
     }
-    fit.width = std::max(fit.width, left - LAYOUT_COLUMN_GAP - LAYOUT_PADDING);
+    fit.width = std::max(fit.width, widestPage);
     top += tallest;
     if (pages > 1) {
         std::string text = filled(filled(words.pageLine, "{page}", fit.page + 1), "{pages}", pages);
@@ -243,7 +267,7 @@ Fit fitBlock(const BlockWords &words, HudFont font, int width, int height) {
     fit.width =
         std::max(fit.width, setLines(words.foot, font, inner, LAYOUT_PADDING, top, fit.lines));
     int broken = 0;
-    for (const PlacedLine &line : fit.lines) broken += line.continued;
+    for (const PlacedLine &line : fit.lines) broken += line.continued && line.row < 0;
     fit.penalty += broken * WRAPPED_LINE_COST;
     fit.width += 2 * LAYOUT_PADDING;
     fit.height = top + LAYOUT_PADDING;
@@ -303,7 +327,16 @@ std::vector<Box> freeRooms(const Box &area, const std::vector<Box> &obstacles) {
             }
             if (y < area.bottom()) rooms.push_back({strip.x, y, strip.width, area.bottom() - y});
         }
-    return rooms;
+    // A room inside another offers nothing the larger does not.
+    std::vector<Box> largest;
+    for (const Box &room : rooms) {
+        bool inside = false;
+        for (const Box &other : rooms)
+            inside = inside || (!(other == room) && other.x <= room.x && other.y <= room.y &&
+                                other.right() >= room.right() && other.bottom() >= room.bottom());
+        if (!inside) largest.push_back(room);
+    }
+    return largest;
 }
 
 // The block placed in the best room: nearest its own place, with the fewest compromises.
@@ -319,7 +352,7 @@ bool placeBlock(const BlockWords &words, const LayoutRequest &request,
     for (const Box &room : freeRooms(area, obstacles)) {
         for (size_t f = 0; f < fonts.size(); f++) {
             // The least this room can cost: the distance to its nearest point, and the font.
-            long least = long(f) * SMALLER_FONT_COST;
+            long least = long(f) * (request.large ? SMALLER_THAN_ASKED_COST : SMALLER_FONT_COST);
             if (least >= best) break;
             Fit fit = fitBlock(words, fonts[f], room.width, room.height);
             if (!fit.ok) continue;
@@ -353,15 +386,14 @@ Box grown(const Box &box, int by) {
     return {box.x - by, box.y - by, box.width + 2 * by, box.height + 2 * by};
 }
 
-} // namespace
+// Blocks given up, one at a time, when the room is short for the options or the keys' list, which
+// the player asked for: first the hint, then the captions, then the pause and replay lines.
+const BlockKind GIVEN_UP_FIRST[] = {BLOCK_HINT, BLOCK_CAPTIONS, BLOCK_STATUS};
 
-ScreenLayout layOutScreen(const LayoutRequest &request) {
+ScreenLayout placeAll(const LayoutRequest &request, const std::vector<BlockWords> &blocks) {
     ScreenLayout layout;
     std::vector<Box> obstacles;
     for (const Box &box : request.fixed) obstacles.push_back(grown(box, LAYOUT_GAP));
-    std::vector<BlockWords> blocks = request.blocks;
-    std::stable_sort(blocks.begin(), blocks.end(),
-                     [](const BlockWords &a, const BlockWords &b) { return a.kind < b.kind; });
     for (const BlockWords &words : blocks) {
         PlacedBlock placed;
         if (!placeBlock(words, request, obstacles, placed)) continue;
@@ -369,4 +401,26 @@ ScreenLayout layOutScreen(const LayoutRequest &request) {
         obstacles.push_back(grown(placed.box, LAYOUT_GAP));
     }
     return layout;
+}
+
+} // namespace
+
+ScreenLayout layOutScreen(const LayoutRequest &request) {
+    std::vector<BlockWords> blocks = request.blocks;
+    std::stable_sort(blocks.begin(), blocks.end(),
+                     [](const BlockWords &a, const BlockWords &b) { return a.kind < b.kind; });
+    auto asked = [&](BlockKind kind) {
+        return std::any_of(blocks.begin(), blocks.end(),
+                           [&](const BlockWords &words) { return words.kind == kind; });
+    };
+    for (BlockKind next : GIVEN_UP_FIRST) {
+        ScreenLayout layout = placeAll(request, blocks);
+        bool tooFew = (asked(BLOCK_OPTIONS) && !layout.find(BLOCK_OPTIONS)) ||
+                      (asked(BLOCK_KEYS) && !layout.find(BLOCK_KEYS));
+        if (!tooFew) return layout;
+        blocks.erase(std::remove_if(blocks.begin(), blocks.end(),
+                                    [&](const BlockWords &words) { return words.kind == next; }),
+                     blocks.end());
+    }
+    return placeAll(request, blocks);
 }

@@ -4,6 +4,7 @@
 #include "app/playback.h"
 
 #include "app/app.h"
+#include "hud/overlay.h"
 #include "hud/screen_text.h"
 #include "bison/bison.h"
 #include "build_paths.h"
@@ -167,6 +168,18 @@ TEST(Recordings, TheWindowGamePlaysTheSameDrawnAtTwentyFramesASecond) {
     playBack(recorded("window.gzd"), 20);
     EXPECT_GE(captureIndex, 1);
     EXPECT_TRUE(fileExists(dir.path + "/ppm/img000.ppm"));
+}
+
+// What the screen shows is the player's own: large and readable text, the keys' list and the
+// options screen drawn over every frame leave the game as recorded, its picks included.
+TEST(Recordings, TheWinPlaysTheSameWhateverTheScreenShows) {
+    startWorld();
+    largeText = readableText = keysListShown = true;
+    openOptions();
+    long bad = -1;
+    std::string difference = playDemoInProcess(recorded("win.gzd"), &bad, 2);
+    EXPECT_EQ(difference, "") << "frame " << bad;
+    EXPECT_EQ(foodFed, WIN_SCORE);
 }
 
 // A frame that differs is named with what differs: the draws, the pick, the checksum.

@@ -14,7 +14,8 @@ namespace {
 bool sameSettings(const Settings &a, const Settings &b) {
     return a.width == b.width && a.height == b.height && a.x == b.x && a.y == b.y &&
            a.fullScreen == b.fullScreen && a.volume == b.volume && a.muted == b.muted &&
-           a.fps == b.fps && a.keys == b.keys;
+           a.fps == b.fps && a.largeText == b.largeText && a.readableText == b.readableText &&
+           a.keys == b.keys;
 }
 
 std::string text(const Bytes &bytes) {
@@ -31,6 +32,8 @@ TEST(Settings, WhatIsWrittenReadsBackTheSameDefaultsAndChangesAlike) {
     changed.volume = 0;
     changed.muted = true;
     changed.fps = 0;
+    changed.largeText = true;
+    changed.readableText = true;
     changed.keys[size_t(actionNamed("walk_forward"))] = {SPECIAL_KEY + GLUT_KEY_UP, 'w'};
     changed.keys[size_t(actionNamed("look_up"))] = {'e'};
     changed.keys[size_t(actionNamed("turn_right"))] = {'d'};
@@ -65,14 +68,17 @@ TEST(Settings, EachBadLineIsNamedWithItsNumberAndTheRestIsTaken) {
                                 "look_up = [\"up\"]\n"      // 14: up is walk_forward's already
                                 "dance = [\"x\"]\n"         // 15: no such action
                                 "throw = [\"spacebar\"]\n"  // 16: no such key
-                                "turn_left = [\"left\", \"j\"]\n"; // 17: taken
+                                "turn_left = [\"left\", \"j\"]\n" // 17: taken
+                                "[screen]\n"                      // 18
+                                "text_size = \"huge\"\n"          // 19: no such size
+                                "readable_text = true\n";         // 20: taken
     Settings settings;
     std::vector<Complaint> complaints;
     parseSettings(damaged, settings, &complaints);
     std::vector<int> lines;
     for (const Complaint &complaint : complaints) lines.push_back(complaint.line);
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<int>{3, 4, 5, 6, 8, 10, 14, 15, 16}));
+    EXPECT_EQ(lines, (std::vector<int>{3, 4, 5, 6, 8, 10, 14, 15, 16, 19}));
 
     Settings defaults;
     EXPECT_EQ(settings.width, 800);
@@ -81,6 +87,8 @@ TEST(Settings, EachBadLineIsNamedWithItsNumberAndTheRestIsTaken) {
     EXPECT_EQ(settings.fullScreen, defaults.fullScreen);
     EXPECT_EQ(settings.volume, defaults.volume);
     EXPECT_TRUE(settings.muted);
+    EXPECT_FALSE(settings.largeText);
+    EXPECT_TRUE(settings.readableText);
     EXPECT_EQ(settings.keys[size_t(actionNamed("walk_forward"))],
               std::vector<int>{SPECIAL_KEY + GLUT_KEY_UP});
     EXPECT_EQ(settings.keys[size_t(actionNamed("turn_left"))],
