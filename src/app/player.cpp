@@ -43,7 +43,8 @@ static int spentKey = -1;
 void takeLiveKey(int key, bool down) {
     if (down && key == spentKey) return;
     if (!down && key == spentKey) spentKey = -1;
-    if (down && optionsScreen.shown) {
+    bool optionsShown = optionsScreen.shown;
+    if (down && optionsShown) {
         takeOptionsAsk(optionsKey(key));
         if (!optionsScreen.shown) spentKey = key;
         return;
@@ -51,6 +52,7 @@ void takeLiveKey(int key, bool down) {
     if (down) {
         KeyMeaning meaning = keyMeaning(keysInForce, key);
         if (meaning.preference >= 0) actOnPreference(Preference(meaning.preference));
+        if (optionsScreen.shown) spentKey = key;
         int gameKey = liveKeyGoesDown(key);
         if (gameKey >= 0) takeLiveEvent({DEMO_KEY_DOWN, gameKey});
         return;
@@ -161,7 +163,6 @@ static void pressPauseKey() {
 void openOptionsScreen() {
     if (optionsScreen.shown) return;
     openOptions();
-    spentKey = -1;
     // A replay holds no live key: it plays on beneath.
     if (!watchingReplay && !pauseComing()) {
         pressPauseKey();

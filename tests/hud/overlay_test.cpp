@@ -9,7 +9,9 @@
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
+#include "hud/screen_text.h"
 #include "input/input.h"
+#include "settings/settings.h"
 #include "support/files.h"
 #include "support/gl_env.h"
 
@@ -118,6 +120,47 @@ TEST_F(Overlays, TheirWordsAreTheKeysInForce) {
     demo.frames.resize(3);
     startReplay(demo, "three.gzd", false);
     EXPECT_EQ(overlayLines()[0], "Replay: tick 1 of 3");
+}
+
+TEST_F(Overlays, AClickOnAnOptionsRowChoosesItAndTheWheelScrollsThem) {
+    openOptions();
+    const PlacedBlock *block = overlayLayout(screenFacts()).find(BLOCK_OPTIONS);
+    ASSERT_TRUE(block);
+    int line = fontLineHeight(block->font);
+    auto rowY = [&](const char *name) {
+        return block->rowTop + (optionItemNamed(name) - block->first) * line + line / 2;
+    };
+    optionsClick(GLUT_LEFT_BUTTON, block->box.x + 4, rowY("readable_text"));
+    EXPECT_TRUE(readableText);
+    EXPECT_EQ(optionsScreen.selected, optionItemNamed("readable_text"));
+    // On a value, left of its middle a step down, right of it a step up.
+    OptionsAsk ask = optionsClick(GLUT_LEFT_BUTTON, block->valueX + 2, rowY("volume"));
+    EXPECT_EQ(ask.preference, PREFERENCE_VOLUME_DOWN);
+    ask = optionsClick(GLUT_LEFT_BUTTON, block->box.right() - 3, rowY("fps"));
+    EXPECT_EQ(ask.kind, ASK_FPS);
+    savedSettings = Settings();
+    // Above the rows, or beside the block: nothing.
+    EXPECT_EQ(optionsClick(GLUT_LEFT_BUTTON, block->box.x + 4, block->box.y + 1).kind, ASK_NOTHING);
+    EXPECT_EQ(optionsClick(GLUT_LEFT_BUTTON, block->box.x - 2, rowY("close")).kind, ASK_NOTHING);
+    EXPECT_TRUE(optionsScreen.shown);
+
+    // In a window too small for every row, the wheel moves them.
+    windowWidth = 320;
+    windowHeight = 200;
+    gameState = STATE_TITLE;
+    block = overlayLayout(screenFacts()).find(BLOCK_OPTIONS);
+    ASSERT_TRUE(block);
+    ASSERT_LT(block->shown, OPTION_ITEM_COUNT);
+    optionsKey(SPECIAL_KEY + GLUT_KEY_HOME);
+    overlayLayout(screenFacts());
+    optionsClick(4, block->box.x + 4, block->rowTop);
+    EXPECT_EQ(optionsScreen.first, 1);
+    optionsClick(3, block->box.x + 4, block->rowTop);
+    EXPECT_EQ(optionsScreen.first, 0);
+    windowWidth = 1000;
+    windowHeight = 500;
+    closeOptions();
+    readableText = false;
 }
 
 } // namespace
