@@ -35,6 +35,8 @@ struct Cells {
 };
 Cells cells[HUD_FONT_COUNT];
 GLuint fontTexture = 0;
+// The texture's texels, kept for painting images.
+std::vector<unsigned char> atlasPixels;
 
 // The cells of every size, packed in rows across the texture; false when they do not fit.
 bool packCells() {
@@ -216,6 +218,7 @@ bool prepareScreenFonts() {
     glRasterPos2i(0, 0);
     glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, lent.data());
     uploadAtlas(atlas);
+    atlasPixels = atlas;
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -257,6 +260,118 @@ void drawTextMesh(const TextMesh &mesh) {
         glColorPointer(4, GL_UNSIGNED_BYTE, 0, mesh.glyphColours.data());
         glDrawArrays(GL_QUADS, 0, GLsizei(mesh.glyphs.size() / 4));
     }
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+void TextImage::reset(int newWidth, int newHeight) {
+    width = std::max(newWidth, 0);
+    height = std::max(newHeight, 0);
+    rgba.assign(size_t(width) * size_t(height) * 4, 0);
+}
+
+void paintBand(TextImage &image, int x, int y, int width, int height, Rgba colour) {
+    int x0 = std::max(x, 0), x1 = std::min(x + width, image.width);
+    for (int row = std::max(y, 0); row < std::min(y + height, image.height); row++)
+        for (int column = x0; column < x1; column++) {
+            unsigned char *pixel =
+                &image.rgba[(size_t(row) * size_t(image.width) + size_t(column)) * 4];
+            pixel[0] = colour.r;
+            pixel[1] = colour.g;
+            pixel[2] = colour.b;
+            pixel[3] = colour.a;
+        }
+}
+
+void paintText(TextImage &image, HudFont font, int x, int baseline, const std::string &text,
+               Rgba colour) {
+    if (atlasPixels.empty()) return;
+    const Cells &size = cells[font];
+    for (char c : text) {
+        if (c < FIRST_GLYPH || c >= FIRST_GLYPH + GLYPHS) continue;
+        const Glyph &glyph = size.glyphs[c - FIRST_GLYPH];
+        // The cell's rows count up from its bottom; the image's down from its top.
+        for (int up = 0; up < size.height; up++) {
+            int row = baseline - (up - size.originY);
+            if (row < 0 || row >= image.height) continue;
+            const unsigned char *texels =
+                &atlasPixels[size_t(glyph.y + up) * ATLAS_WIDTH + size_t(glyph.x)];
+            for (int across = 0; across < size.width; across++) {
+                int column = x + across - size.originX;
+                if (!texels[across] || column < 0 || column >= image.width) continue;
+                unsigned char *pixel =
+                    &image.rgba[(size_t(row) * size_t(image.width) + size_t(column)) * 4];
+                pixel[0] = colour.r;
+                pixel[1] = colour.g;
+                pixel[2] = colour.b;
+                pixel[3] = colour.a;
+            }
+        }
+        x += glyph.advance;
+    }
+}
+
+// The least power of two not below n (GL 1.1 takes no other texture sides).
+static int powerOfTwo(int n) {
+    int side = 1;
+    while (side < n) side *= 2;
+    return side;
+}
+
+void uploadImage(ImageTexture &texture, const TextImage &image) {
+    if (image.width <= 0 || image.height <= 0) return;
+    glPushAttrib(GL_TEXTURE_BIT);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    if (!texture.name) glGenTextures(1, &texture.name);
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    if (image.width > texture.width || image.height > texture.height) {
+        texture.width = powerOfTwo(std::max(image.width, texture.width));
+        texture.height = powerOfTwo(std::max(image.height, texture.height));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, texture.width, texture.height, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, nullptr);
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                    image.rgba.data());
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+void drawImage(const ImageTexture &texture, float x, float top,
+               const std::vector<ImagePart> &parts) {
+    if (!texture.name || parts.empty()) return;
+    const float du = 1.0f / float(texture.width), dv = 1.0f / float(texture.height);
+    // Each part a quad: where it stands in the window, and its texels (the image's first row, the
+    // texture's first, is its top).
+    std::vector<GLfloat> corners;
+    for (const ImagePart &part : parts) {
+        float x0 = x + float(part.x), x1 = x0 + float(part.width);
+        float y0 = top - float(part.y), y1 = y0 - float(part.height);
+        float u0 = float(part.x) * du, u1 = float(part.x + part.width) * du;
+        float v0 = float(part.y) * dv, v1 = float(part.y + part.height) * dv;
+        corners.insert(corners.end(),
+                       {x0, y0, u0, v0, x1, y0, u1, v0, x1, y1, u1, v1, x0, y1, u0, v1});
+    }
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT |
+                 GL_LIGHTING_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    for (GLenum off : {GL_LIGHTING, GL_COLOR_MATERIAL, GL_CULL_FACE, GL_FOG, GL_BLEND})
+        glDisable(off);
+    // The image's pixels are words or nothing: an alpha test, not a blend, reads no pixel
+    // behind them.
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 4 * sizeof(GLfloat), corners.data());
+    glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(GLfloat), corners.data() + 2);
+    glDrawArrays(GL_QUADS, 0, GLsizei(corners.size() / 4));
     glPopClientAttrib();
     glPopAttrib();
 }

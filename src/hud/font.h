@@ -1,7 +1,9 @@
-// The screen's own lettering: GLUT's Helvetica at three sizes, its glyphs read back once into one
-// texture, so that a screenful of words is two draws (their bands, then their letters) rather
-// than a bitmap a letter (1,440 of them cost llvmpipe 5.4 ms). Words and bands are gathered in a
-// TextMesh, in window pixels with y up, and drawn whole.
+// The screen's own lettering: GLUT's Helvetica at three sizes, its glyphs read back once (into one
+// texture and a copy in memory), so that words cost no bitmap a letter (1,440 of them cost
+// llvmpipe 5.4 ms). A block of words is painted on the processor into a TextImage, and drawn as a
+// quad a line over its band: llvmpipe sets up a triangle in about a microsecond, and a screenful
+// of letters drawn a quad each took it 2.9 ms. The game's own lines, drawn large with the world,
+// and the bands go through a TextMesh.
 #pragma once
 
 #include <string>
@@ -41,6 +43,36 @@ void addBand(TextMesh &mesh, float x0, float y0, float x1, float y1, Rgba colour
 // their pixels). Characters outside printable ASCII advance by nothing and show nothing.
 void addText(TextMesh &mesh, HudFont font, float x, float baseline, const std::string &text,
              Rgba colour, float scale = 1.0f);
+
+// A block's words in RGBA, rows from the top, painted on the processor and drawn as a few quads
+// (a line each) over its band.
+struct TextImage {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgba;
+    // Clears it to width x height pixels of nothing.
+    void reset(int newWidth, int newHeight);
+};
+// Fills the pixels [x, x + width) x [y, y + height) (from the top-left) with colour.
+void paintBand(TextImage &image, int x, int y, int width, int height, Rgba colour);
+// Paints text from (x, baseline), the baseline's row counted from the top, over what is there.
+void paintText(TextImage &image, HudFont font, int x, int baseline, const std::string &text,
+               Rgba colour);
+// A texture an image is drawn from, grown as the images put in it grow.
+struct ImageTexture {
+    unsigned int name = 0;
+    int width = 0, height = 0;
+};
+// Puts image into texture (once the picture changed).
+void uploadImage(ImageTexture &texture, const TextImage &image);
+// A rectangle of an image, in its pixels from its top-left corner.
+struct ImagePart {
+    int x, y, width, height;
+};
+// Draws parts of the image last put into texture, the image's top-left corner at window pixel
+// (x, top), y up, in the projection the caller set: only its opaque pixels (its words), through
+// an alpha test. Leaves the GL state as it found it.
+void drawImage(const ImageTexture &texture, float x, float top,
+               const std::vector<ImagePart> &parts);
 
 // Reads GLUT's glyphs into their texture, once: a corner of the back buffer is lent for it and
 // put back pixel for pixel. Needs the window; false while it is too small to lend the room.

@@ -151,38 +151,76 @@ void stepKeysList() {
     }
 }
 
-// The block's words and bands, in window pixels with y up.
-static void addBlock(TextMesh &mesh, const PlacedBlock &block) {
-    int h = windowHeight;
-    addBand(mesh, float(block.box.x), float(h - block.box.bottom()), float(block.box.right()),
-            float(h - block.box.y), block.kind == BLOCK_OPTIONS ? OPTIONS_BAND : BAND);
-    int line = fontLineHeight(block.font);
-    int chosen = optionsScreen.selected - block.first;
-    if (block.kind == BLOCK_OPTIONS && chosen >= 0 && chosen < block.shown) {
-        int top = block.rowTop + chosen * line;
-        addBand(mesh, float(block.box.x + 2), float(h - top - line), float(block.box.right() - 2),
-                float(h - top), CHOSEN_ROW);
+// Each kind of block's words and the texture they are drawn from: painted again only when they
+// or their places change.
+struct BlockPicture {
+    bool painted = false;
+    PlacedBlock block;
+    TextImage image;
+    ImageTexture texture;
+    std::vector<ImagePart> parts; // a line each
+};
+static BlockPicture pictures[BLOCK_KINDS];
+
+static bool samePlacement(const PlacedBlock &a, const PlacedBlock &b) {
+    if (!(a.box == b.box) || a.font != b.font || a.lines.size() != b.lines.size()) return false;
+    for (size_t i = 0; i < a.lines.size(); i++)
+        if (a.lines[i].text != b.lines[i].text || a.lines[i].x != b.lines[i].x ||
+            a.lines[i].y != b.lines[i].y)
+            return false;
+    return true;
+}
+
+static void paintBlock(BlockPicture &picture, const PlacedBlock &block) {
+    const Box &box = block.box;
+    picture.image.reset(box.width, box.height);
+    picture.parts.clear();
+    int ascent = fontAscent(block.font), glyphRows = ascent + fontDescent(block.font) + 1;
+    for (const PlacedLine &placed : block.lines) {
+        int x = placed.x - box.x, baseline = placed.y - box.y;
+        paintText(picture.image, block.font, x, baseline, placed.text, WORDS);
+        // A glyph may reach a pixel or two past its advance.
+        int width = std::min(textWidth(block.font, placed.text) + 2, box.width - x);
+        if (width > 0) picture.parts.push_back({x, baseline - ascent, width, glyphRows});
     }
-    for (const PlacedLine &placed : block.lines)
-        addText(mesh, block.font, float(placed.x), float(h - 1 - placed.y), placed.text, WORDS);
+    uploadImage(picture.texture, picture.image);
+    picture.painted = true;
+    picture.block = block;
 }
 
 void drawOverlays(const ScreenFacts &facts) {
     if (overlayBlocks(facts).empty() || !prepareScreenFonts()) return;
     const ScreenLayout &layout = overlayLayout(facts);
-    static TextMesh mesh;
-    mesh.clear();
-    for (const PlacedBlock &block : layout.blocks) addBlock(mesh, block);
+    int h = windowHeight;
+    // The bands, all in one draw; then each block's words over its own.
+    static TextMesh bands;
+    bands.clear();
+    for (const PlacedBlock &block : layout.blocks) {
+        const Box &box = block.box;
+        addBand(bands, float(box.x), float(h - box.bottom()), float(box.right()), float(h - box.y),
+                block.kind == BLOCK_OPTIONS ? OPTIONS_BAND : BAND);
+        int chosen = optionsScreen.selected - block.first;
+        if (block.kind == BLOCK_OPTIONS && chosen >= 0 && chosen < block.shown) {
+            int line = fontLineHeight(block.font), top = block.rowTop + chosen * line;
+            addBand(bands, float(box.x + 2), float(h - top - line), float(box.right() - 2),
+                    float(h - top), CHOSEN_ROW);
+        }
+    }
     glPushAttrib(GL_ENABLE_BIT | GL_TRANSFORM_BIT);
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, std::max(windowWidth, 1), 0.0, std::max(windowHeight, 1), -1.0, 1.0);
+    glOrtho(0.0, std::max(windowWidth, 1), 0.0, std::max(h, 1), -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    drawTextMesh(mesh);
+    drawTextMesh(bands);
+    for (const PlacedBlock &block : layout.blocks) {
+        BlockPicture &picture = pictures[block.kind];
+        if (!picture.painted || !samePlacement(picture.block, block)) paintBlock(picture, block);
+        drawImage(picture.texture, float(block.box.x), float(h - block.box.y), picture.parts);
+    }
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
