@@ -80,8 +80,11 @@ const int PAGE_COST = 600;
 const int SMALLER_THAN_ASKED_COST = 1000000;
 const int HIDDEN_ROW_COST = 12;
 const int WRAPPED_LINE_COST = 40;
-// The fewest options rows shown: one, at the smallest window.
+// The fewest options rows shown: one, at the smallest window; and the most, however tall the
+// window: the rest scroll, and the panel llvmpipe blends stays small (each row costs it about
+// 0.2 million instructions a frame).
 const int FEWEST_ROWS = 1;
+const int MOST_ROWS = 16;
 
 // Where a line's baseline row sits in a line of font starting at top: its glyphs in the middle.
 int baselineIn(HudFont font, int top) {
@@ -129,8 +132,8 @@ bool fitRows(const BlockWords &words, HudFont font, int inner, int rows, int &to
     int rowWidth = labels + (values > 0 ? LAYOUT_COLUMN_GAP + values : 0);
     int count = int(words.body.size());
     // Rows out of sight are said on a line of their own.
-    bool scrolled = count > rows && !words.pageLine.empty();
-    if (scrolled) rows--;
+    bool scrolled = count > std::min(rows, MOST_ROWS) && !words.pageLine.empty();
+    if (scrolled) rows = std::min(rows - 1, MOST_ROWS);
     if (rowWidth > inner || rows < std::min(count, FEWEST_ROWS)) return false;
     fit.shown = std::min(count, rows);
     fit.first = std::min(std::max(words.first, 0), count - fit.shown);
