@@ -240,11 +240,20 @@ void drawTextMesh(const TextMesh &mesh) {
     if (!mesh.bands.empty()) {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_ALPHA_TEST);
-        glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glVertexPointer(2, GL_FLOAT, 0, mesh.bands.data());
         glColorPointer(4, GL_UNSIGNED_BYTE, 0, mesh.bandColours.data());
-        glDrawArrays(GL_QUADS, 0, GLsizei(mesh.bands.size() / 2));
+        // In their order, each run of opaque bands unblended: a blend reads every pixel behind.
+        int bands = int(mesh.bands.size() / 8);
+        auto opaque = [&](int band) { return mesh.bandColours[size_t(band) * 16 + 3] == 255; };
+        for (int first = 0, end; first < bands; first = end) {
+            for (end = first + 1; end < bands && opaque(end) == opaque(first);) end++;
+            if (opaque(first))
+                glDisable(GL_BLEND);
+            else
+                glEnable(GL_BLEND);
+            glDrawArrays(GL_QUADS, first * 4, (end - first) * 4);
+        }
     }
     if (!mesh.glyphs.empty() && fontTexture) {
         glDisable(GL_BLEND);

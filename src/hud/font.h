@@ -77,7 +77,8 @@ void drawImage(const ImageTexture &texture, float x, float top,
 // Reads GLUT's glyphs into their texture, once: a corner of the back buffer is lent for it and
 // put back pixel for pixel. Needs the window; false while it is too small to lend the room.
 bool prepareScreenFonts();
-// Draws mesh in the projection and depth state the caller set: the bands blended, then the
+// Draws mesh in the projection and depth state the caller set: the bands (blended unless opaque),
+// then the
 // glyphs through an alpha test, so only a glyph's own pixels are written (and take its depth).
 // Leaves the GL state as it found it. The glyphs only once the fonts are ready.
 void drawTextMesh(const TextMesh &mesh);

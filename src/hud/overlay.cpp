@@ -12,10 +12,11 @@
 bool keysListShown = false;
 int keysListPage = 0;
 
-// The colours of the blocks: light words on a dark band, the options' chosen row lighter.
+// The colours of the blocks: light words on a dark band, the options' chosen row lighter. The
+// options stand over a paused game on a band of their own, opaque: the cheapest to draw.
 static const Rgba WORDS = {255, 255, 217, 255};
 static const Rgba BAND = {0, 0, 0, 153};
-static const Rgba OPTIONS_BAND = {0, 0, 0, 200};
+static const Rgba OPTIONS_BAND = {20, 22, 30, 255};
 static const Rgba CHOSEN_ROW = {70, 80, 150, 255};
 
 // The first key bound to action, by name, or "" when none is.
