@@ -14,7 +14,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
-  libopenal-dev libtomlplusplus-dev
+  libopenal-dev libtomlplusplus-dev libsqlite3-dev
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps x11-utils openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip

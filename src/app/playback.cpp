@@ -178,9 +178,8 @@ static std::vector<LiveEvent> liveEvents;
 static DemoWriter writer;
 static bool writing = false;
 static std::string writingPath;
-// Its header, written with the world's fingerprint before the first tick.
-static DemoHeader writingHeader;
-static bool headerWritten = false;
+// The world's fingerprint is in its header: written with the first tick.
+static bool fingerprintWritten = false;
 
 // The recording being played back, when playing one.
 static Demo playing;
@@ -237,20 +236,21 @@ void liveReshape(int width, int height) {
 }
 
 bool startRecording(const char *path, const DemoHeader &header, std::string *reason) {
-    if (!createDemoFile(writer, path, reason)) return false;
+    // The header is written at once, before the world it fingerprints is made: the fingerprint
+    // follows with the first tick, and a file that never gets it says it has none.
+    DemoHeader unprinted = header;
+    unprinted.fingerprint = 0;
+    if (!openDemoWriter(writer, path, unprinted, reason)) return false;
     writing = true;
     writingPath = path;
-    writingHeader = header;
     return true;
 }
 
-// Writes the recording's header, once the world it fingerprints is made, then TICK.
+// Writes TICK, after the world's fingerprint the first time.
 static bool writeTick(const DemoFrame &tick) {
-    if (!headerWritten) {
-        writingHeader.fingerprint = worldFingerprint();
-        std::string reason;
-        if (!writeDemoHeader(writer, writingHeader, &reason)) return false;
-        headerWritten = true;
+    if (!fingerprintWritten) {
+        if (!setDemoFingerprint(writer, worldFingerprint())) return false;
+        fingerprintWritten = true;
     }
     return writeDemoFrame(writer, tick);
 }
@@ -311,7 +311,8 @@ void startReplay(const Demo &demo, const char *path, bool timed) {
     startDemo(demo.header);
     // Picks go through the tree cards' visible texels: pictures of the player's own can part the
     // replay from the game at its first click near a tree, and the cause is said here, up front.
-    if (demo.header.formatVersion >= 2 && demo.header.fingerprint != worldFingerprint())
+    if (demo.header.formatVersion >= 2 && demo.header.fingerprint != 0 &&
+        demo.header.fingerprint != worldFingerprint())
         fprintf(stderr,
                 "grazewell: %s: the tree pictures here are not the recording's (their visible "
                 "texels differ), so a click through a tree may not pick what it picked\n",

@@ -369,11 +369,24 @@ bool writeDemoHeader(DemoWriter &writer, const DemoHeader &header, std::string *
         if (reason) *reason = trouble;
         return false;
     }
-    if (!writer.file || !writeAll(writer.file, encodeHeader(header))) {
+    long at = writer.file ? ftell(writer.file) : -1;
+    std::string bytes = encodeHeader(header);
+    if (!writer.file || !writeAll(writer.file, bytes)) {
         if (reason) *reason = std::string("cannot be written: ") + strerror(errno);
         return false;
     }
+    // The fingerprint is the header's last four bytes.
+    writer.fingerprintAt = at >= 0 && header.formatVersion >= 2 ? at + long(bytes.size()) - 4 : -1;
     return true;
+}
+
+bool setDemoFingerprint(DemoWriter &writer, uint32_t fingerprint) {
+    if (!writer.file || writer.fingerprintAt < 0) return false;
+    std::string bytes;
+    putU32(bytes, fingerprint);
+    return fseek(writer.file, writer.fingerprintAt, SEEK_SET) == 0 &&
+           fwrite(bytes.data(), 1, bytes.size(), writer.file) == bytes.size() &&
+           fseek(writer.file, 0, SEEK_END) == 0 && fflush(writer.file) == 0;
 }
 
 bool openDemoWriter(DemoWriter &writer, const char *path, const DemoHeader &header,

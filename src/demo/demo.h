@@ -55,7 +55,8 @@ struct DemoHeader {
                           // drawn); the game's ticks are 60 a second whatever it was
     std::string platform; // "linux" or "windows"
     // What decides the game beyond its events, as a hash: the tree cards' visible texels, which
-    // decide what a click picks. 0 in a version 1 file, which carries none.
+    // decide what a click picks. 0 in a version 1 file, which carries none, and in one whose
+    // game never knew it (it died before its first tick).
     uint32_t fingerprint = 0;
 };
 
@@ -72,6 +73,7 @@ struct Demo {
 // killed still leaves its frames so far.
 struct DemoWriter {
     FILE *file = nullptr;
+    long fingerprintAt = -1; // where the header's fingerprint lies in the file; -1 for none
 };
 
 // Makes PATH and writes the header; refuses a PATH that already exists. On failure, false with
@@ -83,6 +85,9 @@ bool openDemoWriter(DemoWriter &writer, const char *path, const DemoHeader &head
 bool createDemoFile(DemoWriter &writer, const char *path, std::string *reason);
 // Writes the header into a file made by createDemoFile; false with the reason.
 bool writeDemoHeader(DemoWriter &writer, const DemoHeader &header, std::string *reason);
+// Writes fingerprint into the header written already (a version 2 one), in place; false when it
+// could not.
+bool setDemoFingerprint(DemoWriter &writer, uint32_t fingerprint);
 // Appends one frame and flushes it; false when the file could not take it.
 bool writeDemoFrame(DemoWriter &writer, const DemoFrame &frame);
 void closeDemoWriter(DemoWriter &writer);
