@@ -60,7 +60,8 @@ std::string stateFolder();
 // SIGFPE, SIGILL or SIGABRT on Linux, raised by the game or sent by another process; an unhandled
 // exception on Windows), standard error gets before, the fault's name and after, and the file
 // marker (unless "") is made, with nothing that is unsafe in a signal handler; then the crash
-// goes on as it would have. The texts are copied; calling it again replaces them.
+// goes on as it would have. The texts are copied; calling it again replaces them, whole: a fault
+// meanwhile finds the old ones or the new.
 void armCrashLine(const char *before, const char *after, const char *marker);
 // Dies at once of a fault, as a crash would: the tests' way to crash the game on purpose.
 void crashNow();

@@ -141,8 +141,14 @@ std::string stateFolder() {
     return "";
 }
 
-// What the crash line says, set before any fault: the handler only reads them.
-static char crashBefore[2048], crashAfter[2048], crashMarker[1024];
+// What the crash line says, set before any fault: the handler only reads them. Two sets, the one
+// in force named by crashTexts: armCrashLine fills the other and then switches, so that a fault
+// arriving while it copies still finds whole texts.
+struct CrashTexts {
+    char before[2048], after[2048], marker[1024];
+};
+static CrashTexts crashTextSets[2];
+static volatile sig_atomic_t crashTexts = 0;
 // The handler's own stack, so that a stack overflow's fault still has room to say its line.
 static char crashStack[64 * 1024];
 static const int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
@@ -178,11 +184,12 @@ static const char *signalName(int number) {
 // default action back, so the signal raised again ends the process as the fault would have.
 static void onCrash(int number) {
     int saved = errno;
-    writeAll(STDERR_FILENO, crashBefore);
+    const CrashTexts &texts = crashTextSets[crashTexts];
+    writeAll(STDERR_FILENO, texts.before);
     writeAll(STDERR_FILENO, signalName(number));
-    writeAll(STDERR_FILENO, crashAfter);
-    if (crashMarker[0]) {
-        int fd = open(crashMarker, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    writeAll(STDERR_FILENO, texts.after);
+    if (texts.marker[0]) {
+        int fd = open(texts.marker, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd >= 0) {
             writeAll(fd, signalName(number));
             writeAll(fd, "\n");
@@ -198,9 +205,11 @@ static void copyText(char *to, size_t room, const char *from) {
 }
 
 void armCrashLine(const char *before, const char *after, const char *marker) {
-    copyText(crashBefore, sizeof crashBefore, before);
-    copyText(crashAfter, sizeof crashAfter, after);
-    copyText(crashMarker, sizeof crashMarker, marker);
+    CrashTexts &next = crashTextSets[1 - crashTexts];
+    copyText(next.before, sizeof next.before, before);
+    copyText(next.after, sizeof next.after, after);
+    copyText(next.marker, sizeof next.marker, marker);
+    crashTexts = 1 - crashTexts;
     static bool armed = false;
     if (armed) return;
     armed = true;

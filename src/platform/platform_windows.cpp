@@ -173,8 +173,14 @@ bool replaceFile(const char *from, const char *to) {
     return false;
 }
 
-// What the crash line says, set before any fault: the filter only reads them.
-static char crashBefore[2048], crashAfter[2048], crashMarker[1024];
+// What the crash line says, set before any fault: the filter only reads them. Two sets, the one
+// in force named by crashTexts: armCrashLine fills the other and then switches, so that a fault
+// while it copies still finds whole texts.
+struct CrashTexts {
+    char before[2048], after[2048], marker[1024];
+};
+static CrashTexts crashTextSets[2];
+static volatile LONG crashTexts = 0;
 
 static void writeAll(HANDLE handle, const char *text) {
     DWORD left = DWORD(strlen(text)), done = 0;
@@ -211,14 +217,15 @@ static void exceptionName(DWORD code, char *name) {
 static LONG WINAPI onCrash(EXCEPTION_POINTERS *pointers) {
     char name[48];
     exceptionName(pointers->ExceptionRecord->ExceptionCode, name);
+    const CrashTexts &texts = crashTextSets[crashTexts];
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (err && err != INVALID_HANDLE_VALUE) {
-        writeAll(err, crashBefore);
+        writeAll(err, texts.before);
         writeAll(err, name);
-        writeAll(err, crashAfter);
+        writeAll(err, texts.after);
     }
-    if (crashMarker[0]) {
-        HANDLE marker = CreateFileA(crashMarker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    if (texts.marker[0]) {
+        HANDLE marker = CreateFileA(texts.marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (marker != INVALID_HANDLE_VALUE) {
             writeAll(marker, name);
@@ -234,9 +241,11 @@ static void copyText(char *to, size_t room, const char *from) {
 }
 
 void armCrashLine(const char *before, const char *after, const char *marker) {
-    copyText(crashBefore, sizeof crashBefore, before);
-    copyText(crashAfter, sizeof crashAfter, after);
-    copyText(crashMarker, sizeof crashMarker, marker);
+    CrashTexts &next = crashTextSets[1 - crashTexts];
+    copyText(next.before, sizeof next.before, before);
+    copyText(next.after, sizeof next.after, after);
+    copyText(next.marker, sizeof next.marker, marker);
+    InterlockedExchange(&crashTexts, 1 - crashTexts);
     SetUnhandledExceptionFilter(onCrash);
 }
 

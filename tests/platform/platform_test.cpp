@@ -5,6 +5,7 @@
 #include "support/files.h"
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -54,6 +55,34 @@ TEST(Platform, FoldersAndFilesAreToldApartMadeOnceAndNeverReplaced) {
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(regularFileSize(file), -1) << "a stream with no size to look up";
     fclose(file);
+}
+
+// Every fault the crash line is armed for says its line, makes its mark and still ends the
+// process by its signal; armed again, the line says what it was armed with last.
+TEST(Platform, EveryFaultHandledSaysTheCrashLineAndStillDiesOfItsSignal) {
+    WorkDir dir("crash-line");
+    const std::pair<int, const char *> faults[] = {{SIGSEGV, "SIGSEGV"},
+                                                   {SIGBUS, "SIGBUS"},
+                                                   {SIGFPE, "SIGFPE"},
+                                                   {SIGILL, "SIGILL"},
+                                                   {SIGABRT, "SIGABRT"}};
+    for (const auto &[number, name] : faults) {
+        std::string errors;
+        int died = runDying(
+            [number = number] {
+                armCrashLine("first (", ") line\n", "never.mark");
+                armCrashLine("crashed (", "); said\n", "crash.mark");
+                raise(number);
+            },
+            &errors);
+        if (died == NO_CHILD) GTEST_SKIP() << "no fork here: the Wine tests crash the real game";
+        EXPECT_EQ(died, number) << name;
+        EXPECT_EQ(errors, std::string("crashed (") + name + "); said\n");
+        Bytes mark = readBytes("crash.mark");
+        EXPECT_EQ(std::string(mark.begin(), mark.end()), std::string(name) + "\n");
+        EXPECT_FALSE(fileExists("never.mark"));
+        remove("crash.mark");
+    }
 }
 
 } // namespace

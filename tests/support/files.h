@@ -73,3 +73,9 @@ const char *const NO_MEMORY_LIMIT_REASON =
 // Runs body in a forked child whose address space may grow by only spareBytes more; returns the
 // child's exit status (body's result), or -1 when it did not exit normally. The child uses no GL.
 int runWithLittleMemory(size_t spareBytes, const std::function<int()> &body);
+
+// What runDying returns where there is no fork (Windows).
+const int NO_CHILD = -2;
+// Runs body in a forked child, its standard error caught into *errors; the number of the signal
+// the child died of, 0 when it exited, -1 when it could not be run, NO_CHILD without fork.
+int runDying(const std::function<void()> &body, std::string *errors);

@@ -108,3 +108,26 @@ int runWithLittleMemory(size_t spareBytes, const std::function<int()> &body) {
     }
     return exitStatus(child);
 }
+
+int runDying(const std::function<void()> &body, std::string *errors) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    fflush(stdout);
+    fflush(stderr);
+    pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        dup2(fds[1], STDERR_FILENO);
+        body();
+        _exit(0);
+    }
+    close(fds[1]);
+    errors->clear();
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(fds[0], buffer, sizeof buffer)) > 0) errors->append(buffer, size_t(got));
+    close(fds[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}

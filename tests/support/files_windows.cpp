@@ -64,3 +64,7 @@ FILE *memoryStream(Bytes &bytes) {
 int runWithLittleMemory(size_t, const std::function<int()> &) {
     return NO_MEMORY_LIMIT;
 }
+
+int runDying(const std::function<void()> &, std::string *) {
+    return NO_CHILD;
+}
