@@ -209,14 +209,18 @@ static std::string tomlString(const std::string &text) {
     return out + "\"";
 }
 
+std::string keysValue(const std::vector<int> &keys) {
+    std::string text;
+    for (int key : keys) text += (text.empty() ? "" : ", ") + tomlString(keyName(key));
+    return "[" + text + "]";
+}
+
 std::string bindingsText(const Bindings &bindings) {
     std::string text = "[keys]\n";
     for (int action = 0; action < actionCount(); action++) {
         text += "# " + std::string(actionWords(action)) + "\n";
-        std::string keys;
-        for (int key : bindings[size_t(action)])
-            keys += (keys.empty() ? "" : ", ") + tomlString(keyName(key));
-        text += std::string(actionName(action)) + " = [" + keys + "]\n";
+        text +=
+            std::string(actionName(action)) + " = " + keysValue(bindings[size_t(action)]) + "\n";
     }
     return text;
 }

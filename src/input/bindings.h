@@ -90,6 +90,8 @@ void forgetLiveKeys();
 
 // The keys of bindings for action, by name, joined with ", " ("none" for none).
 std::string boundKeyNames(const Bindings &bindings, int action);
+// An action's keys as the file's [keys] table gives them: ["up", "w"].
+std::string keysValue(const std::vector<int> &keys);
 // The key names of bindings in the file's words: a [keys] table, a line an action, each with
 // what it does.
 std::string bindingsText(const Bindings &bindings);
