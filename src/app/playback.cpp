@@ -202,11 +202,12 @@ void takeLiveEventAt(const DemoEvent &event, PaceClock::time_point arrived) {
 }
 
 // The live events that arrived before BEFORE, taken from the queue in order (every one in a frame
-// of one tick).
+// of one tick), half a tick's room at most: a flood goes on in the next ticks.
 static std::vector<DemoEvent> liveEventsBefore(PaceClock::time_point before) {
     std::vector<DemoEvent> events;
     size_t taken = 0;
-    while (taken < liveEvents.size() && (oneTickPerFrame || liveEvents[taken].arrived < before))
+    while (taken < liveEvents.size() && taken < DEMO_MAX_EVENTS / 2 &&
+           (oneTickPerFrame || liveEvents[taken].arrived < before))
         events.push_back(liveEvents[taken++].event);
     liveEvents.erase(liveEvents.begin(), liveEvents.begin() + long(taken));
     return events;

@@ -191,7 +191,9 @@ TEST(Recordings, AFrameThatDiffersSaysWhatDiffers) {
 TEST(Recordings, APlaybackStopsAtTheFirstFrameThatDiffers) {
     Demo demo = recorded("loss.gzd");
     ASSERT_GT(demo.frames.size(), 300u);
-    demo.frames[300].checksum ^= 1;
+    DemoFrame changed = demo.frames[300];
+    changed.checksum ^= 1;
+    demo.frames.set(300, changed);
     startWorld();
     drawEveryFrame = false;
     long bad = -1;

@@ -41,6 +41,8 @@ struct WorldAtStart {
 };
 WorldAtStart *worldAtStart = nullptr;
 
+} // namespace
+
 // The game's own state back to what a fresh process starts with, the world objects to what
 // initWorld made, and GL's matrices and viewport to a frame's.
 void freshWorld() {
@@ -107,6 +109,8 @@ void freshWorld() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
+
+namespace {
 
 class FreshWorld : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo &) override { freshWorld(); }
