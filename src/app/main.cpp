@@ -113,6 +113,9 @@ int main(int argc, char **argv) {
                            screenHeight > 0 ? std::min(windowHeight, screenHeight) : windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Grazewell");
+    // A key held is one press and one release: the keyboard's auto-repeat reaches the game as
+    // nothing (held keys act every tick while down anyway).
+    glutIgnoreKeyRepeat(1);
     drawableWidth = glutGet(GLUT_WINDOW_WIDTH);
     drawableHeight = glutGet(GLUT_WINDOW_HEIGHT);
     // Input reaches the game as events taken before each frame: the live ones, or a recording's.

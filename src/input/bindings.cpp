@@ -1,5 +1,7 @@
 #include "input/bindings.h"
 
+#include "platform/platform.h"
+
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <cctype>
@@ -190,6 +192,20 @@ int liveKeyGoesUp(int key) {
     for (int other = 0; other < KEY_NUMBERS; other++)
         if (heldAs[other] == gameKey + 1) return -1;
     return gameKey;
+}
+
+std::vector<int> liveKeysLetGoElsewhere() {
+    std::vector<int> held;
+    for (int key = 0; key < KEY_NUMBERS; key++)
+        if (heldAs[key] > 0) held.push_back(key);
+    if (held.empty()) return {};
+    std::vector<bool> down = keysHeldDown(held);
+    std::vector<int> released;
+    for (size_t i = 0; i < held.size(); i++) {
+        int gameKey = down[i] ? -1 : liveKeyGoesUp(held[i]);
+        if (gameKey >= 0) released.push_back(gameKey);
+    }
+    return released;
 }
 
 std::string boundKeyNames(const Bindings &bindings, int action) {

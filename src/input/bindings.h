@@ -87,6 +87,10 @@ int liveKeyGoesDown(int key);
 int liveKeyGoesUp(int key);
 // Forgets which live keys are held: the window lost the keyboard, and every key counts as let go.
 void forgetLiveKeys();
+// The live keys held, as the game heard them, that the keyboard no longer holds down (let go while
+// another window had the keyboard, and the window has it back): each is let go now, and the key
+// table's keys they release are given back, to be handed in. Asks the window system once.
+std::vector<int> liveKeysLetGoElsewhere();
 
 // The keys of bindings for action, by name, joined with ", " ("none" for none).
 std::string boundKeyNames(const Bindings &bindings, int action);

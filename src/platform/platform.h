@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // The folder holding the running program, with '/' between names and no trailing one; "" when
 // it cannot be told.
@@ -46,6 +47,10 @@ void restoreStandardError(int saved);
 // minimised), so that a key let go there is never heard. One question to the window system (an X
 // round trip on X11), so asked only while a key is down.
 bool windowHoldsKeyboard();
+// Whether each of keys is held down on the keyboard now, as the window system knows it: a
+// character's code (0 to 255), or 256 plus one of GLUT's special-key codes. One question to the
+// window system (an X round trip on X11); a key it cannot tell is taken as down.
+std::vector<bool> keysHeldDown(const std::vector<int> &keys);
 
 // The platform's name as a recording gives it: "linux" or "windows".
 const char *platformName();

@@ -1,8 +1,10 @@
 // Linux (and any POSIX system with /proc/self/exe), its windows on X11.
 #include "platform/platform.h"
 
+#include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -127,6 +129,67 @@ bool windowHoldsKeyboard() {
         lastHolds = inside(display, window, focus);
     }
     return lastHolds;
+}
+
+// The X key symbol of a key (see keysHeldDown), NoSymbol when it has none.
+static KeySym keySymbolOf(int key) {
+    const int special = 256;
+    if (key >= special) {
+        int code = key - special;
+        if (code >= GLUT_KEY_F1 && code <= GLUT_KEY_F12) return XK_F1 + (code - GLUT_KEY_F1);
+        switch (code) {
+        case GLUT_KEY_LEFT:
+            return XK_Left;
+        case GLUT_KEY_UP:
+            return XK_Up;
+        case GLUT_KEY_RIGHT:
+            return XK_Right;
+        case GLUT_KEY_DOWN:
+            return XK_Down;
+        case GLUT_KEY_PAGE_UP:
+            return XK_Page_Up;
+        case GLUT_KEY_PAGE_DOWN:
+            return XK_Page_Down;
+        case GLUT_KEY_HOME:
+            return XK_Home;
+        case GLUT_KEY_END:
+            return XK_End;
+        case GLUT_KEY_INSERT:
+            return XK_Insert;
+        }
+        return NoSymbol;
+    }
+    switch (key) {
+    case 8:
+        return XK_BackSpace;
+    case 9:
+        return XK_Tab;
+    case 13:
+        return XK_Return;
+    case 27:
+        return XK_Escape;
+    case 127:
+        return XK_Delete;
+    }
+    // With Control held, a letter comes as its control character.
+    if (key >= 1 && key <= 26) return XK_a + (key - 1);
+    // Latin-1: the symbol is the character.
+    if (key >= 0x20 && key <= 0xff && key != 0x7f) return KeySym(key);
+    return NoSymbol;
+}
+
+std::vector<bool> keysHeldDown(const std::vector<int> &keys) {
+    std::vector<bool> down(keys.size(), true);
+    Display *display = glXGetCurrentDisplay();
+    if (!display) return down;
+    char map[32];
+    XQueryKeymap(display, map);
+    for (size_t i = 0; i < keys.size(); i++) {
+        KeySym symbol = keySymbolOf(keys[i]);
+        KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
+        if (code != 0) down[i] = (map[code / 8] >> (code % 8)) & 1;
+    }
+    return down;
 }
 
 const char *platformName() {

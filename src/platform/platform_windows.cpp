@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <vector>
 #include <windows.h>
+// After windows.h, which the GL headers need on Windows.
+#include <GL/freeglut.h>
 
 std::string programFolder() {
     std::vector<char> path(MAX_PATH);
@@ -133,6 +135,60 @@ bool windowHoldsKeyboard() {
     DWORD owner = 0;
     GetWindowThreadProcessId(foreground, &owner);
     return owner == GetCurrentProcessId();
+}
+
+// The virtual key of a key (see keysHeldDown), 0 when it has none.
+static int virtualKeyOf(int key) {
+    const int special = 256;
+    if (key >= special) {
+        int code = key - special;
+        if (code >= GLUT_KEY_F1 && code <= GLUT_KEY_F12) return VK_F1 + (code - GLUT_KEY_F1);
+        switch (code) {
+        case GLUT_KEY_LEFT:
+            return VK_LEFT;
+        case GLUT_KEY_UP:
+            return VK_UP;
+        case GLUT_KEY_RIGHT:
+            return VK_RIGHT;
+        case GLUT_KEY_DOWN:
+            return VK_DOWN;
+        case GLUT_KEY_PAGE_UP:
+            return VK_PRIOR;
+        case GLUT_KEY_PAGE_DOWN:
+            return VK_NEXT;
+        case GLUT_KEY_HOME:
+            return VK_HOME;
+        case GLUT_KEY_END:
+            return VK_END;
+        case GLUT_KEY_INSERT:
+            return VK_INSERT;
+        }
+        return 0;
+    }
+    switch (key) {
+    case 8:
+        return VK_BACK;
+    case 9:
+        return VK_TAB;
+    case 13:
+        return VK_RETURN;
+    case 27:
+        return VK_ESCAPE;
+    case 127:
+        return VK_DELETE;
+    }
+    if (key >= 1 && key <= 26) return 'A' + (key - 1);
+    SHORT scan = key >= 0x20 && key <= 0xff ? VkKeyScanA(char(key)) : -1;
+    return scan == -1 ? 0 : scan & 0xff;
+}
+
+std::vector<bool> keysHeldDown(const std::vector<int> &keys) {
+    std::vector<bool> down(keys.size(), true);
+    for (size_t i = 0; i < keys.size(); i++) {
+        int virtualKey = virtualKeyOf(keys[i]);
+        if (virtualKey != 0) down[i] = (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+    }
+    return down;
 }
 
 const char *platformName() {
