@@ -77,6 +77,9 @@ std::string settingsFolder();
 bool pathExists(const std::string &path);
 // Flushes file to the disk itself and closes it: false when anything written may not be there.
 bool finishFile(FILE *file);
+// Renames from to to only when nothing is named to: false, with errno EEXIST, when something is
+// (or with the reason when it could not be renamed at all).
+bool moveToNewName(const char *from, const char *to);
 // Renames from over to in one step: to is then either its old self or from whole, never a mix;
 // false (errno set) when it could not.
 bool replaceFile(const char *from, const char *to);

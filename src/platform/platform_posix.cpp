@@ -310,6 +310,22 @@ bool finishFile(FILE *file) {
     return fclose(file) == 0 && flushed;
 }
 
+bool moveToNewName(const char *from, const char *to) {
+    // A second name for the file fails when to is taken, by anything, even at the same moment.
+    if (link(from, to) == 0) {
+        // In its place under to: the name it was made under goes.
+        unlink(from);
+        return true;
+    }
+    if (errno == EEXIST) return false;
+    // A file system without links (FAT): looked at, then renamed.
+    if (pathExists(to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename(from, to) == 0;
+}
+
 bool replaceFile(const char *from, const char *to) {
     return rename(from, to) == 0;
 }

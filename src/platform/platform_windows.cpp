@@ -222,6 +222,14 @@ bool finishFile(FILE *file) {
     return fclose(file) == 0 && flushed;
 }
 
+bool moveToNewName(const char *from, const char *to) {
+    // Without MOVEFILE_REPLACE_EXISTING a name that is taken is refused.
+    if (MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH)) return true;
+    DWORD error = GetLastError();
+    errno = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+    return false;
+}
+
 bool replaceFile(const char *from, const char *to) {
     // rename refuses a name that is taken on Windows.
     if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;

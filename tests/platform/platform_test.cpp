@@ -55,6 +55,18 @@ TEST(Platform, FoldersAndFilesAreToldApartMadeOnceAndNeverReplaced) {
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(regularFileSize(file), -1) << "a stream with no size to look up";
     fclose(file);
+
+    // Moved to a new name only: whatever holds the name stays, and so does the file moved.
+    ASSERT_TRUE(writeBytes("moved", {4}));
+    for (const char *taken : {"file", "made"}) {
+        errno = 0;
+        EXPECT_FALSE(moveToNewName("moved", taken)) << taken;
+        EXPECT_EQ(errno, EEXIST) << taken;
+    }
+    EXPECT_EQ(readBytes("file"), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(moveToNewName("moved", "free"));
+    EXPECT_FALSE(pathExists("moved"));
+    EXPECT_EQ(readBytes("free"), Bytes{4});
 }
 
 // Every fault the crash line is armed for says its line, makes its mark and still ends the
