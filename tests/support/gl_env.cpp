@@ -1,6 +1,7 @@
 #include "support/gl_env.h"
 
 #include "app/app.h"
+#include "assets/assets.h"
 #include "app/clock.h"
 #include "app/playback.h"
 #include "app/player.h"
@@ -94,6 +95,7 @@ void freshWorld() {
     tallying = false;
     liveTally = GameTally();
     seedBison(worldAtStart->seed);
+    forgetToldPictures();
 
     if (windowWidth != 1000 || windowHeight != 500) {
         glutReshapeWindow(1000, 500);
