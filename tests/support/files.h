@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 typedef std::vector<unsigned char> Bytes;
@@ -79,3 +80,6 @@ const int NO_CHILD = -2;
 // Runs body in a forked child, its standard error caught into *errors; the number of the signal
 // the child died of, 0 when it exited, -1 when it could not be run, NO_CHILD without fork.
 int runDying(const std::function<void()> &body, std::string *errors);
+// The signals the game's crash line is armed for, each with its name; none on Windows, where a
+// crash is an exception.
+std::vector<std::pair<int, std::string>> crashSignals();

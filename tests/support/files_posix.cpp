@@ -1,6 +1,7 @@
 // Linux: /proc, fork and the C library's own streams.
 #include "support/files.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -130,4 +131,12 @@ int runDying(const std::function<void()> &body, std::string *errors) {
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child) return -1;
     return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+std::vector<std::pair<int, std::string>> crashSignals() {
+    return {{SIGSEGV, "SIGSEGV"},
+            {SIGBUS, "SIGBUS"},
+            {SIGFPE, "SIGFPE"},
+            {SIGILL, "SIGILL"},
+            {SIGABRT, "SIGABRT"}};
 }

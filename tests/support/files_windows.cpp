@@ -68,3 +68,7 @@ int runWithLittleMemory(size_t, const std::function<int()> &) {
 int runDying(const std::function<void()> &, std::string *) {
     return NO_CHILD;
 }
+
+std::vector<std::pair<int, std::string>> crashSignals() {
+    return {};
+}
