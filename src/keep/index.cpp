@@ -279,6 +279,9 @@ bool openGamesIndex(GamesIndex &index, const std::string &folder, std::string *r
     // Where it cannot be had (a file system without shared memory) the rollback journal is just
     // as safe.
     sqlite3_exec(index.db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+    // A commit is then atomic without waiting for the disk (a game's end is counted inside a
+    // tick): a power cut may lose the last games, never leave the index half written.
+    sqlite3_exec(index.db, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
     if (!makeLayout(index, reason)) {
         closeGamesIndex(index);
         return false;
