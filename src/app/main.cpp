@@ -116,6 +116,7 @@ int main(int argc, char **argv) {
     // A key held is one press and one release: the keyboard's auto-repeat reaches the game as
     // nothing (held keys act every tick while down anyway).
     glutIgnoreKeyRepeat(1);
+    keepHeldKeysHeld();
     drawableWidth = glutGet(GLUT_WINDOW_WIDTH);
     drawableHeight = glutGet(GLUT_WINDOW_HEIGHT);
     // Input reaches the game as events taken before each frame: the live ones, or a recording's.

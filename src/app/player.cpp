@@ -34,6 +34,8 @@ void startPlayerSettings(const Settings &settings, bool replaying) {
 }
 
 void takeLiveKey(int key, bool down) {
+    // A key held is one press, however long the keyboard repeats it.
+    if (!liveKeyIsNew(key, down)) return;
     if (down) {
         KeyMeaning meaning = keyMeaning(keysInForce, key);
         if (meaning.preference >= 0) actOnPreference(Preference(meaning.preference));

@@ -171,9 +171,20 @@ KeyMeaning keyMeaning(const Bindings &bindings, int key) {
 
 // One more than the table's key each live key went down as, 0 for none.
 static int heldAs[KEY_NUMBERS];
+// Each live key is down, whatever it is bound to: a second press before its release is the
+// keyboard's auto-repeat.
+static bool liveDown[KEY_NUMBERS];
 
 void forgetLiveKeys() {
     std::fill(heldAs, heldAs + KEY_NUMBERS, 0);
+    std::fill(liveDown, liveDown + KEY_NUMBERS, false);
+}
+
+bool liveKeyIsNew(int key, bool down) {
+    if (key < 0 || key >= KEY_NUMBERS) return true;
+    bool repeated = down && liveDown[key];
+    liveDown[key] = down;
+    return !repeated;
 }
 
 int liveKeyGoesDown(int key) {
@@ -202,7 +213,9 @@ std::vector<int> liveKeysLetGoElsewhere() {
     std::vector<bool> down = keysHeldDown(held);
     std::vector<int> released;
     for (size_t i = 0; i < held.size(); i++) {
-        int gameKey = down[i] ? -1 : liveKeyGoesUp(held[i]);
+        if (down[i]) continue;
+        liveDown[held[i]] = false;
+        int gameKey = liveKeyGoesUp(held[i]);
         if (gameKey >= 0) released.push_back(gameKey);
     }
     return released;

@@ -80,6 +80,9 @@ struct KeyMeaning {
 };
 KeyMeaning keyMeaning(const Bindings &bindings, int key);
 
+// Whether a live key going down (or up) is news: false for a key going down that is down already,
+// the keyboard's auto-repeat, which is no new press.
+bool liveKeyIsNew(int key, bool down);
 // The key table's key a live key going down is handed in as (under keysInForce), or -1.
 int liveKeyGoesDown(int key);
 // The table's key a live key coming up releases, or -1: none while another live key of the same

@@ -3,6 +3,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <cerrno>
@@ -176,6 +177,12 @@ static KeySym keySymbolOf(int key) {
     // Latin-1: the symbol is the character.
     if (key >= 0x20 && key <= 0xff && key != 0x7f) return KeySym(key);
     return NoSymbol;
+}
+
+void keepHeldKeysHeld() {
+    Display *display = glXGetCurrentDisplay();
+    Bool supported = False;
+    if (display) XkbSetDetectableAutoRepeat(display, True, &supported);
 }
 
 std::vector<bool> keysHeldDown(const std::vector<int> &keys) {

@@ -182,6 +182,11 @@ static int virtualKeyOf(int key) {
     return scan == -1 ? 0 : scan & 0xff;
 }
 
+void keepHeldKeysHeld() {
+    // A repeated key comes with its previous state set, and freeglut passes it over
+    // (glutIgnoreKeyRepeat).
+}
+
 std::vector<bool> keysHeldDown(const std::vector<int> &keys) {
     std::vector<bool> down(keys.size(), true);
     for (size_t i = 0; i < keys.size(); i++) {

@@ -86,6 +86,26 @@ struct Scanner {
         }
     }
 
+    // The keys a line starting here names at most, however it goes on: the dots before its first
+    // "=", "]" or comment, outside quotes, and one. Nothing is taken.
+    int keysAtMost() const {
+        int keys = 1;
+        char quote = 0;
+        for (size_t i = at; i < text.size() && text[i] != '\n'; i++) {
+            char c = text[i];
+            if (quote) {
+                if (c == quote) quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '=' || c == ']' || c == '#') {
+                break;
+            } else if (c == '.') {
+                keys++;
+            }
+        }
+        return keys;
+    }
+
     // Whether the line starting here (after its blanks) reads as a statement of its own: a
     // header ([a.b] or [[a]]) or a key and "=".
     bool statementFollows() {
@@ -238,6 +258,8 @@ std::vector<TomlStatement> scanToml(const std::string &text, bool recovering) {
         statement.begin = lineStart;
         statement.line = scan.line;
         std::vector<std::string> keys;
+        // A line that reads as no statement may still be one the parser goes a long way into.
+        statement.depth = int(table.size()) + scan.keysAtMost();
         if (c == '[') {
             scan.at++;
             statement.arrayTable = scan.here() == '[';

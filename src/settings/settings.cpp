@@ -188,8 +188,15 @@ static std::string parseTrouble(const std::string &text) {
 void parseSettings(const std::string &text, Settings &settings,
                    std::vector<Complaint> *complaints) {
     // Deep nesting is refused before the parser sees it: it recurses once a level.
+    // As TOML reads it, and as the recovery below cuts it when it is damaged.
     std::vector<TomlStatement> statements = scanToml(text, true);
-    if (const TomlStatement *deep = tooDeep(statements)) {
+    const TomlStatement *deep = tooDeep(statements);
+    std::vector<TomlStatement> strict;
+    if (!deep) {
+        strict = scanToml(text);
+        deep = tooDeep(strict);
+    }
+    if (deep) {
         if (complaints)
             complaints->push_back(
                 {deep->line, "nested " + std::to_string(deep->depth) + " levels deep, more than " +

@@ -315,6 +315,9 @@ TEST(Settings, AFileNestedDeeperThanSixtyFourLevelsIsRefusedBeforeItIsParsed) {
         {"[sound]\nvolume = 30\nx = " + deepArray + "\n", 3},
         {"[sound]\nvolume = 30\n\n\nx = " + deepTables + "\n", 5},
         {deepHeader + "x = 1\n[sound]\nvolume = 30\n", 1},
+        // Behind a bracket never closed, which the recovery would cut away, and with no "=".
+        {"[sound]\nvolume = 30\nx = [\n" + deepKey + " = 1\n", 4},
+        {"[sound]\nvolume = 30\n" + deepKey + ".\n", 3},
         {"[sound]\nvolume = 30\nx = {a.b.c.d.e.f.g.h = [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["
          "[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]"
          "]]]]}\n",

@@ -92,6 +92,7 @@ void freshWorld() {
     throwsAsked = 0;
     keysListShown = false;
     keysInForce = defaultBindings();
+    forgetLiveKeys();
     tallying = false;
     liveTally = GameTally();
     seedBison(worldAtStart->seed);
