@@ -208,14 +208,15 @@ int liveKeyGoesUp(int key) {
 std::vector<int> liveKeysLetGoElsewhere() {
     std::vector<int> held;
     for (int key = 0; key < KEY_NUMBERS; key++)
-        if (heldAs[key] > 0) held.push_back(key);
+        if (heldAs[key] > 0 || liveDown[key]) held.push_back(key);
     if (held.empty()) return {};
     std::vector<bool> down = keysHeldDown(held);
     std::vector<int> released;
     for (size_t i = 0; i < held.size(); i++) {
         if (down[i]) continue;
+        // Its next press is a new one; and what it held in the game is let go.
         liveDown[held[i]] = false;
-        int gameKey = liveKeyGoesUp(held[i]);
+        int gameKey = heldAs[held[i]] > 0 ? liveKeyGoesUp(held[i]) : -1;
         if (gameKey >= 0) released.push_back(gameKey);
     }
     return released;
