@@ -1,6 +1,7 @@
 // The live game kept: recorded into the games folder (keep/keep.h) unless --record names a file
 // or --no-keep is given, followed for the record of games (keep/tally.h), and a crash line armed
-// that names its recording. None of it acts in a replay or a timedemo.
+// that names its recording. None of it acts in a replay or a timedemo, whose crash line names the
+// recording played.
 #pragma once
 
 #include "app/options.h"
@@ -11,15 +12,19 @@
 // The environment variable that makes the live game crash on purpose before the frame it names
 // (counted from 0), for the tests; read once, at start-up, by startLiveGame.
 const char *const CRASH_TRIGGER_VARIABLE = "GRAZEWELL_TEST_CRASH_TICK";
-// Before each live frame: crashes the game when it reaches the frame the trigger names.
+// Before each live tick: crashes the game when it reaches the tick the trigger names; once the
+// first tick is recorded, the crash line names the recording.
 void crashIfAsked();
+// The crash line of a replay (or, with timed, a timedemo) of the recording at path: it names it.
+void armReplayCrashLine(const std::string &path, bool timed);
 
 // The recording of the live game: --record's file, or the kept game; "" when there is none.
 extern std::string liveRecordingPath;
 
-// Starts the live game's recording (header as it begins) and its following. False, with the
-// reason, only when --record's file cannot be made; a games folder that cannot be made or
-// written is said once on standard error and the game plays on unkept.
+// Starts the live game's recording, its header written at once, its row in the games index and
+// its following. False, with the reason, only when --record's file cannot be made; a games folder
+// or index that cannot be made or written is said once on standard error and the game plays on
+// unkept.
 bool startLiveGame(const CommandLine &command, const DemoHeader &header, std::string *reason);
 
 // The recording --replay or --timedemo names: the newest kept game for "last", else the name

@@ -6,6 +6,7 @@
 #include "app/playback.h"
 #include "app/player.h"
 #include "bison/bison.h"
+#include "capture/capture.h"
 #include "game.h"
 #include "assets/assets.h"
 #include "input/input.h"
@@ -13,6 +14,7 @@
 #include "sound/sound.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -69,6 +71,7 @@ int main(int argc, char **argv) {
         fprintf(stderr, "grazewell: %s: %s\n", command.replay.c_str(), reason.c_str());
         return 2;
     }
+    if (playsDemo) armReplayCrashLine(command.replay, command.timedemo);
     uint32_t seed = command.seedGiven ? command.seed : uint32_t(time(nullptr));
     if (!playsDemo) {
         DemoHeader header;
@@ -101,8 +104,21 @@ int main(int argc, char **argv) {
         glutInitWindowPosition(playing.x, playing.y);
     int glutArgc = int(command.glutArguments.size()) - 1;
     glutInit(&glutArgc, command.glutArguments.data());
+    // No window larger than the screen, whatever size a recording or the settings ask for: the
+    // game still sees the size asked, and a capture reads no more than the window drawn.
+    int screenWidth = glutGet(GLUT_SCREEN_WIDTH), screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+    if ((screenWidth > 0 && windowWidth > screenWidth) ||
+        (screenHeight > 0 && windowHeight > screenHeight))
+        glutInitWindowSize(screenWidth > 0 ? std::min(windowWidth, screenWidth) : windowWidth,
+                           screenHeight > 0 ? std::min(windowHeight, screenHeight) : windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Grazewell");
+    // A key held is one press and one release: the keyboard's auto-repeat reaches the game as
+    // nothing (held keys act every tick while down anyway).
+    glutIgnoreKeyRepeat(1);
+    keepHeldKeysHeld();
+    drawableWidth = glutGet(GLUT_WINDOW_WIDTH);
+    drawableHeight = glutGet(GLUT_WINDOW_HEIGHT);
     // Input reaches the game as events taken before each frame: the live ones, or a recording's.
     glutReshapeFunc(liveReshape);
     glutDisplayFunc(onDisplay);

@@ -65,6 +65,14 @@ DemoFrame runTick(const std::vector<DemoEvent> &events, TickStep step, const Dem
         DemoEvent released{DEMO_KEYS_RELEASED};
         frameTaken.events.push_back(released);
         applyDemoEvent(released);
+    } else if (releaseKeysWithFocus) {
+        // The window has the keyboard: a key it still takes for held but is up was let go where
+        // the game could not hear it.
+        for (int gameKey : liveKeysLetGoElsewhere()) {
+            DemoEvent up{DEMO_KEY_UP, gameKey};
+            frameTaken.events.push_back(up);
+            applyDemoEvent(up);
+        }
     }
     bisonDrawLog = &frameTaken.draws;
     bisonDrawFeed = feed ? &feed->draws : nullptr;
@@ -179,9 +187,8 @@ static std::vector<LiveEvent> liveEvents;
 static DemoWriter writer;
 static bool writing = false;
 static std::string writingPath;
-// Its header, written with the world's fingerprint before the first tick.
-static DemoHeader writingHeader;
-static bool headerWritten = false;
+// The world's fingerprint is in its header: written with the first tick.
+static bool fingerprintWritten = false;
 
 // The recording being played back, when playing one.
 static Demo playing;
@@ -212,11 +219,12 @@ bool pauseComing() {
 }
 
 // The live events that arrived before BEFORE, taken from the queue in order (every one in a frame
-// of one tick).
+// of one tick), half a tick's room at most: a flood goes on in the next ticks.
 static std::vector<DemoEvent> liveEventsBefore(PaceClock::time_point before) {
     std::vector<DemoEvent> events;
     size_t taken = 0;
-    while (taken < liveEvents.size() && (oneTickPerFrame || liveEvents[taken].arrived < before))
+    while (taken < liveEvents.size() && taken < DEMO_MAX_EVENTS / 2 &&
+           (oneTickPerFrame || liveEvents[taken].arrived < before))
         events.push_back(liveEvents[taken++].event);
     liveEvents.erase(liveEvents.begin(), liveEvents.begin() + long(taken));
     return events;
@@ -247,20 +255,21 @@ void liveReshape(int width, int height) {
 }
 
 bool startRecording(const char *path, const DemoHeader &header, std::string *reason) {
-    if (!createDemoFile(writer, path, reason)) return false;
+    // The header is written at once, before the world it fingerprints is made: the fingerprint
+    // follows with the first tick, and a file that never gets it says it has none.
+    DemoHeader unprinted = header;
+    unprinted.fingerprint = 0;
+    if (!openDemoWriter(writer, path, unprinted, reason)) return false;
     writing = true;
     writingPath = path;
-    writingHeader = header;
     return true;
 }
 
-// Writes the recording's header, once the world it fingerprints is made, then TICK.
+// Writes TICK, after the world's fingerprint the first time.
 static bool writeTick(const DemoFrame &tick) {
-    if (!headerWritten) {
-        writingHeader.fingerprint = worldFingerprint();
-        std::string reason;
-        if (!writeDemoHeader(writer, writingHeader, &reason)) return false;
-        headerWritten = true;
+    if (!fingerprintWritten) {
+        if (!setDemoFingerprint(writer, worldFingerprint())) return false;
+        fingerprintWritten = true;
     }
     return writeDemoFrame(writer, tick);
 }
@@ -321,7 +330,8 @@ void startReplay(const Demo &demo, const char *path, bool timed) {
     startDemo(demo.header);
     // Picks go through the tree cards' visible texels: pictures of the player's own can part the
     // replay from the game at its first click near a tree, and the cause is said here, up front.
-    if (demo.header.formatVersion >= 2 && demo.header.fingerprint != worldFingerprint())
+    if (demo.header.formatVersion >= 2 && demo.header.fingerprint != 0 &&
+        demo.header.fingerprint != worldFingerprint())
         fprintf(stderr,
                 "grazewell: %s: the tree pictures here are not the recording's (their visible "
                 "texels differ), so a click through a tree may not pick what it picked\n",

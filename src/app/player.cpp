@@ -36,23 +36,18 @@ void startPlayerSettings(const Settings &settings, bool replaying) {
     }
 }
 
-// A key that opened or closed the options screen: its repeats are not heard until it comes up,
-// so that an Escape held a moment too long after closing them does not quit the game.
-static int spentKey = -1;
-
 void takeLiveKey(int key, bool down) {
-    if (down && key == spentKey) return;
-    if (!down && key == spentKey) spentKey = -1;
-    bool optionsShown = optionsScreen.shown;
-    if (down && optionsShown) {
+    // A key held is one press, however long the keyboard repeats it: the key that opened or closed
+    // the options is not heard again until it comes up (an Escape held a moment too long quits
+    // nothing).
+    if (!liveKeyIsNew(key, down)) return;
+    if (down && optionsScreen.shown) {
         takeOptionsAsk(optionsKey(key));
-        if (!optionsScreen.shown) spentKey = key;
         return;
     }
     if (down) {
         KeyMeaning meaning = keyMeaning(keysInForce, key);
         if (meaning.preference >= 0) actOnPreference(Preference(meaning.preference));
-        if (optionsScreen.shown) spentKey = key;
         int gameKey = liveKeyGoesDown(key);
         if (gameKey >= 0) takeLiveEvent({DEMO_KEY_DOWN, gameKey});
         return;

@@ -81,6 +81,9 @@ struct KeyMeaning {
 };
 KeyMeaning keyMeaning(const Bindings &bindings, int key);
 
+// Whether a live key going down (or up) is news: false for a key going down that is down already,
+// the keyboard's auto-repeat, which is no new press.
+bool liveKeyIsNew(int key, bool down);
 // The key table's key a live key going down is handed in as (under keysInForce), or -1.
 int liveKeyGoesDown(int key);
 // The table's key a live key coming up releases, or -1: none while another live key of the same
@@ -88,9 +91,15 @@ int liveKeyGoesDown(int key);
 int liveKeyGoesUp(int key);
 // Forgets which live keys are held: the window lost the keyboard, and every key counts as let go.
 void forgetLiveKeys();
+// The live keys held, as the game heard them, that the keyboard no longer holds down (let go while
+// another window had the keyboard, and the window has it back): each is let go now, and the key
+// table's keys they release are given back, to be handed in. Asks the window system once.
+std::vector<int> liveKeysLetGoElsewhere();
 
 // The keys of bindings for action, by name, joined with ", " ("none" for none).
 std::string boundKeyNames(const Bindings &bindings, int action);
+// An action's keys as the file's [keys] table gives them: ["up", "w"].
+std::string keysValue(const std::vector<int> &keys);
 // The key names of bindings in the file's words: a [keys] table, a line an action, each with
 // what it does.
 std::string bindingsText(const Bindings &bindings);

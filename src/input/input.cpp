@@ -172,16 +172,21 @@ void releaseKeys() {
     memset(keyDown, 0, sizeof keyDown);
 }
 
-// Whether the window held the keyboard when last asked (only asked while a key is down).
+// Whether the window held the keyboard when last asked (only asked while a key is down), and
+// whether a key has gone down since: a key heard is a key the window held the keyboard for.
 static bool heldKeyboard = false;
+static bool keyHeardSinceAsked = false;
 
 // Keys let go in another window never come back up here: once the window loses the keyboard
 // it has held, every key counts as released. A window that never held it (a test's, under a
 // system that gives it no focus) keeps the keys it is handed.
 bool keyboardWasLost() {
+    bool heard = keyHeardSinceAsked;
+    keyHeardSinceAsked = false;
     if (!releaseKeysWithFocus || !anyKeyDown()) return false;
     bool holds = windowHoldsKeyboard();
-    bool lost = heldKeyboard && !holds;
+    // Pressed and then taken elsewhere before this was asked: lost all the same.
+    bool lost = (heldKeyboard || heard) && !holds;
     heldKeyboard = holds;
     return lost;
 }
@@ -199,6 +204,7 @@ void processInput() {
 void onKeyDown(unsigned char key, int, int) {
     keyDown[key] = 1;
     keyPressed[key] = 1;
+    keyHeardSinceAsked = true;
 }
 
 void onKeyUp(unsigned char key, int, int) {
@@ -215,6 +221,7 @@ void onSpecialDown(int key, int, int) {
     if (!storedSpecial(key)) return;
     keyDown[key] = 1;
     keyPressed[key] = 1;
+    keyHeardSinceAsked = true;
 }
 
 void onSpecialUp(int key, int, int) {

@@ -114,6 +114,10 @@ TEST_F(PlayerKeys, ThePlayersOwnKeysActAtOnceAndTheGameNeverHearsThem) {
     frame();
     EXPECT_TRUE(soundOn);
     EXPECT_TRUE(frameTaken.events.empty());
+    // The keyboard repeating a held key is no new press; a press after its release is.
+    takeLiveKey(SPECIAL_KEY + GLUT_KEY_F2, true);
+    EXPECT_TRUE(keysListShown);
+    takeLiveKey(SPECIAL_KEY + GLUT_KEY_F2, false);
     takeLiveKey(SPECIAL_KEY + GLUT_KEY_F2, true);
     EXPECT_FALSE(keysListShown);
     toggleSound();

@@ -35,6 +35,15 @@ int differing(const Screenshot &a, const Screenshot &b) {
     return differingIn(a, b, {{0, 0, a.width, a.height}});
 }
 
+// Taps key times times, a while apart: two taps of one key read at once are the keyboard's
+// auto-repeat to the game, one press.
+void tapTimes(GameProcess &game, const std::string &key, int times) {
+    for (int i = 0; i < times; i++) {
+        game.tapKey(key);
+        sleepSeconds(0.2);
+    }
+}
+
 // Starts playing once the title's gaze has settled (keys sent before the game listens are lost),
 // the bison stopped, and gives the view as it then stands still.
 Screenshot startPlaying(GameProcess &game) {
@@ -86,8 +95,8 @@ TEST(ScreenEndToEnd, TheOptionsPauseTheGameEscapeLetsItGoOnAndItsRecordingReplay
         game.pressKey("s");
         sleepSeconds(0.5);
         game.releaseKey("s");
-        game.tapKey("Down");
-        game.tapKey("Up");
+        tapTimes(game, "Down", 1);
+        tapTimes(game, "Up", 1);
         EXPECT_EQ(differing(game.stillScreen(30), options), 0)
             << "the game moved under the options";
         // Escape closes them, and the game, no longer paused, walks.
@@ -126,14 +135,12 @@ TEST(ScreenEndToEnd, AKeyBoundByPressingItIsKeptAndWalksInTheNextGame) {
         GameProcess game(dir);
         EXPECT_FALSE(game.stillScreen(60).rgb.empty()) << "the title never stood still";
         game.tapKey("F10");
-        for (int row = 0; row < optionItemNamed("keys"); row++) game.tapKey("Down");
+        tapTimes(game, "Down", optionItemNamed("keys"));
         game.tapKey("Return");
-        for (int row = 0; row < KEYS_FIRST_ACTION + actionNamed("walk_backward"); row++)
-            game.tapKey("Down");
-        game.tapKey("Return");
-        game.tapKey("i");
-        game.tapKey("Escape"); // back to the first list
-        game.tapKey("Escape"); // closed
+        tapTimes(game, "Down", KEYS_FIRST_ACTION + actionNamed("walk_backward"));
+        tapTimes(game, "Return", 1);
+        tapTimes(game, "i", 1);
+        tapTimes(game, "Escape", 2); // back to the first list, then closed
         sleepSeconds(0.5);
         EXPECT_TRUE(game.running());
         EXPECT_EQ(game.quit(), 0);

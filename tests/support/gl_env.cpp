@@ -1,6 +1,7 @@
 #include "support/gl_env.h"
 
 #include "app/app.h"
+#include "assets/assets.h"
 #include "app/clock.h"
 #include "app/playback.h"
 #include "app/player.h"
@@ -42,6 +43,8 @@ struct WorldAtStart {
     }
 };
 WorldAtStart *worldAtStart = nullptr;
+
+} // namespace
 
 // The game's own state back to what a fresh process starts with, the world objects to what
 // initWorld made, and GL's matrices and viewport to a frame's.
@@ -95,9 +98,11 @@ void freshWorld() {
     largeText = false;
     readableText = false;
     keysInForce = defaultBindings();
+    forgetLiveKeys();
     tallying = false;
     liveTally = GameTally();
     seedBison(worldAtStart->seed);
+    forgetToldPictures();
 
     if (windowWidth != 1000 || windowHeight != 500) {
         glutReshapeWindow(1000, 500);
@@ -113,6 +118,8 @@ void freshWorld() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
+
+namespace {
 
 class FreshWorld : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo &) override { freshWorld(); }

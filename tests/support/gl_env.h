@@ -5,6 +5,9 @@
 
 // The world of initWorld, made once per process (each CTest test runs in its own process).
 void startWorld();
+// The world back as initWorld made it, with the game's own state as a fresh process has it: what
+// every test starts from, for a test that plays two games.
+void freshWorld();
 // Lets freeglut handle pending window events.
 void pumpEvents();
 // The RGB bytes of one pixel of the current read buffer.
