@@ -114,9 +114,11 @@ int main(int argc, char **argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Grazewell");
     // A key held is one press and one release: the keyboard's auto-repeat reaches the game as
-    // nothing (held keys act every tick while down anyway).
-    glutIgnoreKeyRepeat(1);
-    keepHeldKeysHeld();
+    // nothing (held keys act every tick while down anyway). Where X sends repeats as presses
+    // alone, a press of a key already down is passed over as it comes (player.h); freeglut's own
+    // test is not asked for then, since it takes a release read after the key went down again
+    // for a repeat, and drops both: a key let go and pressed again within one frame was lost.
+    if (!keepHeldKeysHeld()) glutIgnoreKeyRepeat(1);
     drawableWidth = glutGet(GLUT_WINDOW_WIDTH);
     drawableHeight = glutGet(GLUT_WINDOW_HEIGHT);
     // Input reaches the game as events taken before each frame: the live ones, or a recording's.

@@ -49,8 +49,9 @@ void restoreStandardError(int saved);
 bool windowHoldsKeyboard();
 // Asks the window system, once the window is made, to send a key the keyboard repeats as presses
 // with no release between them (X11's detectable auto-repeat): a key held is then never taken for
-// one let go, however late its events are read. Nothing where repeats come marked (Windows).
-void keepHeldKeysHeld();
+// one let go, however late its events are read. True when it does so; false where it cannot, or
+// where repeats come marked instead (Windows) and freeglut's own test of them is sound.
+bool keepHeldKeysHeld();
 // Whether each of keys is held down on the keyboard now, as the window system knows it: a
 // character's code (0 to 255), or 256 plus one of GLUT's special-key codes. One question to the
 // window system (an X round trip on X11); a key it cannot tell is taken as down.

@@ -179,10 +179,11 @@ static KeySym keySymbolOf(int key) {
     return NoSymbol;
 }
 
-void keepHeldKeysHeld() {
+bool keepHeldKeysHeld() {
     Display *display = glXGetCurrentDisplay();
     Bool supported = False;
     if (display) XkbSetDetectableAutoRepeat(display, True, &supported);
+    return supported == True;
 }
 
 std::vector<bool> keysHeldDown(const std::vector<int> &keys) {

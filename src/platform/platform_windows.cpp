@@ -182,9 +182,10 @@ static int virtualKeyOf(int key) {
     return scan == -1 ? 0 : scan & 0xff;
 }
 
-void keepHeldKeysHeld() {
+bool keepHeldKeysHeld() {
     // A repeated key comes with its previous state set, and freeglut passes it over
     // (glutIgnoreKeyRepeat).
+    return false;
 }
 
 std::vector<bool> keysHeldDown(const std::vector<int> &keys) {

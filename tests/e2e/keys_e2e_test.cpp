@@ -1,5 +1,5 @@
 // The keyboard's auto-repeat on the real game: a key held long past the repeat's delay, the game's
-// own or the player's, is one press and one release.
+// own or the player's, is one press and one release; a key pressed again at once is two.
 #include "demo/demo.h"
 #include "support/game_process.h"
 
@@ -29,25 +29,32 @@ TEST(KeysEndToEnd, AKeyHeldPastTheAutoRepeatDelayActsOnce) {
             game.releaseKey(key);
             sleepSeconds(0.3);
         }
+        // Let go and pressed again within one frame, before the game reads either: two presses.
+        game.pressKey("r");
+        sleepSeconds(0.3);
+        game.xdotool("keyup r keydown r");
+        sleepSeconds(0.3);
+        game.releaseKey("r");
         EXPECT_EQ(game.quit(), 0);
         EXPECT_EQ(game.errors(), "");
     }
     // The player's own key stepped the volume once.
     std::string settings = fileText(dir + "/config/grazewell/settings.toml");
     EXPECT_NE(settings.find("\nvolume = 90\n"), std::string::npos) << settings;
-    // The game's keys went down once and up once each.
+    // The game's keys went down and up once each for each press.
     Demo demo;
     std::string reason;
     ASSERT_TRUE(readDemo(recording.c_str(), demo, &reason)) << reason;
-    for (int key : {'q', '1'}) {
+    for (int key : {'q', '1', 'r'}) {
+        int presses = key == 'r' ? 2 : 1;
         int downs = 0, ups = 0;
         for (const DemoFrame &frame : demo.frames)
             for (const DemoEvent &event : frame.events) {
                 downs += event.type == DEMO_KEY_DOWN && event.a == key;
                 ups += event.type == DEMO_KEY_UP && event.a == key;
             }
-        EXPECT_EQ(downs, 1) << char(key);
-        EXPECT_EQ(ups, 1) << char(key);
+        EXPECT_EQ(downs, presses) << char(key);
+        EXPECT_EQ(ups, presses) << char(key);
     }
     removeTree(dir);
 }
