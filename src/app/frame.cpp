@@ -8,6 +8,7 @@
 #include "capture/capture.h"
 #include "food/feeding.h"
 #include "food/pick.h"
+#include "hud/assists.h"
 #include "hud/font.h"
 #include "hud/overlay.h"
 #include "hud/screen_text.h"
@@ -166,7 +167,9 @@ bool playTick(TickStep step) {
 void showWorld() {
     if (!drawEveryFrame || windowCovered) return;
     if (!worldDrawn) drawGame(false);
-    drawOverlays(screenFacts()); // after any capture, so a capture holds the game alone
+    // After any capture, so a capture holds the game alone.
+    drawAssists(camera->position, camera->direction, bison->position);
+    drawOverlays(screenFacts());
     glutSwapBuffers();
     worldDrawn = false;
     framesShown++;

@@ -56,6 +56,10 @@ int main(int argc, char **argv) {
     Settings playing = savedSettings;
     if (command.fpsGiven) playing.fps = command.fps;
     if (command.mute) playing.muted = true;
+    playing.captions = playing.captions || command.captions;
+    playing.crosshair = playing.crosshair || command.crosshair;
+    playing.bisonMarker = playing.bisonMarker || command.bisonMarker;
+    if (command.gameSpeed > 0) playing.gameSpeed = command.gameSpeed;
     windowWidth = playing.width;
     windowHeight = playing.height;
     // A recording to play or to write is read or made before any window opens, so that a bad one

@@ -1,6 +1,7 @@
 #include "app/options.h"
 
 #include "input/bindings.h"
+#include "settings/settings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -78,6 +79,18 @@ CommandLine parseCommandLine(int argc, char **argv) {
             command.mute = true;
             continue;
         }
+        if (strcmp(argument, "--captions") == 0) {
+            command.captions = true;
+            continue;
+        }
+        if (strcmp(argument, "--crosshair") == 0) {
+            command.crosshair = true;
+            continue;
+        }
+        if (strcmp(argument, "--bison-marker") == 0) {
+            command.bisonMarker = true;
+            continue;
+        }
         if (strcmp(argument, "--no-keep") == 0) {
             command.noKeep = true;
             continue;
@@ -97,6 +110,15 @@ CommandLine parseCommandLine(int argc, char **argv) {
                               std::to_string(MAX_FPS) + ", not '" + value + "'");
             command.fps = int(fps);
             command.fpsGiven = true;
+            continue;
+        }
+        if (isOption(argument, "--game-speed")) {
+            const char *value = optionValue(argument, 12, argc, argv, i);
+            unsigned long long speed = 0;
+            if (!wholeNumber(value, 100, &speed) || !isChoice(GAME_SPEEDS, int(speed)))
+                return failed("--game-speed takes a speed in percent, " + choicesText(GAME_SPEEDS) +
+                              ", not '" + value + "'");
+            command.gameSpeed = int(speed);
             continue;
         }
         if (isOption(argument, "--seed")) {
@@ -143,6 +165,9 @@ CommandLine parseCommandLine(int argc, char **argv) {
         return failed("--settings and --no-settings cannot go together");
     if (command.seedGiven && !command.replay.empty())
         return failed("--seed cannot go with a recording played: it has its own seed");
+    if (command.gameSpeed > 0 && !command.replay.empty())
+        return failed("--game-speed cannot go with a recording played: it plays at the speed it "
+                      "was played at");
     command.glutArguments.push_back(nullptr);
     return command;
 }
@@ -164,6 +189,7 @@ static std::string keysHelp() {
 static const char HELP_HEAD[] =
     "Usage: grazewell [--fps N] [--mute] [--seed N] [--record FILE | --replay FILE |\n"
     "                 --timedemo FILE] [--no-keep] [--settings FILE | --no-settings]\n"
+    "                 [--captions] [--crosshair] [--bison-marker] [--game-speed N]\n"
     "                 [GLUT options]\n"
     "       grazewell --games | --record-of-games | --keys\n"
     "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
@@ -188,6 +214,11 @@ static const char HELP_HEAD[] =
     "  --record-of-games  print the record of games and exit\n"
     "  --settings FILE  read and keep the settings in FILE instead of the usual one\n"
     "  --no-settings read and write no settings file\n"
+    "  --captions    show a caption for every sound, saying where it comes from\n"
+    "  --crosshair   mark the view's centre, where the pick_at_centre key picks\n"
+    "  --bison-marker  point to the bison from the view's edge while out of view\n"
+    "  --game-speed N  play at N percent of the game's speed: 100, 80, 60 or 50\n"
+    "                (these four for this game; the settings' [assist] keeps them)\n"
     "  --keys        print the keys in force (the settings file's, or the defaults)\n"
     "                and exit\n"
     "  --help        print this help and exit\n"
@@ -213,7 +244,7 @@ static const char HELP_TAIL[] =
     "and the command that plays it back.\n"
     "\n"
     "Settings (the window's size and place, full screen, the volume, muting, the\n"
-    "--fps cap, the text size and the keys) are kept in\n"
+    "--fps cap, the text size, the assists and the keys) are kept in\n"
     "$XDG_CONFIG_HOME/grazewell/settings.toml (~/.config/grazewell/settings.toml when\n"
     "it is unset; on Windows %APPDATA%\\Grazewell\\settings.toml), written only when\n"
     "something is changed in the game. F10 opens the options screen, where each is\n"

@@ -20,18 +20,22 @@ enum CommandAction {
 
 struct CommandLine {
     CommandAction action = COMMAND_PLAY;
-    int fps = DEFAULT_FPS;   // the --fps cap of the drawing in frames per second; 0 for none
-    bool fpsGiven = false;   // --fps was given (a replay keeps the recorded rate otherwise)
-    bool mute = false;       // --mute: no sound, and no sound device opened
-    bool seedGiven = false;  // --seed was given
-    uint32_t seed = 0;       // the bison's seed of --seed
-    std::string record;      // --record FILE: the file to write the game into, or ""
-    std::string replay;      // --replay FILE or --timedemo FILE: the recording to play, or ""
-    bool timedemo = false;   // it is a --timedemo: as fast as drawn, muted, with figures
-    bool noKeep = false;     // --no-keep: the live game is not kept in the games folder
-    std::string settings;    // --settings FILE: the settings file to use instead of the usual one
-    bool noSettings = false; // --no-settings: no settings file read or written
-    std::string error;       // what is wrong with the command line, for COMMAND_ERROR
+    int fps = DEFAULT_FPS;    // the --fps cap of the drawing in frames per second; 0 for none
+    bool fpsGiven = false;    // --fps was given (a replay keeps the recorded rate otherwise)
+    bool mute = false;        // --mute: no sound, and no sound device opened
+    bool seedGiven = false;   // --seed was given
+    uint32_t seed = 0;        // the bison's seed of --seed
+    std::string record;       // --record FILE: the file to write the game into, or ""
+    std::string replay;       // --replay FILE or --timedemo FILE: the recording to play, or ""
+    bool timedemo = false;    // it is a --timedemo: as fast as drawn, muted, with figures
+    bool noKeep = false;      // --no-keep: the live game is not kept in the games folder
+    std::string settings;     // --settings FILE: the settings file to use instead of the usual one
+    bool noSettings = false;  // --no-settings: no settings file read or written
+    bool captions = false;    // --captions: every sound captioned, for this game
+    bool crosshair = false;   // --crosshair: the view's centre marked, for this game
+    bool bisonMarker = false; // --bison-marker: the bison out of view pointed to, for this game
+    int gameSpeed = 0;        // --game-speed N: the game's speed in percent, for this game; 0: none
+    std::string error;        // what is wrong with the command line, for COMMAND_ERROR
     // The program's name and GLUT's own options with their values, then a null: for glutInit.
     std::vector<char *> glutArguments;
 };

@@ -3,8 +3,10 @@
 #include "app/pacing.h"
 #include "app/playback.h"
 #include "game.h"
+#include "hud/assists.h"
 #include "hud/screen_text.h"
 #include "input/input.h"
+#include "sound/captions.h"
 #include "sound/sound.h"
 
 #include <GL/freeglut.h>
@@ -27,6 +29,9 @@ void startPlayerSettings(const Settings &settings, bool replaying) {
     forgetLiveKeys();
     largeText = settings.largeText;
     readableText = settings.readableText;
+    captionsOn = settings.captions;
+    crosshairShown = settings.crosshair;
+    bisonMarkerShown = settings.bisonMarker;
     setVolume(settings.volume, false);
     // A replay is shown in the window size it was recorded in.
     if (settings.fullScreen && !replaying) {
@@ -62,6 +67,13 @@ static void stepVolume(int step) {
     setVolume(volume, true);
 }
 
+void clickAtCentre() {
+    int x, y;
+    viewCentre(windowWidth, windowHeight, &x, &y);
+    takeLiveEvent({DEMO_MOUSE, GLUT_LEFT_BUTTON, GLUT_DOWN, x, y});
+    takeLiveEvent({DEMO_MOUSE, GLUT_LEFT_BUTTON, GLUT_UP, x, y});
+}
+
 void actOnPreference(Preference preference) {
     switch (preference) {
     case PREFERENCE_MUTE:
@@ -95,6 +107,9 @@ void actOnPreference(Preference preference) {
         return;
     case PREFERENCE_OPTIONS:
         openOptionsScreen();
+        return;
+    case PREFERENCE_PICK_AT_CENTRE:
+        clickAtCentre();
         return;
     case PREFERENCE_COUNT:
         return;
@@ -182,6 +197,8 @@ void takeOptionsAsk(const OptionsAsk &ask) {
         // A replay is drawn at its own rate.
         if (!watchingReplay) frameRateCap = savedSettings.fps;
         break;
+    case ASK_GAME_SPEED:
+        break;
     case ASK_CLOSED:
         closeOptionsScreen();
         break;
@@ -195,5 +212,8 @@ ScreenFacts screenFacts() {
     ScreenFacts facts;
     facts.paused = gamePaused;
     replayPosition(&facts.replayTick, &facts.replayTicks);
+    if (captionsOn)
+        facts.captions =
+            captionLines(captionsShowing, soundClock(), listenerPosition, listenerGaze);
     return facts;
 }

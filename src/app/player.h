@@ -11,8 +11,9 @@
 // The window fills the screen (F11).
 extern bool fullScreenShown;
 
-// Starts the player's side once the window is made: the bindings, the volume and full screen of
-// settings (the file's, with the command line's overrides applied by the caller).
+// Starts the player's side once the window is made: the bindings, the volume, full screen, the
+// text and the assists of settings (the file's, with the command line's overrides applied by the
+// caller).
 void startPlayerSettings(const Settings &settings, bool replaying);
 // A live key went down or up, in the key numbers of input/bindings.h: a player's own key acts at
 // once; a key bound to one of the game's actions reaches the game as the key table's key of that
@@ -30,11 +31,14 @@ void closeOptionsScreen();
 void takeOptionsAsk(const OptionsAsk &ask);
 // What a player's own key does, at once, paused or not.
 void actOnPreference(Preference preference);
+// The pick at the view's centre: a left click there, pressed and let go, taken as the mouse's
+// would be, so that it is recorded and replayed as one.
+void clickAtCentre();
 // The window now has this size: kept for the next game when the player made it so (not full
 // screen, not a replay's, not the size it opened at).
 void noteWindowSize(int width, int height);
 // GLUT's position callback: where the window now stands is kept for the next game.
 void liveWindowMoved(int x, int y);
 
-// What the screen is told of the game this frame: the pause, the replay's tick.
+// What the screen is told of the game this frame: the pause, the replay's tick, what is heard.
 ScreenFacts screenFacts();

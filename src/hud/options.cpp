@@ -1,7 +1,9 @@
 #include "hud/options.h"
 
+#include "hud/assists.h"
 #include "hud/screen_text.h"
 #include "settings/settings.h"
+#include "sound/captions.h"
 #include "sound/sound.h"
 
 #include <GL/freeglut.h>
@@ -93,6 +95,52 @@ static OptionsAsk stepReadable(int) {
     return {};
 }
 
+// An assist's switch: the flag in force and the setting it is kept in.
+static OptionsAsk switchAssist(bool &inForce, bool Settings::*kept) {
+    inForce = !inForce;
+    savedSettings.*kept = inForce;
+    saveSettings();
+    return {};
+}
+
+static std::string captionsValue() {
+    return onOff(captionsOn);
+}
+static OptionsAsk stepCaptions(int) {
+    return switchAssist(captionsOn, &Settings::captions);
+}
+
+static std::string crosshairValue() {
+    return onOff(crosshairShown);
+}
+static OptionsAsk stepCrosshair(int) {
+    return switchAssist(crosshairShown, &Settings::crosshair);
+}
+
+static std::string bisonMarkerValue() {
+    return onOff(bisonMarkerShown);
+}
+static OptionsAsk stepBisonMarker(int) {
+    return switchAssist(bisonMarkerShown, &Settings::bisonMarker);
+}
+
+static std::string gameSpeedValue() {
+    return "< " + std::to_string(savedSettings.gameSpeed) + "% >";
+}
+// Left slower, right faster, among GAME_SPEEDS (fastest first); a speed from elsewhere between
+// two steps to the next.
+static OptionsAsk stepGameSpeed(int direction) {
+    int now = savedSettings.gameSpeed, next = now;
+    for (const int *speed = GAME_SPEEDS; *speed; speed++)
+        if (direction > 0 ? *speed > now && (next == now || *speed < next)
+                          : *speed < now && (next == now || *speed > next))
+            next = *speed;
+    if (next == now) return {};
+    savedSettings.gameSpeed = next;
+    saveSettings();
+    return {ASK_GAME_SPEED};
+}
+
 static std::string noValue() {
     return "";
 }
@@ -114,6 +162,10 @@ const OptionItem OPTION_ITEMS[] = {
     {"fps", "Drawing cap", fpsValue, stepFps},
     {"text_size", "Text size", textSizeValue, stepTextSize},
     {"readable_text", "Readable text", readableValue, stepReadable},
+    {"captions", "Captions", captionsValue, stepCaptions},
+    {"crosshair", "Crosshair", crosshairValue, stepCrosshair},
+    {"game_speed", "Game speed", gameSpeedValue, stepGameSpeed},
+    {"bison_marker", "Bison marker", bisonMarkerValue, stepBisonMarker},
     {"keys", "Keys...", noValue, openKeys},
     {"close", "Close", noValue, closeStep},
 };

@@ -35,8 +35,7 @@ static std::string pausedLine() {
     int pause = -1;
     std::string acting;
     for (int action = 0; action < actionCount(); action++) {
-        bool whilePaused = action >= KEY_BINDING_COUNT || keyBindings[action].whilePaused;
-        if (!whilePaused || keysInForce[size_t(action)].empty()) continue;
+        if (!actsWhilePaused(action) || keysInForce[size_t(action)].empty()) continue;
         if (std::string(actionName(action)) == "pause") {
             pause = action;
             continue;

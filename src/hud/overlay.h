@@ -20,7 +20,7 @@ struct ScreenFacts {
     bool paused = false;               // the game stands still
     long replayTick = 0;               // a replay's tick being played, from 1; 0 when none plays
     long replayTicks = 0;              // and the ticks it holds
-    std::vector<std::string> captions; // what is heard, in words, newest last
+    std::vector<std::string> captions; // what is heard, in words, newest first
 };
 
 // The blocks due now, with their words, for the current state and keys in force.

@@ -64,7 +64,10 @@ static const struct {
     {"keys_help", SPECIAL_KEY + GLUT_KEY_F1, "F1",
      "show the keys in force, turn their page, or hide them"},
     {"options", SPECIAL_KEY + GLUT_KEY_F10, "F10",
-     "open the options: sound, screen, text and keys (the game pauses)"},
+     "open the options: sound, screen, text, assists and keys (the game pauses)"},
+    {"pick_at_centre", -1, "unbound",
+     "pick up the food at the view's centre, as a click there (bind pick_at_centre to play "
+     "without a mouse)"},
 };
 
 int actionCount() {
@@ -88,6 +91,11 @@ const char *actionWords(int action) {
     return PREFERENCES[preference].words;
 }
 
+bool actsWhilePaused(int action) {
+    if (action < KEY_BINDING_COUNT) return keyBindings[action].whilePaused;
+    return action != preferenceAction(PREFERENCE_PICK_AT_CENTRE);
+}
+
 int actionNamed(const std::string &name) {
     for (int action = 0; action < actionCount(); action++)
         if (name == actionName(action)) return action;
@@ -104,7 +112,8 @@ Bindings defaultBindings() {
             if (arrow == key) bindings[size_t(action)].push_back(SPECIAL_KEY + arrow);
     }
     for (int p = 0; p < PREFERENCE_COUNT; p++)
-        bindings[size_t(KEY_BINDING_COUNT + p)].push_back(PREFERENCES[p].key);
+        if (PREFERENCES[p].key >= 0)
+            bindings[size_t(KEY_BINDING_COUNT + p)].push_back(PREFERENCES[p].key);
     return bindings;
 }
 

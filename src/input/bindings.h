@@ -16,7 +16,9 @@ const int SPECIAL_KEY = 256;
 const int KEY_NUMBERS = 2 * SPECIAL_KEY;
 
 // The player's own actions: what they change is the player's, not the game's, so they act at once
-// (paused, or watching a replay) and are not recorded.
+// (paused, or watching a replay) and are not recorded. But for the pick at the view's centre,
+// which reaches the game as what it is, a left click at the centre (recorded so, and refused
+// while paused as any click is), for a player without a mouse; unbound unless the player binds it.
 enum Preference {
     PREFERENCE_MUTE,
     PREFERENCE_VOLUME_DOWN,
@@ -24,6 +26,7 @@ enum Preference {
     PREFERENCE_FULL_SCREEN,
     PREFERENCE_KEYS_HELP,
     PREFERENCE_OPTIONS,
+    PREFERENCE_PICK_AT_CENTRE,
     PREFERENCE_COUNT
 };
 
@@ -45,11 +48,14 @@ const char *actionName(int action);
 const char *actionWords(int action);
 // The action of a name, or -1.
 int actionNamed(const std::string &name);
+// Whether an action's key acts while the game stands paused: the key table's that do, and the
+// player's own but the pick at the centre.
+bool actsWhilePaused(int action);
 
 // The keys bound to each action, indexed by action.
 using Bindings = std::vector<std::vector<int>>;
 // The game's own bindings: the key table's keys (with the arrows that have always shared the
-// entries of d, e and f), then v, - and =, F11, F1 and F10.
+// entries of d, e and f), then v, - and =, F11, F1 and F10; the pick at the centre has none.
 Bindings defaultBindings();
 
 // An action's entry in the file's [keys] table: its name, its keys' names and its line.

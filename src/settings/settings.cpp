@@ -25,6 +25,21 @@ static Settings settingsOnFile;
 // The text size's words: normal for false, large for true.
 static const char *const TEXT_SIZES[] = {"normal", "large"};
 
+const int GAME_SPEEDS[] = {100, 80, 60, 50, 0};
+
+bool isChoice(const int *choices, int value) {
+    for (const int *choice = choices; *choice; choice++)
+        if (*choice == value) return true;
+    return false;
+}
+
+std::string choicesText(const int *choices) {
+    std::string text;
+    for (const int *choice = choices; *choice; choice++)
+        text += (text.empty() ? "" : choice[1] ? ", " : " or ") + std::to_string(*choice);
+    return text;
+}
+
 const SettingEntry SETTING_ENTRIES[] = {
     {"window", "width",
      "The window's width and height in pixels, when it does not fill the screen.", &Settings::width,
@@ -53,6 +68,18 @@ const SettingEntry SETTING_ENTRIES[] = {
     {"screen", "readable_text",
      "Whether the game's own lines are drawn on a band that reads over anything behind them.",
      nullptr, &Settings::readableText, 0, 0},
+    {"assist", "captions",
+     "Whether every sound shows a caption saying what it is and where it comes from.", nullptr,
+     &Settings::captions, 0, 0},
+    {"assist", "crosshair",
+     "Whether a crosshair marks the view's centre, where the pick_at_centre key picks.", nullptr,
+     &Settings::crosshair, 0, 0},
+    {"assist", "game_speed",
+     "The game's speed in percent of its full speed: 100, 80, 60 or 50, every motion in step.",
+     &Settings::gameSpeed, nullptr, 50, 100, nullptr, GAME_SPEEDS},
+    {"assist", "bison_marker",
+     "Whether a marker at the view's edge points to the bison while it is out of view.", nullptr,
+     &Settings::bisonMarker, 0, 0},
 };
 const int SETTING_ENTRY_COUNT = int(sizeof SETTING_ENTRIES / sizeof SETTING_ENTRIES[0]);
 
@@ -106,6 +133,12 @@ struct Reader {
             return;
         }
         std::optional<int64_t> value = node.value_exact<int64_t>();
+        if (entry.choices &&
+            !(value && *value > 0 && *value <= INT_MAX && isChoice(entry.choices, int(*value)))) {
+            complain(node, std::string(entry.name) + " takes " + choicesText(entry.choices) +
+                               "; the default is kept");
+            return;
+        }
         if (!value || *value < entry.low || *value > entry.high) {
             complain(node, std::string(entry.name) + " takes a whole number from " +
                                std::to_string(entry.low) + " to " + std::to_string(entry.high) +

@@ -22,6 +22,10 @@ struct Settings {
     int fps = 60;              // the --fps cap: at most this many frames drawn a second, 0 for none
     bool largeText = false;    // the screen's words drawn large (text_size = "large")
     bool readableText = false; // the game's own lines drawn on a band (readable_text)
+    bool captions = false;     // every sound captioned, with where it comes from
+    bool crosshair = false;    // a crosshair marks the view's centre (pick_at_centre picks there)
+    int gameSpeed = 100;       // the game's speed: percent of its 60 ticks a second (game_speed)
+    bool bisonMarker = false;  // a marker at the view's edge points to the bison out of view
     Bindings keys = defaultBindings(); // the keys of each action (input/bindings.h)
 };
 
@@ -38,9 +42,16 @@ const int SETTINGS_MAX_TOLD = 20;
 // The step the volume keys take (percent).
 const int VOLUME_STEP = 10;
 
+// The game's speeds a player may choose (percent), fastest first; 0 ends the list.
+extern const int GAME_SPEEDS[];
+// Whether value is one of choices (a list ending in 0, as GAME_SPEEDS).
+bool isChoice(const int *choices, int value);
+// The choices in words: "100, 80, 60 or 50".
+std::string choicesText(const int *choices);
+
 // One entry the file keeps (the keys apart, in their own table): its table and name, its comment
-// line, and the field of Settings it keeps, a whole number from low to high or a flag. A new
-// setting is a field of Settings and one row of SETTING_ENTRIES.
+// line, and the field of Settings it keeps, a whole number from low to high (or one of a list) or
+// a flag. A new setting is a field of Settings and one row of SETTING_ENTRIES.
 struct SettingEntry {
     const char *table;    // "window"
     const char *name;     // "width"
@@ -51,6 +62,9 @@ struct SettingEntry {
     // A flag's two values in words, false's then true's ("normal", "large"), or nullptr for
     // false and true themselves.
     const char *const *words = nullptr;
+    // The only whole numbers taken, ending in 0 (GAME_SPEEDS), or nullptr for any from low to
+    // high.
+    const int *choices = nullptr;
 };
 // Every entry, in the order of the file the game writes.
 extern const SettingEntry SETTING_ENTRIES[];

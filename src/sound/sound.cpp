@@ -1,5 +1,6 @@
 #include "sound/sound.h"
 
+#include "sound/captions.h"
 #include "sound/device.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@ bool soundDeviceOpen = false;
 float soundVolume = 1.0f;
 Vector3 listenerPosition = {0.0f, 0.0f, 0.0f};
 Vector3 listenerGaze = {0.0f, 0.0f, -1.0f};
+double (*soundClockSource)() = nullptr;
 
 // Every sound's samples, made once, and the loudest of each of their blocks.
 static std::vector<int16_t> sounds[SOUND_COUNT];
@@ -31,8 +33,9 @@ static bool deviceWanted = true;
 static bool deviceTried = false;
 static Gait bisonGait = {0.0f, SOUND_GRUNT_EVERY, {0x6a17a11u}};
 
-// Seconds since start-up, on a clock that never goes back.
-static double soundClock() {
+double soundClock() {
+    if (soundClockSource) return soundClockSource();
+    // Seconds since start-up, on a clock that never goes back.
     static const auto start = std::chrono::steady_clock::now();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -182,6 +185,7 @@ void initSound(bool muted, bool openDevice) {
     for (SoundVoice &voice : soundVoices)
         voice = {SOUND_HOOF, {0, 0, 0}, false, -1e9, -1e9, 0.0f, 0.0f};
     fadingSince = -1.0;
+    captionsShowing.clear();
     soundsStarted = 0;
     soundOn = !muted;
     deviceWanted = openDevice;
@@ -196,11 +200,15 @@ static Vector3 heardPlaceNow(Vector3 place) {
     return heardPlace(place, listenerPosition, listenerGaze, narrowed);
 }
 
-static void start(SoundId id, Vector3 place, bool placed) {
-    if (!soundOn) return;
+// Starts a sound (with its caption, when captioned), heard while sound is on.
+static void start(SoundId id, Vector3 place, bool placed, bool captioned = true) {
+    bool shown = captioned && captionsOn;
+    if (!soundOn && !shown) return;
     double now = soundClock();
     if (now - lastStart[id] < soundMinimumGap(id)) return;
     lastStart[id] = now;
+    if (shown) noteCaption(captionsShowing, id, place, placed, now, soundSeconds(id));
+    if (!soundOn) return;
     int voice = chooseVoice(soundVoices, now);
     Vector3 heard = placed ? heardPlaceNow(place) : Vector3{0.0f, 0.0f, 0.0f};
     double distance = std::sqrt(double(heard.x) * heard.x + double(heard.y) * heard.y +
@@ -269,11 +277,12 @@ void setVolume(int percent, bool heard) {
     soundVolume = float(std::min(std::max(percent, 0), 100)) / 100.0f;
     // While a fade out runs its own gain goes on; the new one holds once it is over.
     if (soundDeviceOpen && fadingSince < 0.0) setListenerGain(fullGain());
-    if (heard) playPhrase(SOUND_PICK);
+    // The blip says how loud it is: nothing a caption could tell.
+    if (heard) start(SOUND_PICK, {0.0f, 0.0f, 0.0f}, false, false);
 }
 
 void bisonWalked(Vector3 place, float distance) {
-    if (!soundOn) return;
+    if (!soundOn && !captionsOn) return;
     GaitSounds made = gaitStep(bisonGait, distance);
     if (made.hoof) playAt(SOUND_HOOF, place);
     if (made.grunt) playAt(SOUND_GRUNT, place);

@@ -37,6 +37,9 @@ extern float soundVolume;
 extern bool soundDeviceOpen;
 // Where the listener is and the way it faces (world units; the camera's position and gaze).
 extern Vector3 listenerPosition, listenerGaze;
+// The clock sounds and their captions are timed by, in seconds, when it is not the real one (a
+// monotonic clock from start-up): a test's own, that gives game time. nullptr for the real one.
+extern double (*soundClockSource)();
 
 // At this distance a placed sound is heard at full strength, and at twice it at half (world
 // units).
@@ -70,10 +73,13 @@ const int SOUND_GRUNT_SPREAD = 20;
 // it says so in one line on standard error and plays silently. Once, at start-up.
 void initSound(bool muted, bool openDevice = true);
 // Starts sound id at place (world units) unless sound is off or the same sound started too
-// short a while ago (a frame rate of thousands would otherwise run a hoof into a drone).
+// short a while ago (a frame rate of thousands would otherwise run a hoof into a drone). Its
+// caption is noted (captions.h) while captions are on, whether sound is on or not.
 void playAt(SoundId id, Vector3 place);
-// Starts sound id heard the same from everywhere (the won and lost phrases).
+// Starts sound id heard the same from everywhere (the won and lost phrases), with its caption.
 void playPhrase(SoundId id);
+// Seconds on the sound clock (soundClockSource's, or the real one).
+double soundClock();
 // Puts the listener at position facing along gaze (the camera's direction); every frame.
 void listenFrom(Vector3 position, Vector3 gaze);
 // Turns sound off (stopping what plays) or back on; the first time on after --mute opens the
@@ -83,7 +89,7 @@ void toggleSound();
 // now is (when sound is on).
 void setVolume(int percent, bool heard);
 // The bison walked distance world units and stands at place: a hoof each stride, and a grunt
-// now and then.
+// now and then (heard, or captioned).
 void bisonWalked(Vector3 place, float distance);
 // Closes the device, so that what it wrote is complete; at exit.
 void closeSound();

@@ -60,6 +60,14 @@ TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     EXPECT_EQ(parse({"--games"}).action, COMMAND_GAMES);
     EXPECT_EQ(parse({"--record-of-games", "--mute"}).action, COMMAND_RECORD_OF_GAMES);
     EXPECT_EQ(parse({"--games", "--help"}).action, COMMAND_HELP);
+    // The assists, for one game.
+    EXPECT_FALSE(plain.captions || plain.crosshair || plain.bisonMarker);
+    EXPECT_EQ(plain.gameSpeed, 0) << "the settings' speed unless given";
+    CommandLine assisted =
+        parse({"--captions", "--crosshair", "--bison-marker", "--game-speed", "60"});
+    EXPECT_TRUE(assisted.captions && assisted.crosshair && assisted.bisonMarker);
+    EXPECT_EQ(assisted.gameSpeed, 60);
+    EXPECT_EQ(parse({"--game-speed=50", "--record", "a.gzd"}).gameSpeed, 50);
 
     // GLUT's options reach glutInit with their values, in order; the game's own do not.
     CommandLine mixed = parse({"-geometry", "640x320+5+5", "--fps", "60", "-iconic", "--mute",
@@ -98,6 +106,11 @@ TEST(CommandLine, WrongOptionsAreErrorsThatSayWhatIsWrong) {
         {{"--help", "--bogus"}, "unknown option '--bogus'"},
         {{"--settings"}, "--settings takes a file name"},
         {{"--settings", "a.toml", "--no-settings"}, "cannot go together"},
+        {{"--game-speed", "70"}, "100, 80, 60 or 50, not '70'"},
+        {{"--game-speed", "0"}, "not '0'"},
+        {{"--game-speed", "-50"}, "not '-50'"},
+        {{"--game-speed"}, "--game-speed takes a speed"},
+        {{"--game-speed", "50", "--replay", "a.gzd"}, "--game-speed cannot go"},
     };
     for (const Wrong &wrong : cases) {
         CommandLine command = parse(wrong.words);

@@ -3,8 +3,10 @@
 // defaults, and every change kept in the settings file at once.
 #include "hud/options.h"
 
+#include "hud/assists.h"
 #include "hud/screen_text.h"
 #include "settings/settings.h"
+#include "sound/captions.h"
 #include "support/files.h"
 
 #include <GL/freeglut.h>
@@ -40,6 +42,7 @@ class OptionsModel : public ::testing::Test {
         settingsWritable = true;
         keysInForce = defaultBindings();
         largeText = readableText = false;
+        captionsOn = crosshairShown = bisonMarkerShown = false;
         removeTree(dir);
     }
     // Goes down to the item called name and gives what Enter does there.
@@ -109,14 +112,36 @@ TEST_F(OptionsModel, EachItemActsAtOnceOrAsksTheShellAndIsKeptInTheFile) {
     EXPECT_TRUE(largeText);
     enterOn("readable_text");
     EXPECT_TRUE(readableText);
+    // The assists: switches, and the game's speed, slower to the left, which the shell sets.
+    for (const char *assist : {"captions", "crosshair", "bison_marker"}) {
+        EXPECT_EQ(enterOn(assist).kind, ASK_NOTHING);
+        EXPECT_EQ(optionRows()[size_t(optionItemNamed(assist))].substr(
+                      optionRows()[size_t(optionItemNamed(assist))].find('\t')),
+                  "\ton")
+            << assist;
+    }
+    EXPECT_TRUE(captionsOn && crosshairShown && bisonMarkerShown);
+    EXPECT_EQ(enterOn("game_speed").kind, ASK_NOTHING) << "full speed is the fastest";
+    std::vector<int> speeds;
+    for (int step = 0; step < 4; step++) {
+        optionsKey(LEFT);
+        speeds.push_back(savedSettings.gameSpeed);
+    }
+    EXPECT_EQ(speeds, (std::vector<int>{80, 60, 50, 50}));
+    EXPECT_EQ(optionsKey(RIGHT).kind, ASK_GAME_SPEED);
+    EXPECT_EQ(optionRows()[size_t(optionItemNamed("game_speed"))], "Game speed\t< 60% >");
     std::string kept = fileText(settingsPath);
     for (const char *entry :
-         {"\nfps = 0\n", "\ntext_size = \"large\"\n", "\nreadable_text = true\n"})
+         {"\nfps = 0\n", "\ntext_size = \"large\"\n", "\nreadable_text = true\n", "\n[assist]\n",
+          "\ncaptions = true\n", "\ncrosshair = true\n", "\ngame_speed = 60\n",
+          "\nbison_marker = true\n"})
         EXPECT_NE(kept.find(entry), std::string::npos) << entry << " not in\n" << kept;
     Settings read;
     EXPECT_TRUE(loadSettings(settingsPath, read));
     EXPECT_TRUE(read.largeText);
     EXPECT_TRUE(read.readableText);
+    EXPECT_TRUE(read.captions && read.crosshair && read.bisonMarker);
+    EXPECT_EQ(read.gameSpeed, 60);
 }
 
 TEST_F(OptionsModel, AKeyPressedIsBoundAndAKeyBoundElsewhereMovesOnlyWhenConfirmed) {

@@ -31,6 +31,8 @@ TEST(Settings, WhatIsWrittenReadsBackTheSameDefaultsAndChangesAlike) {
     changed.fps = 0;
     changed.largeText = true;
     changed.readableText = true;
+    changed.captions = changed.crosshair = changed.bisonMarker = true;
+    changed.gameSpeed = 60;
     changed.keys[size_t(actionNamed("walk_forward"))] = {SPECIAL_KEY + GLUT_KEY_UP, 'w'};
     changed.keys[size_t(actionNamed("look_up"))] = {'e'};
     changed.keys[size_t(actionNamed("turn_right"))] = {'d'};
@@ -38,6 +40,7 @@ TEST(Settings, WhatIsWrittenReadsBackTheSameDefaultsAndChangesAlike) {
     // Keys whose names need escaping in TOML, and an action left with none.
     changed.keys[size_t(actionNamed("nod"))] = {'"', '\\'};
     changed.keys[size_t(actionNamed("spheres"))] = {};
+    changed.keys[size_t(actionNamed("pick_at_centre"))] = {'c'};
     for (const Settings &settings : {Settings(), changed}) {
         Settings read;
         read.volume = 55; // anything the text says must be taken over what was there
@@ -68,14 +71,22 @@ TEST(Settings, EachBadLineIsNamedWithItsNumberAndTheRestIsTaken) {
                                 "turn_left = [\"left\", \"j\"]\n" // 17: taken
                                 "[screen]\n"                      // 18
                                 "text_size = \"huge\"\n"          // 19: no such size
-                                "readable_text = true\n";         // 20: taken
+                                "readable_text = true\n"          // 20: taken
+                                "[assist]\n"                      // 21
+                                "captions = true\n"               // 22: taken
+                                "game_speed = 70\n"               // 23: no such speed
+                                "bison_marker = 1\n";             // 24: not a flag
     Settings settings;
     std::vector<Complaint> complaints;
     parseSettings(damaged, settings, &complaints);
     std::vector<int> lines;
     for (const Complaint &complaint : complaints) lines.push_back(complaint.line);
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<int>{3, 4, 5, 6, 8, 10, 14, 15, 16, 19}));
+    EXPECT_EQ(lines, (std::vector<int>{3, 4, 5, 6, 8, 10, 14, 15, 16, 19, 23, 24}));
+    auto speed = std::find_if(complaints.begin(), complaints.end(),
+                              [](const Complaint &complaint) { return complaint.line == 23; });
+    ASSERT_NE(speed, complaints.end());
+    EXPECT_EQ(speed->text, "game_speed takes 100, 80, 60 or 50; the default is kept");
 
     Settings defaults;
     EXPECT_EQ(settings.width, 800);
@@ -86,6 +97,9 @@ TEST(Settings, EachBadLineIsNamedWithItsNumberAndTheRestIsTaken) {
     EXPECT_TRUE(settings.muted);
     EXPECT_FALSE(settings.largeText);
     EXPECT_TRUE(settings.readableText);
+    EXPECT_TRUE(settings.captions);
+    EXPECT_EQ(settings.gameSpeed, 100);
+    EXPECT_FALSE(settings.bisonMarker);
     EXPECT_EQ(settings.keys[size_t(actionNamed("walk_forward"))],
               std::vector<int>{SPECIAL_KEY + GLUT_KEY_UP});
     EXPECT_EQ(settings.keys[size_t(actionNamed("turn_left"))],

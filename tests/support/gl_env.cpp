@@ -14,7 +14,10 @@
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
+#include "sound/captions.h"
+#include "sound/sound.h"
 #include "input/bindings.h"
+#include "hud/assists.h"
 #include "hud/overlay.h"
 #include "hud/screen_text.h"
 
@@ -97,6 +100,11 @@ void freshWorld() {
     closeOptions();
     largeText = false;
     readableText = false;
+    captionsOn = false;
+    captionsShowing.clear();
+    soundClockSource = nullptr;
+    crosshairShown = false;
+    bisonMarkerShown = false;
     keysInForce = defaultBindings();
     forgetLiveKeys();
     tallying = false;
