@@ -167,9 +167,12 @@ bool playTick(TickStep step) {
 void showWorld() {
     if (!drawEveryFrame || windowCovered) return;
     if (!worldDrawn) drawGame(false);
-    // After any capture, so a capture holds the game alone.
-    drawAssists(camera->position, camera->direction, bison->position);
-    drawOverlays(screenFacts());
+    // After any capture, so a capture holds the game alone: the crosshair and the marker, then
+    // the screen's words over them (the marker kept clear of them).
+    ScreenFacts facts = screenFacts();
+    if (crosshairShown || bisonMarkerShown)
+        drawAssists(camera->position, camera->direction, bison->position, overlayLayout(facts));
+    drawOverlays(facts);
     glutSwapBuffers();
     worldDrawn = false;
     framesShown++;

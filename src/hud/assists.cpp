@@ -15,7 +15,28 @@ void viewCentre(int width, int height, int *x, int *y) {
     *y = std::max(height, 0) / 2;
 }
 
-MarkerPlace bisonMarkerPlace(Vector3 eye, Vector3 gaze, Vector3 target, int width, int height) {
+// Where a ray from (cx, cy) along (dx, dy) first enters box, in steps of (dx, dy); -1 when it
+// never does or starts inside it.
+static double entryAlong(double cx, double cy, double dx, double dy, const Box &box) {
+    double enter = 0.0, leave = 1e30;
+    const double low[2] = {double(box.x), double(box.y)};
+    const double high[2] = {double(box.right()), double(box.bottom())};
+    const double from[2] = {cx, cy}, along[2] = {dx, dy};
+    for (int axis = 0; axis < 2; axis++) {
+        if (along[axis] == 0.0) {
+            if (from[axis] < low[axis] || from[axis] >= high[axis]) return -1.0;
+            continue;
+        }
+        double a = (low[axis] - from[axis]) / along[axis];
+        double b = (high[axis] - from[axis]) / along[axis];
+        enter = std::max(enter, std::min(a, b));
+        leave = std::min(leave, std::max(a, b));
+    }
+    return enter > 0.0 && enter < leave ? enter : -1.0;
+}
+
+MarkerPlace bisonMarkerPlace(Vector3 eye, Vector3 gaze, Vector3 target, int width, int height,
+                             const std::vector<Box> &clear) {
     MarkerPlace marker;
     double gx = gaze.x, gy = gaze.y, gz = gaze.z;
     double length = std::sqrt(gx * gx + gy * gy + gz * gz);
@@ -34,7 +55,7 @@ MarkerPlace bisonMarkerPlace(Vector3 eye, Vector3 gaze, Vector3 target, int widt
            ahead = dx * fx + dy * fy + dz * fz;
     double tanY = std::tan(VIEW_FIELD_OF_VIEW / 2.0 * PI_D / 180.0);
     double tanX = tanY * double(width) / double(height);
-    if (ahead > VIEW_NEAR && std::fabs(right) <= ahead * tanX && std::fabs(up) <= ahead * tanY)
+    if (ahead > 0.0 && std::fabs(right) <= ahead * tanX && std::fabs(up) <= ahead * tanY)
         return marker;
     // Toward where it is on the view's plane; what lies behind leans down, so that straight
     // behind is at the bottom and a bison behind to one side is on that side, low.
@@ -50,9 +71,26 @@ MarkerPlace bisonMarkerPlace(Vector3 eye, Vector3 gaze, Vector3 target, int widt
     double t = 1e30;
     if (px != 0.0) t = std::min(t, halfWidth / std::fabs(px));
     if (py != 0.0) t = std::min(t, halfHeight / std::fabs(py));
+    // Drawn in short of any block of words its point would fall on (with the arrowhead's half
+    // width and a gap about it), a pixel before the ray enters it.
+    double cx = width / 2.0, cy = height / 2.0, pixel = 1.0 / std::sqrt(px * px + py * py);
+    int grow = int(MARKER_WIDTH / 2.0f) + LAYOUT_GAP;
+    for (size_t pass = 0; pass <= clear.size(); pass++) {
+        bool moved = false;
+        for (const Box &box : clear) {
+            Box kept = {box.x - grow, box.y - grow, box.width + 2 * grow, box.height + 2 * grow};
+            double x = cx + t * px, y = cy + t * py;
+            if (x < kept.x || x >= kept.right() || y < kept.y || y >= kept.bottom()) continue;
+            double enter = entryAlong(cx, cy, px, py, kept);
+            if (enter < 0.0) continue; // the view's centre is inside: nowhere clear to go
+            t = std::max(0.0, enter - pixel);
+            moved = true;
+        }
+        if (!moved) break;
+    }
     marker.shown = true;
-    marker.x = float(width / 2.0 + t * px);
-    marker.y = float(height / 2.0 + t * py);
+    marker.x = float(cx + t * px);
+    marker.y = float(cy + t * py);
     marker.angle = float(std::atan2(py, px));
     return marker;
 }
@@ -110,13 +148,16 @@ void addMarker(Shapes &shapes, const MarkerPlace &marker, int height) {
 
 } // namespace
 
-void drawAssists(Vector3 eye, Vector3 gaze, Vector3 bisonPlace) {
+void drawAssists(Vector3 eye, Vector3 gaze, Vector3 bisonPlace, const ScreenLayout &layout) {
+    if (!crosshairShown && !bisonMarkerShown) return;
     int width = std::max(windowWidth, 1), height = std::max(windowHeight, 1);
     static Shapes shapes;
     shapes.corners.clear();
     shapes.colours.clear();
     if (bisonMarkerShown) {
-        MarkerPlace marker = bisonMarkerPlace(eye, gaze, bisonPlace, width, height);
+        std::vector<Box> clear;
+        for (const PlacedBlock &block : layout.blocks) clear.push_back(block.box);
+        MarkerPlace marker = bisonMarkerPlace(eye, gaze, bisonPlace, width, height, clear);
         if (marker.shown) addMarker(shapes, marker, height);
     }
     if (crosshairShown) addCrosshair(shapes, width, height);

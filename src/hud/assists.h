@@ -5,7 +5,10 @@
 // arithmetic tests can call; the drawing is a thin layer beside it.
 #pragma once
 
+#include "hud/layout.h"
 #include "types.h"
+
+#include <vector>
 
 // The crosshair is shown (the settings' crosshair, --crosshair).
 extern bool crosshairShown;
@@ -41,9 +44,12 @@ struct MarkerPlace {
 // view's lens, up world up) in a window of width x height: nothing while target is in view,
 // else on the ray from the view's centre toward where it is (a bison behind leans toward the
 // bottom, straight behind at the bottom's middle), in from the edge by MARKER_MARGIN and by more
-// the nearer it is.
-MarkerPlace bisonMarkerPlace(Vector3 eye, Vector3 gaze, Vector3 target, int width, int height);
+// the nearer it is, and drawn in along the ray far enough to keep clear of the boxes in clear
+// (the screen's blocks of words: the captions at the bottom, say).
+MarkerPlace bisonMarkerPlace(Vector3 eye, Vector3 gaze, Vector3 target, int width, int height,
+                             const std::vector<Box> &clear = {});
 
 // Draws the crosshair and the marker asked for over the frame in the window's pixels, the bison
-// at bisonPlace seen from eye along gaze; leaves GL's state as it found it.
-void drawAssists(Vector3 eye, Vector3 gaze, Vector3 bisonPlace);
+// at bisonPlace seen from eye along gaze, the marker clear of the screen's blocks in layout;
+// leaves GL's state as it found it, and draws nothing when neither is asked for.
+void drawAssists(Vector3 eye, Vector3 gaze, Vector3 bisonPlace, const ScreenLayout &layout);

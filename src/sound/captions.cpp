@@ -43,12 +43,22 @@ const char *captionName(SoundId id) {
 }
 
 std::string captionWhere(Vector3 place, Vector3 listener, Vector3 gaze) {
-    // Where the sound is heard from, in the listener's own frame: x right, -z ahead.
-    Vector3 heard = heardPlace(place, listener, gaze, false);
-    double right = heard.x, ahead = -double(heard.z);
-    double distance = std::sqrt(double(heard.x) * heard.x + double(heard.y) * heard.y +
-                                double(heard.z) * heard.z);
+    double dx = double(place.x) - listener.x, dy = double(place.y) - listener.y,
+           dz = double(place.z) - listener.z;
+    double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
     std::string where = distance < CAPTION_NEAR ? "near " : "far ";
+    // Left and right, ahead and behind, as the listener is turned on the meadow: looking up or
+    // down turns no sound from ahead to one side.
+    double gx = gaze.x, gz = gaze.z, level = std::sqrt(gx * gx + gz * gz);
+    double right, ahead;
+    if (level > 0.0) {
+        right = (dz * gx - dx * gz) / level;
+        ahead = (dx * gx + dz * gz) / level;
+    } else {
+        Vector3 heard = heardPlace(place, listener, gaze, false);
+        right = heard.x;
+        ahead = -double(heard.z);
+    }
     // Four quarters about the gaze; on a diagonal, ahead or behind.
     if (std::fabs(right) > std::fabs(ahead)) return where + (right > 0.0 ? "right" : "left");
     return where + (ahead >= 0.0 ? "ahead" : "behind");

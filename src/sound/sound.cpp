@@ -31,7 +31,9 @@ static double lastStart[SOUND_COUNT];
 // --mute. Never twice: a missing device is reported once.
 static bool deviceWanted = true;
 static bool deviceTried = false;
-static Gait bisonGait = {0.0f, SOUND_GRUNT_EVERY, {0x6a17a11u}};
+// The bison's walk as heard: where it is in its stride and when it grunts next.
+static const Gait BISON_GAIT_AT_START = {0.0f, SOUND_GRUNT_EVERY, {0x6a17a11u}};
+static Gait bisonGait = BISON_GAIT_AT_START;
 
 double soundClock() {
     if (soundClockSource) return soundClockSource();
@@ -186,6 +188,7 @@ void initSound(bool muted, bool openDevice) {
         voice = {SOUND_HOOF, {0, 0, 0}, false, -1e9, -1e9, 0.0f, 0.0f};
     fadingSince = -1.0;
     captionsShowing.clear();
+    bisonGait = BISON_GAIT_AT_START;
     soundsStarted = 0;
     soundOn = !muted;
     deviceWanted = openDevice;
