@@ -15,6 +15,7 @@
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
+#include "sound/captions.h"
 #include "sound/sound.h"
 
 #include <GL/freeglut.h>
@@ -83,14 +84,15 @@ static void pickUnderClick() {
 // In the order the steps have always run. The hit comes last, so a tick shows its own hit: the
 // score, the bison's tint, coat or lift; the pick after it sees the world as the tick left it.
 void advanceGame() {
-    throwAsked();                                    // the right clicks since the last tick
-    checkOutcomeHeard();                             // won or lost
-    processInput();                                  // the keys' actions
-    titleDrift();                                    // the title's gaze
-    updateBombLaunch();                              // the bison's flight after a bomb
-    listenFrom(camera->position, camera->direction); // the ears go where the eye went
-    bison->update();                                 // its nod and wander step
-    flashShows = shrinkFlash();                      // the flash shrinks
+    captionClock = double(ticksAdvanced) / TICKS_PER_SECOND; // what is heard in it is timed so
+    throwAsked();                                            // the right clicks since the last tick
+    checkOutcomeHeard();                                     // won or lost
+    processInput();                                          // the keys' actions
+    titleDrift();                                            // the title's gaze
+    updateBombLaunch();                                      // the bison's flight after a bomb
+    listenFrom(camera->position, camera->direction);         // the ears go where the eye went
+    bison->update();                                         // its nod and wander step
+    flashShows = shrinkFlash();                              // the flash shrinks
     bisonSnapshot = bison->position;
     placeFoods();    // each food where its state says; a flying one steps
     testLastThrow(); // a hit feeds the bison

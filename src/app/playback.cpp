@@ -265,6 +265,12 @@ bool startRecording(const char *path, const DemoHeader &header, std::string *rea
     return true;
 }
 
+void stopRecording() {
+    if (writing) closeDemoWriter(writer);
+    writing = false;
+    fingerprintWritten = false;
+}
+
 // Writes TICK, after the world's fingerprint the first time.
 static bool writeTick(const DemoFrame &tick) {
     if (!fingerprintWritten) {

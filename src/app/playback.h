@@ -81,6 +81,9 @@ const int DESYNC_STATUS = 3;
 // Starts writing the game into a new file at PATH (--record): false, with the reason, when it
 // cannot be made (a file already there included).
 bool startRecording(const char *path, const DemoHeader &header, std::string *reason);
+// Ends the recording being written, its file closed whole: for a maker of recorded games in
+// process (the live game's ends when the process does).
+void stopRecording();
 // Plays DEMO back from the next frame on (--replay; with timed set, --timedemo: its figures are
 // printed when it ends). PATH names it in what is said.
 void startReplay(const Demo &demo, const char *path, bool timed);

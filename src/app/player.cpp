@@ -214,6 +214,6 @@ ScreenFacts screenFacts() {
     replayPosition(&facts.replayTick, &facts.replayTicks);
     if (captionsOn)
         facts.captions =
-            captionLines(captionsShowing, soundClock(), listenerPosition, listenerGaze);
+            captionLines(captionsShowing, captionClock, listenerPosition, listenerGaze);
     return facts;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 bool captionsOn = false;
+double captionClock = 0.0;
 std::vector<Caption> captionsShowing;
 
 const char *captionName(SoundId id) {

@@ -12,8 +12,12 @@
 
 // Captions are kept and shown (the settings' captions, --captions).
 extern bool captionsOn;
+// The game's own time the captions are timed by (seconds: the ticks advanced, 1/60 s each), set
+// by the shell as each tick begins. So a caption stays while the game is paused, shows longer at a
+// slower game speed, and comes and goes at the same ticks in a replay, at any drawing rate.
+extern double captionClock;
 
-// A caption shows at least this long (seconds on the sound clock), so that the blip of a pick can
+// A caption shows at least this long (seconds of the game's time), so that the blip of a pick can
 // be read; a longer sound's shows while it plays.
 const double CAPTION_SHORTEST = 1.5;
 // A placed sound nearer than this is near, farther is far (world units): within it a sound is
@@ -27,7 +31,7 @@ struct Caption {
     SoundId id;
     Vector3 place; // world units; unused when not placed
     bool placed;   // false for a phrase heard the same from everywhere
-    double until;  // seconds on the sound clock it shows to
+    double until;  // the captionClock it shows to (seconds)
 };
 // The captions showing, oldest first.
 extern std::vector<Caption> captionsShowing;

@@ -35,7 +35,8 @@ static bool deviceTried = false;
 static const Gait BISON_GAIT_AT_START = {0.0f, SOUND_GRUNT_EVERY, {0x6a17a11u}};
 static Gait bisonGait = BISON_GAIT_AT_START;
 
-double soundClock() {
+// Seconds on the sound clock: soundClockSource's, or the real one.
+static double soundClock() {
     if (soundClockSource) return soundClockSource();
     // Seconds since start-up, on a clock that never goes back.
     static const auto start = std::chrono::steady_clock::now();
@@ -210,7 +211,7 @@ static void start(SoundId id, Vector3 place, bool placed, bool captioned = true)
     double now = soundClock();
     if (now - lastStart[id] < soundMinimumGap(id)) return;
     lastStart[id] = now;
-    if (shown) noteCaption(captionsShowing, id, place, placed, now, soundSeconds(id));
+    if (shown) noteCaption(captionsShowing, id, place, placed, captionClock, soundSeconds(id));
     if (!soundOn) return;
     int voice = chooseVoice(soundVoices, now);
     Vector3 heard = placed ? heardPlaceNow(place) : Vector3{0.0f, 0.0f, 0.0f};

@@ -37,8 +37,9 @@ extern float soundVolume;
 extern bool soundDeviceOpen;
 // Where the listener is and the way it faces (world units; the camera's position and gaze).
 extern Vector3 listenerPosition, listenerGaze;
-// The clock sounds and their captions are timed by, in seconds, when it is not the real one (a
-// monotonic clock from start-up): a test's own, that gives game time. nullptr for the real one.
+// The clock the sounds are timed by (their voices, the least gap between two of one sound), in
+// seconds, when it is not the real one (a monotonic clock from start-up): a test's own, that gives
+// the game's time. nullptr for the real one.
 extern double (*soundClockSource)();
 
 // At this distance a placed sound is heard at full strength, and at twice it at half (world
@@ -78,8 +79,6 @@ void initSound(bool muted, bool openDevice = true);
 void playAt(SoundId id, Vector3 place);
 // Starts sound id heard the same from everywhere (the won and lost phrases), with its caption.
 void playPhrase(SoundId id);
-// Seconds on the sound clock (soundClockSource's, or the real one).
-double soundClock();
 // Puts the listener at position facing along gaze (the camera's direction); every frame.
 void listenFrom(Vector3 position, Vector3 gaze);
 // Turns sound off (stopping what plays) or back on; the first time on after --mute opens the

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/world_check.h"
+#include "hud/assists.h"
 #include "hud/overlay.h"
 #include "hud/screen_text.h"
 #include "bison/bison.h"
@@ -14,6 +15,7 @@
 #include "food/pick.h"
 #include "game.h"
 #include "input/input.h"
+#include "sound/captions.h"
 #include "support/files.h"
 #include "support/gl_env.h"
 
@@ -128,6 +130,32 @@ TEST(Recordings, TheLossPlaysBackToTheLossAtMinusTen) {
     EXPECT_EQ(foodFed, LOSE_SCORE);
 }
 
+// A game won from the keyboard alone (pick_at_centre bound to c, and space): every pick is a left
+// click at the view's centre, and nothing else came from the mouse.
+TEST(Recordings, AWinPlayedWithKeysAlonePlaysBackToTheWin) {
+    Demo demo = recorded("keys.gzd");
+    int centreClicks = 0, otherMouse = 0, specials = 0, spaces = 0;
+    for (const DemoFrame &frame : demo.frames)
+        for (const DemoEvent &event : frame.events) {
+            bool centre = event.type == DEMO_MOUSE && event.a == GLUT_LEFT_BUTTON &&
+                          event.c == 500 && event.d == 250;
+            centreClicks += centre && event.b == GLUT_DOWN;
+            otherMouse += event.type == DEMO_MOUSE && !centre;
+            specials += event.type == DEMO_SPECIAL_DOWN || event.type == DEMO_SPECIAL_UP;
+            spaces += event.type == DEMO_KEY_DOWN && event.a == ' ';
+        }
+    EXPECT_GE(centreClicks, 2);
+    EXPECT_EQ(otherMouse, 0);
+    EXPECT_EQ(specials, 0);
+    EXPECT_GE(spaces, WIN_SCORE);
+    playBack(demo);
+    EXPECT_EQ(gameState, STATE_WON);
+    EXPECT_EQ(foodFed, WIN_SCORE);
+    freshWorld();
+    playBack(demo, 20);
+    EXPECT_EQ(foodFed, WIN_SCORE) << "drawn at 20 frames a second";
+}
+
 // A game whose window was resized, which saved frames with 9 and lost the keyboard to another
 // window while a key was down: the same captures again, and the keys let go where they were.
 TEST(Recordings, AGameThatResizesCapturesAndLosesTheKeyboardPlaysBack) {
@@ -172,10 +200,12 @@ TEST(Recordings, TheWindowGamePlaysTheSameDrawnAtTwentyFramesASecond) {
 }
 
 // What the screen shows is the player's own: large and readable text, the keys' list and the
-// options screen drawn over every frame leave the game as recorded, its picks included.
+// options screen and the assists drawn over every frame leave the game as recorded, its picks
+// included.
 TEST(Recordings, TheWinPlaysTheSameWhateverTheScreenShows) {
     startWorld();
     largeText = readableText = keysListShown = true;
+    captionsOn = crosshairShown = bisonMarkerShown = true;
     openOptions();
     long bad = -1;
     std::string difference = playDemoInProcess(recorded("win.gzd"), &bad, 2);

@@ -129,6 +129,7 @@ class AssistsDrawn : public ::testing::Test {
         bison->position = {camera->position.x, 1.75f, camera->position.z - 30.0f}; // behind
         listenFrom(camera->position, camera->direction);
         soundClockSource = [] { return 100.0; };
+        captionClock = 100.0;
     }
     // The frame and the assists over it.
     std::vector<unsigned char> frame() {

@@ -29,8 +29,15 @@ double gameSeconds() {
     return double(ticksAdvanced) / 60.0;
 }
 
-Lines showing(double now) {
-    return captionLines(captionsShowing, now, listenerPosition, listenerGaze);
+// The captions showing now, as the screen is told them.
+Lines showing() {
+    return captionLines(captionsShowing, captionClock, listenerPosition, listenerGaze);
+}
+
+// Time goes on by ticks, for the sounds and their captions alike.
+void passTicks(long ticks) {
+    ticksAdvanced += ticks;
+    captionClock = gameSeconds();
 }
 
 TEST(Captions, WhereASoundComesFromIsSaidAsThePlayerFacesOnTheMeadow) {
@@ -108,13 +115,13 @@ TEST(Captions, EverySoundIsCaptionedMutedOrWithoutADeviceAndNothingIsKeptWhenOff
     std::set<std::string> names;
     for (int id = 0; id < SOUND_COUNT; id++) {
         initSound(true, false);
-        ticksAdvanced += 600; // each on a clock of its own
+        passTicks(600); // each on a clock of its own
         SoundId sound = SoundId(id);
         if (sound == SOUND_WON || sound == SOUND_LOST)
             playPhrase(sound);
         else
             playAt(sound, right);
-        Lines lines = showing(gameSeconds());
+        Lines lines = showing();
         ASSERT_EQ(lines.size(), 1u) << captionName(sound);
         bool phrase = sound == SOUND_WON || sound == SOUND_LOST;
         EXPECT_EQ(lines[0], std::string(captionName(sound)) + (phrase ? "" : ", near right"));
@@ -130,9 +137,9 @@ TEST(Captions, EverySoundIsCaptionedMutedOrWithoutADeviceAndNothingIsKeptWhenOff
     initSound(true, false);
     std::set<std::string> walked;
     for (int stride = 0; stride < SOUND_GRUNT_EVERY + SOUND_GRUNT_SPREAD; stride++) {
-        ticksAdvanced += 30;
+        passTicks(30);
         bisonWalked({0.0f, 1.75f, -40.0f}, SOUND_STRIDE);
-        for (const std::string &line : showing(gameSeconds())) walked.insert(line);
+        for (const std::string &line : showing()) walked.insert(line);
     }
     EXPECT_EQ(walked,
               (std::set<std::string>{"Bison's hooves, far ahead", "Bison grunts, far ahead"}));
@@ -167,7 +174,7 @@ TEST(Captions, TheWanderingBisonsHoovesAreOneLineThatFollowsIt) {
     int hoofLines = 0, checked = 0;
     for (int tick = 0; tick < 1800; tick++) {
         runFrame({});
-        Lines lines = showing(gameSeconds());
+        Lines lines = showing();
         for (const std::string &line : lines) heard.insert(line.substr(0, line.find(',')));
         auto hooves = std::find_if(lines.begin(), lines.end(), [](const std::string &line) {
             return line.rfind("Bison's hooves, ", 0) == 0;
@@ -215,7 +222,7 @@ std::map<long, Lines> captionsAt(const char *name, const std::set<long> &ticks) 
         DemoFrame frame = demo.frames[size_t(tick)];
         DemoFrame played = runFrame(frame.events, &frame);
         EXPECT_EQ(frameDifference(frame, played), "") << name << " tick " << tick;
-        if (ticks.count(tick)) seen[tick] = showing(gameSeconds());
+        if (ticks.count(tick)) seen[tick] = showing();
     }
     return seen;
 }

@@ -102,6 +102,7 @@ void freshWorld() {
     readableText = false;
     captionsOn = false;
     captionsShowing.clear();
+    captionClock = 0.0;
     soundClockSource = nullptr;
     crosshairShown = false;
     bisonMarkerShown = false;
