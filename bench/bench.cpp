@@ -27,7 +27,7 @@
 #include "timedemo.h"
 
 #include "app/app.h"
-#include "app/clock.h"
+#include "clock/clock.h"
 #include "bison/bison.h"
 #include "input/input.h"
 #include "platform/platform.h"

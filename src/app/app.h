@@ -1,7 +1,7 @@
 // The application shell: start-up, world assembly, the frame, game states and screen text.
 #pragma once
 
-#include "app/clock.h"
+#include "clock/clock.h"
 #include "game.h"
 
 // Buffer each screen line is formatted into before it is drawn.

@@ -1,6 +1,7 @@
 #include "app/app.h"
-#include "app/clock.h"
+#include "clock/clock.h"
 #include "app/playback.h"
+#include "app/pacing.h"
 #include "app/player.h"
 
 #include "bison/bison.h"
@@ -76,7 +77,7 @@ static void pickUnderClick() {
 void advanceGame() {
     throwAsked();                                    // the right clicks since the last tick
     checkOutcomeHeard();                             // won or lost
-    processInput();                                  // the keys' actions
+    processInput(TICK_ADVANCE);                      // the keys' actions
     titleDrift();                                    // the title's gaze
     updateBombLaunch();                              // the bison's flight after a bomb
     listenFrom(camera->position, camera->direction); // the ears go where the eye went
@@ -136,7 +137,7 @@ static bool worldDrawn = false;
 bool playTick(TickStep step) {
     if (step == TICK_HOLD) {
         refuseClicks();
-        processInput();
+        processInput(TICK_HOLD);
         listenFrom(camera->position, camera->direction); // a sound turned off fades out
     }
     bool picking = step == TICK_ADVANCE && pickPending;

@@ -84,9 +84,9 @@ int main(int argc, char **argv) {
             return 2;
         }
     }
-    frameRateCap = playing.fps;
+    capFrameRate(playing.fps);
     if (playsDemo) {
-        frameRateCap = command.timedemo ? 0 : command.fpsGiven ? command.fps : demo.header.fps;
+        capFrameRate(command.timedemo ? 0 : command.fpsGiven ? command.fps : demo.header.fps);
         windowWidth = demo.header.width;
         windowHeight = demo.header.height;
     }

@@ -1,13 +1,18 @@
 #include "app/pacing.h"
 
 #include "app/app.h"
-#include "app/clock.h"
+#include "clock/clock.h"
 #include "app/playback.h"
 
 #include <GL/freeglut.h>
 #include <thread>
 
 int frameRateCap = 60;
+
+void capFrameRate(int fps) {
+    frameRateCap = fps;
+    frameTickLimit = tickBacklogLimit(fps);
+}
 
 PaceClock::time_point nextFrameTime(PaceClock::time_point last, PaceClock::time_point now,
                                     PaceClock::duration period) {

@@ -3,12 +3,13 @@
 // clock (clock.h).
 #pragma once
 
-#include <chrono>
-
-typedef std::chrono::steady_clock PaceClock;
+#include "clock/clock.h"
 
 // Frames a second the drawing is held to; 0 for as fast as the machine draws.
 extern int frameRateCap;
+// Holds the drawing to fps frames a second (0: none), and a frame's ticks to what that period
+// holds (frameTickLimit).
+void capFrameRate(int fps);
 
 // When the next frame is due: one period after the last one, or now when that has passed, so a
 // late frame is never followed by a burst of quick ones.

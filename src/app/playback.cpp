@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/keeping.h"
+#include "app/pacing.h"
 #include "app/player.h"
 #include "app/world_check.h"
 #include "capture/capture.h"
@@ -142,7 +143,7 @@ std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate)
     bool fixed = oneTickPerFrame;
     int cap = frameRateCap;
     oneTickPerFrame = drawingRate == 0;
-    frameRateCap = drawingRate;
+    capFrameRate(drawingRate);
     gameClock = GameClock();
     std::string difference;
     for (long frame = 0; replayTick < replayTicks && difference.empty(); frame++) {
@@ -160,7 +161,7 @@ std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate)
     }
     if (!difference.empty() && badFrame) *badFrame = replayTick;
     oneTickPerFrame = fixed;
-    frameRateCap = cap;
+    capFrameRate(cap);
     gameClock = GameClock();
     replayTick = replayTicks = 0;
     return difference;

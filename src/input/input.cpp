@@ -15,7 +15,6 @@
 unsigned char keyDown[256];
 bool releaseKeysWithFocus = true;
 unsigned char keyPressed[256];
-bool gamePaused = false;
 
 // Key codes of the key map that are no printable character.
 enum {
@@ -80,10 +79,6 @@ static void turnBisonRight() {
 static void toggleEveryFrameCapture() {
     captureIndex = 0;
     capturingEveryFrame = !capturingEveryFrame;
-}
-
-static void togglePause() {
-    gamePaused = !gamePaused;
 }
 
 const KeyBinding keyBindings[] = {
@@ -186,11 +181,11 @@ bool keyboardWasLost() {
     return lost;
 }
 
-void processInput() {
+void processInput(TickStep step) {
     for (const KeyBinding &binding : keyBindings) {
         if (!keyDown[binding.key] && !keyPressed[binding.key]) continue;
         if (!binding.held) keyDown[binding.key] = 0;
-        if (gamePaused && !binding.whilePaused) continue;
+        if (step == TICK_HOLD && !binding.whilePaused) continue;
         binding.action();
     }
     memset(keyPressed, 0, sizeof keyPressed);

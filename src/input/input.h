@@ -2,6 +2,8 @@
 // frame, walking the bindings in their fixed order.
 #pragma once
 
+#include "clock/clock.h"
+
 #include <vector>
 
 // One flag per key code, 1 while down. Special keys share it at their GLUT codes (left arrow =
@@ -13,10 +15,6 @@ extern bool releaseKeysWithFocus;
 // One flag per key code, 1 when the key went down since the last frame, even if it is up again:
 // a tap shorter than a frame still acts in the next one. processInput clears it.
 extern unsigned char keyPressed[256];
-
-// The game stands still ('p'): the frame draws it but advances nothing, clicks pick and throw
-// nothing, and only the bindings that act while paused act.
-extern bool gamePaused;
 
 // A key and what it does. A held binding acts in every frame while its key is down; a one-shot
 // binding acts once per press, clearing its own entry when it fires. A key pressed since the last
@@ -48,10 +46,10 @@ struct HelpLine {
 // names its keys, and the left click before the throw.
 std::vector<HelpLine> keyHelpLines();
 
-// Frame-by-frame key actions, in the order of keyBindings.
-// While paused only the bindings that act while paused act; a one-shot key pressed meanwhile is
-// spent, so it does not act once the game goes on.
-void processInput();
+// Tick-by-tick key actions, in the order of keyBindings, in a tick of this step. In a tick that
+// holds the game (TICK_HOLD: it is paused) only the bindings that act while paused act; a one-shot
+// key pressed meanwhile is spent, so it does not act once the game goes on.
+void processInput(TickStep step);
 // Every key counts as released (presses since the last frame still act once in the next).
 void releaseKeys();
 // Asked before each live frame while a key is down: whether the window has lost the keyboard it

@@ -1,6 +1,6 @@
 // The game clock on a simulated clock: the game's pace is the same at any drawing rate, a
 // backlog is dropped, and a tap between two ticks acts in the next one, once.
-#include "app/clock.h"
+#include "clock/clock.h"
 
 #include "app/app.h"
 #include "app/pacing.h"
@@ -28,13 +28,13 @@ struct SimulatedPlay {
         bison->wandering = false;
         oneTickPerFrame = false;
         drawEveryFrame = false;
-        frameRateCap = rate;
+        capFrameRate(rate);
         gameClock = GameClock();
     }
     ~SimulatedPlay() {
         oneTickPerFrame = true;
         drawEveryFrame = true;
-        frameRateCap = 60;
+        capFrameRate(60);
         gameClock = GameClock();
         releaseKeys();
     }

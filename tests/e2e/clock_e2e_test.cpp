@@ -4,7 +4,7 @@
 #include "support/game_process.h"
 
 #include "app/app.h"
-#include "app/clock.h"
+#include "clock/clock.h"
 #include "app/playback.h"
 #include "app/world_check.h"
 #include "input/input.h"

@@ -1,7 +1,7 @@
 #include "support/gl_env.h"
 
 #include "app/app.h"
-#include "app/clock.h"
+#include "clock/clock.h"
 #include "app/playback.h"
 #include "app/player.h"
 #include "bison/bison.h"

@@ -1,10 +1,18 @@
-#include "app/clock.h"
-
-#include "input/input.h"
+#include "clock/clock.h"
 
 long ticksAdvanced = 0;
 bool oneTickPerFrame = false;
 GameClock gameClock;
+int frameTickLimit = 1 + TICK_BACKLOG_LIMIT; // the default cap's: a tick a frame
+bool gamePaused = false;
+
+void setPaused(bool paused) {
+    gamePaused = paused;
+}
+
+void togglePause() {
+    setPaused(!gamePaused);
+}
 
 PaceClock::duration tickSpan(long n) {
     // Nanoseconds, so that 60 ticks are exactly one second.
@@ -50,6 +58,6 @@ int tickBacklogLimit(int fps) {
 }
 
 TickStep nextTick(long due, int ran) {
-    if (ran >= due || ran >= tickBacklogLimit(frameRateCap)) return TICK_NONE;
+    if (ran >= due || ran >= frameTickLimit) return TICK_NONE;
     return gamePaused ? TICK_HOLD : TICK_ADVANCE;
 }

@@ -1,10 +1,15 @@
 // The game clock: the game advances in ticks of exactly 1/60 s of a monotonic clock, apart from
 // the drawing. Each frame runs the ticks that have come due since the last one, in order, each
-// with the events that arrived before it, then draws once; --fps paces only the drawing.
+// with the events that arrived before it, then draws once. The game's pace (paused or going on)
+// is the clock's own state, and nextTick alone decides what each tick does by it.
 #pragma once
 
-#include "app/pacing.h"
 #include "game.h"
+
+#include <chrono>
+
+// The monotonic clock the game's ticks and the drawing's frames are reckoned on.
+typedef std::chrono::steady_clock PaceClock;
 
 // Ticks one frame may run beyond those its --fps period holds. A frame that finds more due (the
 // window dragged, the machine stalled) drops the rest: racing through them would only make the
@@ -39,6 +44,16 @@ long ticksDue(GameClock &clock, PaceClock::time_point now);
 PaceClock::time_point nearestTickTime(const GameClock &clock, PaceClock::time_point t);
 // The most ticks one frame runs when the drawing is capped at fps (0: uncapped).
 int tickBacklogLimit(int fps);
+// The most ticks one frame runs now: tickBacklogLimit of the drawing's cap, which sets it.
+extern int frameTickLimit;
+
+// The game stands still ('p'): its ticks hold it, drawn but not advanced; clicks pick and throw
+// nothing, and only the bindings that act while paused act.
+extern bool gamePaused;
+// Pauses the game, or lets it go on where it stood: what 'p' does, for anything else that stops
+// the game the same way.
+void setPaused(bool paused);
+void togglePause();
 
 // What the next tick a frame might run does.
 enum TickStep {
@@ -48,7 +63,7 @@ enum TickStep {
 };
 // The game's pace, decided in this one place. Asked before each tick a frame might run, with the
 // ticks the clock has made due (due) and those the frame has run so far (ran): none once the due
-// ones are run or the backlog limit is reached (what is left is dropped), else a tick that
-// advances the game or, while paused, holds it. A new speed rule (slow motion, a step at a time)
-// is a case here and a row of the key table.
+// ones are run or frameTickLimit is reached (what is left is dropped), else a tick that advances
+// the game or, while paused, holds it. A new rule of the pace is a case here and a row of the key
+// table that sets it.
 TickStep nextTick(long due, int ran);
