@@ -2,6 +2,7 @@
 #include "frames.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "scenery/scenery.h"

@@ -3,6 +3,7 @@
 #include "frames.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"

@@ -3,6 +3,7 @@
 #include "clocks.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "input/input.h"
 #include "sound/sound.h"
 

@@ -4,7 +4,9 @@
 #include "startup.h"
 
 #include "app/app.h"
-#include "app/playback.h"
+#include "app/loop.h"
+#include "app/ticks.h"
+#include "app/replay.h"
 #include "demo/demo.h"
 #include "input/input.h"
 

@@ -16,9 +16,6 @@ void initWorld();
 // The GL state every frame starts from, set once by initWorld: lighting, depth, colour material,
 // the unlit texture mode and the normal the first screen text is lit with.
 void setFixedGlState();
-// The display callback: the frame of the live game, or of the recording being played back, with
-// the input taken since the last one (playback.h).
-void onDisplay();
 // The half of a tick that moves the game: every step that changes it, in their fixed order, a
 // left click's selection pass and its hits into the hand last. Counts ticksAdvanced.
 void advanceGame();
@@ -33,11 +30,9 @@ void warmUpDrawing();
 // One tick of the game, its events handed in: advanced (or held, while paused), then drawn and
 // captured when a capture is asked for. True when it made a pick (a selection pass).
 bool playTick(TickStep step);
-// The frame's drawing, once after its ticks: the world drawn (unless a capture of the last tick
-// has just drawn it) and shown. Nothing when drawEveryFrame is clear.
-void showWorld();
-// Frames swapped onto the window since the start (a selection pass is never shown).
-extern long framesShown;
+// The world drawn for the frame to be shown, once after its ticks: unless a capture of the last
+// tick has just drawn it.
+void drawWorldToShow();
 // The normal projection of a frame: the view's perspective at the window's aspect.
 void setProjection();
 // On the title screen the gaze sinks towards the meadow.

@@ -1,8 +1,5 @@
 #include "app/app.h"
 #include "clock/clock.h"
-#include "app/playback.h"
-#include "app/pacing.h"
-#include "app/player.h"
 
 #include "bison/bison.h"
 #include "camera/camera.h"
@@ -21,8 +18,6 @@ void setProjection() {
     glLoadIdentity();
     multViewPerspective();
 }
-
-long framesShown = 0;
 
 // The collision display stands where the bison was drawn this frame.
 static Vector3 bisonSnapshot;
@@ -153,11 +148,7 @@ bool playTick(TickStep step) {
     return picking;
 }
 
-void showWorld() {
-    if (!drawEveryFrame || windowCovered) return;
+void drawWorldToShow() {
     if (!worldDrawn) drawGame(false);
-    drawOverlays(); // after any capture, so a capture holds the game alone
-    glutSwapBuffers();
     worldDrawn = false;
-    framesShown++;
 }

@@ -1,11 +1,13 @@
 #include "app/keeping.h"
 
-#include "app/playback.h"
+#include "app/recording.h"
+#include "clock/clock.h"
 #include "keep/keep.h"
 #include "keep/record.h"
 #include "keep/tally.h"
 #include "platform/platform.h"
 
+#include <GL/freeglut.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,18 +15,21 @@
 
 std::string liveRecordingPath;
 
-// The live tick the game crashes before (the tests' trigger), or -1; and live ticks begun.
-static long crashBeforeTick = -1;
-static long liveTicks = 0;
+// The ticks the live game crashes after (the tests' trigger), or -1.
+static long crashAfterTicks = -1;
 
 static void readCrashTrigger() {
     const char *tick = getenv(CRASH_TRIGGER_VARIABLE);
-    crashBeforeTick = tick && *tick ? atol(tick) : -1;
+    crashAfterTicks = tick && *tick ? atol(tick) : -1;
 }
 
-void crashIfAsked() {
-    if (crashBeforeTick >= 0 && liveTicks == crashBeforeTick) crashNow();
-    liveTicks++;
+static void crashWhenDue(int) {
+    if (ticksAdvanced >= crashAfterTicks) crashNow();
+    glutTimerFunc(CRASH_TRIGGER_LOOK_MS, crashWhenDue, 0);
+}
+
+void armCrashTrigger() {
+    if (crashAfterTicks >= 0) glutTimerFunc(CRASH_TRIGGER_LOOK_MS, crashWhenDue, 0);
 }
 
 // A path as a command line takes it: quoted when it holds a space.

@@ -8,11 +8,14 @@
 
 #include <string>
 
-// The environment variable that makes the live game crash on purpose before the frame it names
-// (counted from 0), for the tests; read once, at start-up, by startLiveGame.
+// The environment variable that makes the live game crash on purpose once it has advanced the
+// ticks it names, for the tests; read once, at start-up, by startLiveGame.
 const char *const CRASH_TRIGGER_VARIABLE = "GRAZEWELL_TEST_CRASH_TICK";
-// Before each live frame: crashes the game when it reaches the frame the trigger names.
-void crashIfAsked();
+// How often the trigger looks at the ticks advanced, between frames (milliseconds).
+const int CRASH_TRIGGER_LOOK_MS = 2;
+// Arms the trigger, when the variable names a tick: a GLUT timer, outside the frames, that
+// crashes the game between two frames once it has advanced that many ticks. Needs the window.
+void armCrashTrigger();
 
 // The recording of the live game: --record's file, or the kept game; "" when there is none.
 extern std::string liveRecordingPath;

@@ -1,10 +1,11 @@
 // Grazewell: feed the bison.
 #include "app/app.h"
 #include "app/keeping.h"
+#include "app/loop.h"
 #include "app/options.h"
 #include "app/pacing.h"
-#include "app/playback.h"
 #include "app/player.h"
+#include "app/replay.h"
 #include "bison/bison.h"
 #include "game.h"
 #include "assets/assets.h"
@@ -115,6 +116,7 @@ int main(int argc, char **argv) {
     glutPositionFunc(liveWindowMoved);
     glutIdleFunc(gameIdle());
     initWorld();
+    armCrashTrigger();
     if (playsDemo)
         startReplay(demo, command.replay.c_str(), command.timedemo);
     else

@@ -2,8 +2,10 @@
 // that the game's next frame starts from exactly what it left.
 #include "app/player.h"
 
-#include "app/playback.h"
+#include "app/replay.h"
+#include "clock/clock.h"
 #include "game.h"
+#include "input/bindings.h"
 #include "input/input.h"
 
 #include <GL/freeglut.h>

@@ -1,8 +1,8 @@
 #include "app/pacing.h"
 
-#include "app/app.h"
+#include "app/live_events.h"
+#include "app/loop.h"
 #include "clock/clock.h"
-#include "app/playback.h"
 
 #include <GL/freeglut.h>
 #include <thread>
@@ -24,8 +24,6 @@ PaceClock::duration framePeriod(int fps) {
     return std::chrono::duration_cast<PaceClock::duration>(
         std::chrono::duration<double>(1.0 / fps));
 }
-
-bool windowCovered = false;
 
 // The frame that is due: through GLUT's redisplay, or, for a covered window (which GLUT never
 // redraws), run here.

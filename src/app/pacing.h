@@ -24,10 +24,6 @@ void (*gameIdle())();
 // Whether a window in this GLUT window status (GLUT_HIDDEN, ...) plays on: all but a minimised
 // one do.
 bool windowShowsFrames(int status);
-// The window is wholly covered (GLUT_FULLY_COVERED; X says so of a window of 1 x 1 too): GLUT
-// draws it no more, so its frames are run from the idle callback, a tick at a time, and draw
-// nothing but the captures and picks their ticks make.
-extern bool windowCovered;
 // The window status callback: a minimised window has no idle callback, so the game sleeps in
 // GLUT's wait for events and stands still; shown again, it goes on where it stood.
 void onWindowStatus(int status);

@@ -1,6 +1,7 @@
 #include "app/player.h"
 
-#include "app/playback.h"
+#include "app/live_events.h"
+#include "capture/capture.h"
 #include "game.h"
 #include "input/input.h"
 #include "sound/sound.h"
@@ -43,6 +44,33 @@ void takeLiveKey(int key, bool down) {
     }
     int gameKey = liveKeyGoesUp(key);
     if (gameKey >= 0) takeLiveEvent({DEMO_KEY_UP, gameKey});
+}
+
+void takeLiveClick(int button, int state, int x, int y) {
+    takeLiveEvent({DEMO_MOUSE, button, state, x, y});
+}
+
+void liveKeyDown(unsigned char key, int, int) {
+    takeLiveKey(key, true);
+}
+void liveKeyUp(unsigned char key, int, int) {
+    takeLiveKey(key, false);
+}
+void liveSpecialDown(int key, int, int) {
+    if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, true);
+}
+void liveSpecialUp(int key, int, int) {
+    if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, false);
+}
+void liveMouse(int button, int state, int x, int y) {
+    takeLiveClick(button, state, x, y);
+}
+void liveReshape(int width, int height) {
+    // The window really drawn, whatever size the game (or a recording) gives it.
+    drawableWidth = width;
+    drawableHeight = height;
+    noteWindowSize(width, height);
+    takeLiveEvent({DEMO_RESHAPE, width, height});
 }
 
 static void stepVolume(int step) {

@@ -14,9 +14,22 @@ extern bool fullScreenShown;
 // Starts the player's side once the window is made: the bindings, the volume and full screen of
 // settings (the file's, with the command line's overrides applied by the caller).
 void startPlayerSettings(const Settings &settings, bool replaying);
-// A live key went down or up, in the key numbers of input/bindings.h: a player's own key acts at once; a key
-// bound to one of the game's actions reaches the game as the key table's key of that action.
+// A live key went down or up, in the key numbers of input/bindings.h: a player's own key acts at
+// once; a key bound to one of the game's actions reaches the game as the key table's key of that
+// action.
 void takeLiveKey(int key, bool down);
+// A live mouse button went down or up (GLUT's button and state) at window pixel (x, y): it reaches
+// the game as the click it is.
+void takeLiveClick(int button, int state, int x, int y);
+
+// The window's GLUT input callbacks: each goes through the player's side (takeLiveKey,
+// takeLiveClick) to the live events queued for the next tick (live_events.h).
+void liveKeyDown(unsigned char key, int x, int y);
+void liveKeyUp(unsigned char key, int x, int y);
+void liveSpecialDown(int key, int x, int y);
+void liveSpecialUp(int key, int x, int y);
+void liveMouse(int button, int state, int x, int y);
+void liveReshape(int width, int height);
 // What a player's own key does, at once, paused or not.
 void actOnPreference(Preference preference);
 // The window now has this size: kept for the next game when the player made it so (not full

@@ -9,22 +9,20 @@
 #include "platform/platform.h"
 
 #include <GL/freeglut.h>
-#include <cstdlib>
 #include <cstring>
 
 unsigned char keyDown[256];
 bool releaseKeysWithFocus = true;
 unsigned char keyPressed[256];
 
-// Key codes of the key map that are no printable character.
-enum {
-    KEY_ESCAPE = 27,
-    KEY_SPACE = ' ',
-};
+bool quitAsked = false;
+
+// The space bar's key code, the throw's.
+const unsigned char KEY_SPACE = ' ';
 
 // The actions, one a binding.
 static void quit() {
-    exit(0);
+    quitAsked = true;
 }
 static void walkForward() {
     if (!nearBison(camera->position)) camera->move(true, CAMERA_WALK_STEP);

@@ -6,6 +6,12 @@
 
 #include <vector>
 
+// The key table's Escape, which quits: key code 27.
+const unsigned char KEY_ESCAPE = 27;
+// Escape asked to leave the game. Nothing in the game reads it: the frame loop leaves once the
+// tick that asked is done (and recorded), outside the tick and the event queue.
+extern bool quitAsked;
+
 // One flag per key code, 1 while down. Special keys share it at their GLUT codes (left arrow =
 // 'd').
 extern unsigned char keyDown[256];

@@ -4,7 +4,8 @@
 
 #include "app/app.h"
 #include "app/pacing.h"
-#include "app/playback.h"
+#include "app/live_events.h"
+#include "app/loop.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "input/input.h"

@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "app/loop.h"
 
 #include "bison/bison.h"
 #include "capture/capture.h"

@@ -4,7 +4,8 @@
 #include "app/player.h"
 
 #include "app/app.h"
-#include "app/playback.h"
+#include "app/loop.h"
+#include "app/ticks.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "input/input.h"

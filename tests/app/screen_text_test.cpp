@@ -1,5 +1,6 @@
 // Game states: the outcome, the state key, the title drift and the lines on the screen.
 #include "app/app.h"
+#include "app/loop.h"
 
 #include "camera/camera.h"
 #include "food/feeding.h"

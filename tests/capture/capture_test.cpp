@@ -4,6 +4,7 @@
 #include "bison/bison.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "input/input.h"
 #include "support/files.h"
 #include "support/gl_env.h"

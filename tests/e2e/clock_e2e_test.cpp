@@ -5,7 +5,9 @@
 
 #include "app/app.h"
 #include "clock/clock.h"
-#include "app/playback.h"
+#include "app/loop.h"
+#include "app/ticks.h"
+#include "app/replay.h"
 #include "app/world_check.h"
 #include "input/input.h"
 #include "demo/demo.h"

@@ -2,7 +2,10 @@
 
 #include "app/app.h"
 #include "clock/clock.h"
-#include "app/playback.h"
+#include "app/live_events.h"
+#include "app/loop.h"
+#include "app/ticks.h"
+#include "app/replay.h"
 #include "app/player.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
@@ -59,6 +62,8 @@ void freshWorld() {
     memset(keyDown, 0, sizeof keyDown);
     memset(keyPressed, 0, sizeof keyPressed);
     gamePaused = false;
+    quitAsked = false;
+    forgetLiveEvents();
     pickPending = false;
     pickX = pickY = 0.0f;
     memset(selectBuffer, 0, sizeof selectBuffer);

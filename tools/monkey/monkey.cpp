@@ -5,7 +5,8 @@
 //   monkey SECONDS [--seed N] [--keep FOLDER] [--keep-all]
 // Each game runs in a child process of its own, with a fresh world, as a replay starts.
 #include "app/app.h"
-#include "app/playback.h"
+#include "app/loop.h"
+#include "app/replay.h"
 #include "app/world_check.h"
 #include "assets/assets.h"
 #include "bison/bison.h"

@@ -1,0 +1,36 @@
+// The frame loop: each frame runs the ticks due (the live game's, with its events and its
+// recording, or a recording's played back), shows the world once, and leaves the game when a tick
+// or the replay asked it to. It is the only place the game is left from.
+#pragma once
+
+#include "clock/clock.h"
+#include "demo/demo.h"
+
+#include <vector>
+
+// Whether every frame is drawn. A playback in process that wants only the game's end and its
+// checksums clears it: nothing the game decides depends on the drawing, but for a selection pass
+// (whose hits come from it) and a capture (whose pixels are it), and those frames are still drawn.
+extern bool drawEveryFrame;
+// The window is wholly covered (GLUT_FULLY_COVERED; X says so of a window of 1 x 1 too): GLUT
+// draws it no more, so its frames are run from the idle callback (pacing.h), a tick at a time,
+// and draw nothing but the captures and picks their ticks make.
+extern bool windowCovered;
+// Frames swapped onto the window since the start (a selection pass is never shown).
+extern long framesShown;
+
+// The frame's picture, once after its ticks: the world drawn (unless a capture of the last tick
+// has just drawn it), the overlays over it, and shown. Nothing when drawEveryFrame is clear or
+// the window is covered.
+void showFrame();
+
+// One frame of exactly one tick, then drawn and shown: the monkey's, the benchmark's and the
+// tests' frame, which count ticks by frames.
+DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed = nullptr);
+
+// The frame at NOW (a moment of the monotonic clock): the ticks due run in order, each with the
+// live events that arrived before it, written into the recording (or the recording's next ticks,
+// in a replay), then the world shown once; then the game is left when it is over.
+void playFrameAt(PaceClock::time_point now);
+// The display callback: the frame at the clock's present.
+void onDisplay();
