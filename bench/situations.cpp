@@ -134,7 +134,7 @@ static std::string homeFolder;
 static void recordingSetUp() {
     playingView();
     if (chdir(captureFolder) != 0) exit(1);
-    capturingEveryFrame = true;
+    recording = true;
 }
 
 // One file, made afresh each frame: a capture never replaces one.

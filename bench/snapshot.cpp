@@ -70,7 +70,7 @@ void restore(const Snapshot &s) {
     bombLaunch = bombFalling = flashActive = false;
     bombFirstFall = true;
     flashRadius = 0;
-    capturingEveryFrame = false;
+    recording = false;
     pickPending = false;
     memset(keyDown, 0, sizeof keyDown);
 }

@@ -140,7 +140,7 @@ bool playTick(TickStep step) {
     worldDrawn = false;
     // Captures are tied to ticks, not to the drawing's rate: a replay makes the same files at any
     // --fps.
-    if (capturingEveryFrame || captureRequests > 0) {
+    if (recording || captureRequests > 0) {
         drawGame(false);
         takeCaptures();
         worldDrawn = true;

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-bool capturingEveryFrame = false;
+bool recording = false;
 int captureIndex = 0;
 
 std::string captureFileName(int index) {
@@ -128,7 +128,7 @@ int captureFrame() {
 }
 
 void takeCaptures() {
-    if (capturingEveryFrame) requestCapture();
+    if (recording) requestCapture();
     for (; captureRequests > 0; captureRequests--) {
         captureFrame();
         captureIndex += 1;

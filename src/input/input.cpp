@@ -76,7 +76,7 @@ static void turnBisonRight() {
 // start over, and the capture moves on past any file already there.
 static void toggleEveryFrameCapture() {
     captureIndex = 0;
-    capturingEveryFrame = !capturingEveryFrame;
+    recording = !recording;
 }
 
 const KeyBinding keyBindings[] = {

@@ -55,11 +55,11 @@ TEST(Frame, TheFirstFramesPixelsEqualTheSeconds) {
     startWorld(); // in the build folder, where the pictures are
     holdStill();
     WorkDir dir("first-frame");
-    capturingEveryFrame = true;
+    recording = true;
     captureIndex = 0;
     onDisplay();
     onDisplay();
-    capturingEveryFrame = false;
+    recording = false;
     Bytes first = readBytes("ppm/img000.ppm"), second = readBytes("ppm/img001.ppm");
     ASSERT_EQ(first.size(), 1500016u);
     size_t differing = 0, at = 0;
@@ -82,13 +82,13 @@ TEST(Frame, AFoodBehindATreeCardsClearCornerShowsInTheCapture) {
     Food *food = foods[1];
     Vector3 home = food->home;
     WorkDir dir("clear-corner");
-    capturingEveryFrame = true;
+    recording = true;
     captureIndex = 0;
     food->home = {corner.x, corner.y, corner.z - 1.0f};
     onDisplay();
     food->home = {corner.x + 40.0f, corner.y, corner.z};
     onDisplay();
-    capturingEveryFrame = false;
+    recording = false;
     food->home = home;
     Bytes with = readBytes("ppm/img000.ppm"), without = readBytes("ppm/img001.ppm");
     ASSERT_EQ(with.size(), 1500016u);

@@ -79,7 +79,7 @@ void freshWorld() {
     flashActive = false;
     flashRadius = 0;
     showSpheres = false;
-    capturingEveryFrame = false;
+    recording = false;
     captureIndex = 0;
     captureRequests = 0;
     drawEveryFrame = true;
