@@ -30,6 +30,9 @@ void warmUpDrawing();
 // One tick of the game, its events handed in: advanced (or held, while paused), then drawn and
 // captured when a capture is asked for. True when it made a pick (a selection pass).
 bool playTick(TickStep step);
+// What the frame keeps between a tick and its drawing, as the game starts: for a test that starts
+// from a fresh game.
+void resetFrameState();
 // The world drawn for the frame to be shown, once after its ticks: unless a capture of the last
 // tick has just drawn it.
 void drawWorldToShow();

@@ -148,6 +148,12 @@ bool playTick(TickStep step) {
     return picking;
 }
 
+void resetFrameState() {
+    bisonSnapshot = Vector3();
+    flashShows = false;
+    worldDrawn = false;
+}
+
 void drawWorldToShow() {
     if (!worldDrawn) drawGame(false);
     worldDrawn = false;

@@ -11,6 +11,7 @@
 
 #include <GL/freeglut.h>
 #include <cstdlib>
+#include <cstring>
 
 bool drawEveryFrame = true;
 bool windowCovered = false;
@@ -56,6 +57,17 @@ void playFrameAt(PaceClock::time_point now) {
     showFrame();
     if (timingFrames) timeFrameShown();
     leaveWhenOver();
+}
+
+void resetShell() {
+    resetFrameState();
+    memset(textLine, 0, sizeof textLine);
+    frameTaken = DemoFrame();
+    stopReplay();
+    forgetLiveEvents();
+    keysListShown = false;
+    drawEveryFrame = true;
+    windowCovered = false;
 }
 
 void onDisplay() {

@@ -34,3 +34,8 @@ DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed =
 void playFrameAt(PaceClock::time_point now);
 // The display callback: the frame at the clock's present.
 void onDisplay();
+
+// The shell's own state as the game starts: the frame's, the tick's record, no replay, no live
+// event waiting, no overlay shown, every frame drawn on a window not covered, the screen text's
+// buffer empty: for a test that starts from a fresh game.
+void resetShell();

@@ -119,6 +119,9 @@ extern std::vector<int32_t> *bisonDrawLog;
 // The draws to hand back instead of rand's, or nullptr; and how many of them are handed back.
 extern const std::vector<int32_t> *bisonDrawFeed;
 extern size_t bisonDrawFed;
+// The draws noted and fed nowhere, and seeded with SEED, as the game starts with it: for a test
+// that starts from a fresh game.
+void resetBisonDraws(uint32_t seed);
 
 // True when point lies closer to the bison than BISON_REACH.
 bool nearBison(Vector3 point);

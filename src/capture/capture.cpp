@@ -105,6 +105,12 @@ void readFrame(int width, int height, unsigned char *pixels) {
 int captureRequests = 0;
 int drawableWidth = 0, drawableHeight = 0;
 
+void resetCapture() {
+    recording = false;
+    captureIndex = 0;
+    captureRequests = 0;
+}
+
 void requestCapture() {
     captureRequests += 1;
 }

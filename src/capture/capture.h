@@ -61,3 +61,6 @@ void takeCaptures();
 // At the end of a frame that shows nothing (a selection frame): its requests are dropped, and a
 // run of captures goes on with the next frame.
 void dropCaptures();
+// Not recording, nothing asked, numbering from img000, as the game starts: for a test that starts
+// from a fresh game.
+void resetCapture();

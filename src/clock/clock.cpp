@@ -3,8 +3,16 @@
 long ticksAdvanced = 0;
 bool oneTickPerFrame = false;
 GameClock gameClock;
-int frameTickLimit = 1 + TICK_BACKLOG_LIMIT; // the default cap's: a tick a frame
+int frameTickLimit = 1 + TICK_BACKLOG_LIMIT; // the default cap's: one tick a frame, and the backlog
 bool gamePaused = false;
+
+void resetClock() {
+    ticksAdvanced = 0;
+    oneTickPerFrame = false;
+    gameClock = GameClock();
+    frameTickLimit = 1 + TICK_BACKLOG_LIMIT;
+    gamePaused = false;
+}
 
 void setPaused(bool paused) {
     gamePaused = paused;

@@ -55,6 +55,11 @@ extern bool gamePaused;
 void setPaused(bool paused);
 void togglePause();
 
+// The clock and the pace as the game starts (not yet running, going on, no tick advanced, the
+// default cap's limit, ticks as the clock makes them due): for a test that starts from a fresh
+// game.
+void resetClock();
+
 // What the next tick a frame might run does.
 enum TickStep {
     TICK_NONE,    // the frame runs no more ticks

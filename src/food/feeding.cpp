@@ -15,6 +15,15 @@ bool flashActive = false;
 int flashRadius = 0;
 bool showSpheres = false;
 
+void resetFeeding() {
+    bombLaunch = false;
+    bombFalling = false;
+    bombFirstFall = true;
+    flashActive = false;
+    flashRadius = 0;
+    showSpheres = false;
+}
+
 // Entries 3 and 4 are the same sphere.
 const CollisionSphere collisionSpheres[SPHERE_COUNT] = {
     {{0.28f, 0.06f, 0.0f}, 0.77f},   {{-0.97f, 0.06f, 0.0f}, 1.0f},

@@ -67,3 +67,6 @@ void drawFlash();
 // The collision spheres at where the bison was drawn this tick, turned with it, when showSpheres
 // is set.
 void drawCollisionSpheres(Vector3 bisonSnapshot);
+// No launch, no flash and the spheres hidden, as the game starts: for a test that starts from a
+// fresh game.
+void resetFeeding();

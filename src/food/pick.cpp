@@ -8,6 +8,7 @@
 #include <GL/glu.h>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 bool pickPending = false;
 int throwsAsked = 0;
@@ -20,6 +21,19 @@ int handCount = 0;
 bool holding = false;
 int heldIndex = -1;
 int lastThrownIndex = -1;
+
+void resetPicking() {
+    pickPending = false;
+    throwsAsked = 0;
+    pickX = pickY = 0.0f;
+    memset(selectBuffer, 0, sizeof selectBuffer);
+    hitCount = 0;
+    memset(hand, 0, sizeof hand);
+    handCount = 0;
+    holding = false;
+    heldIndex = -1;
+    lastThrownIndex = -1;
+}
 
 void requestPick(int x, int y) {
     pickPending = true;

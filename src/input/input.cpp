@@ -5,6 +5,7 @@
 #include "capture/capture.h"
 #include "food/feeding.h"
 #include "food/pick.h"
+#include "input/bindings.h"
 #include "game.h"
 #include "platform/platform.h"
 
@@ -167,6 +168,16 @@ void releaseKeys() {
 
 // Whether the window held the keyboard when last asked (only asked while a key is down).
 static bool heldKeyboard = false;
+
+void resetInput() {
+    memset(keyDown, 0, sizeof keyDown);
+    memset(keyPressed, 0, sizeof keyPressed);
+    quitAsked = false;
+    releaseKeysWithFocus = true;
+    heldKeyboard = false;
+    keysInForce = defaultBindings();
+    forgetLiveKeys();
+}
 
 // Keys let go in another window never come back up here: once the window loses the keyboard
 // it has held, every key counts as released. A window that never held it (a test's, under a

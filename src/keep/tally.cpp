@@ -10,6 +10,14 @@ std::string summaryPath;
 // The kept game's summary as it stands.
 static GameSummary summary;
 
+void resetTally() {
+    tallying = false;
+    liveTally = GameTally();
+    summary = GameSummary();
+    recordPath.clear();
+    summaryPath.clear();
+}
+
 static GameEnded endOf(const GameTally &tally, GameEnd end, long long ticks, int fed) {
     GameEnded ended;
     ended.end = end;

@@ -47,3 +47,6 @@ extern std::string summaryPath;
 void noteAdvance(GameState state, int fed);
 // At exit: a game under way is quit and counted, and the summary closed.
 void noteExit();
+// Following no game, with nothing counted and nowhere to write, as a replay starts: for a test
+// that starts from a fresh game.
+void resetTally();

@@ -1,25 +1,20 @@
 #include "support/gl_env.h"
 
 #include "app/app.h"
-#include "clock/clock.h"
-#include "app/live_events.h"
 #include "app/loop.h"
-#include "app/ticks.h"
-#include "app/replay.h"
-#include "app/player.h"
+#include "app/world_check.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
+#include "clock/clock.h"
 #include "food/feeding.h"
 #include "food/food.h"
 #include "food/pick.h"
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
-#include "input/bindings.h"
 
 #include <GL/freeglut.h>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -35,14 +30,17 @@ struct WorldAtStart {
     Tree trees[TREE_COUNT];
     std::unique_ptr<Food> foods[FOOD_COUNT];
     uint32_t seed;
+    uint32_t checksum; // the world's, as initWorld made it
     WorldAtStart()
         : camera(*::camera), bison(*::bison),
           scene(*::scene), trees{*::trees[0], *::trees[1], *::trees[2], *::trees[3]},
-          seed(bisonSeed) {
+          seed(bisonSeed), checksum(worldChecksum()) {
         for (int i = 0; i < FOOD_COUNT; i++) foods[i] = std::make_unique<Food>(*::foods[i]);
     }
 };
 WorldAtStart *worldAtStart = nullptr;
+
+} // namespace
 
 // The game's own state back to what a fresh process starts with, the world objects to what
 // initWorld made, and GL's matrices and viewport to a frame's.
@@ -56,47 +54,20 @@ void freshWorld() {
     for (int k = 0; k < TREE_COUNT; k++) *trees[k] = worldAtStart->trees[k];
     for (int i = 0; i < FOOD_COUNT; i++) *foods[i] = *worldAtStart->foods[i];
 
-    gameState = STATE_TITLE;
-    foodFed = 0;
-    memset(textLine, 0, sizeof textLine);
-    memset(keyDown, 0, sizeof keyDown);
-    memset(keyPressed, 0, sizeof keyPressed);
-    gamePaused = false;
-    quitAsked = false;
-    forgetLiveEvents();
-    pickPending = false;
-    pickX = pickY = 0.0f;
-    memset(selectBuffer, 0, sizeof selectBuffer);
-    hitCount = 0;
-    memset(hand, 0, sizeof hand);
-    handCount = 0;
-    holding = false;
-    heldIndex = -1;
-    lastThrownIndex = -1;
-    bombLaunch = false;
-    bombFalling = false;
-    bombFirstFall = true;
-    flashActive = false;
-    flashRadius = 0;
-    showSpheres = false;
-    recording = false;
-    captureIndex = 0;
-    captureRequests = 0;
-    drawEveryFrame = true;
-    frameTaken = DemoFrame();
-    bisonDrawLog = nullptr;
-    bisonDrawFeed = nullptr;
-    bisonDrawFed = 0;
-    stopReplay();
+    // Each room puts its own state back as the game starts it.
+    resetGameState();
+    resetClock();
+    resetInput();
+    resetPicking();
+    resetFeeding();
+    resetCapture();
+    resetBisonDraws(worldAtStart->seed);
+    resetTally();
+    resetShell();
+    // What the tests choose otherwise: they count ticks by frames, and hand keys in themselves
+    // while other tests' windows come and go.
     oneTickPerFrame = true;
     releaseKeysWithFocus = false;
-    ticksAdvanced = 0;
-    throwsAsked = 0;
-    keysListShown = false;
-    keysInForce = defaultBindings();
-    tallying = false;
-    liveTally = GameTally();
-    seedBison(worldAtStart->seed);
 
     if (windowWidth != 1000 || windowHeight != 500) {
         glutReshapeWindow(1000, 500);
@@ -112,6 +83,8 @@ void freshWorld() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
+
+namespace {
 
 class FreshWorld : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo &) override { freshWorld(); }
@@ -153,6 +126,10 @@ void startWorld() {
     oneTickPerFrame = true;
     initWorld();
     worldAtStart = new WorldAtStart();
+}
+
+uint32_t startedWorldChecksum() {
+    return worldAtStart ? worldAtStart->checksum : 0;
 }
 
 void pumpEvents() {
