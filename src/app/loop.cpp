@@ -26,7 +26,7 @@ void showFrame() {
 }
 
 DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) {
-    DemoFrame tick = runTick(events, nextTick(1, 0), feed);
+    DemoFrame tick = runTick(events, nextTick(gameClock, PaceClock::now(), 0), feed);
     showFrame();
     return tick;
 }

@@ -25,7 +25,7 @@ extern long framesShown;
 void showFrame();
 
 // One frame of exactly one tick, then drawn and shown: the monkey's, the benchmark's and the
-// tests' frame, which count ticks by frames.
+// tests' frame, which count ticks by frames (oneTickPerFrame set).
 DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed = nullptr);
 
 // The frame at NOW (a moment of the monotonic clock): the ticks due run in order, each with the

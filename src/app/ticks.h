@@ -32,13 +32,11 @@ DemoFrame runTick(const std::vector<DemoEvent> &events, TickStep step,
 // pick hit, the world's checksum), in words; empty when they agree.
 std::string frameDifference(const DemoFrame &recorded, const DemoFrame &played);
 
-// Runs the ticks due at NOW, as nextTick allows, each by TICK (given its step and the moment it
-// came due; false when there is nothing left to run), then takes every tick due: those not run
-// are a backlog, dropped.
+// Runs the ticks due at NOW, as nextTick allows, each by TICK, given its step and the moment it
+// came due; TICK gives false when the frame is to run no more.
 template <class Tick> void runDueTicks(PaceClock::time_point now, Tick tick) {
-    long due = oneTickPerFrame ? 1 : ticksDue(gameClock, now);
-    int ran = 0;
-    for (TickStep step; (step = nextTick(due, ran)) != TICK_NONE; ran++)
-        if (!tick(step, tickDueTime(gameClock, gameClock.ticksTaken + ran))) break;
-    if (!oneTickPerFrame) gameClock.ticksTaken += due;
+    for (int ran = 0;; ran++) {
+        TickStep step = nextTick(gameClock, now, ran);
+        if (step == TICK_NONE || !tick(step, lastTickDue(gameClock))) return;
+    }
 }

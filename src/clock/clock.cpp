@@ -65,7 +65,34 @@ int tickBacklogLimit(int fps) {
     return period + TICK_BACKLOG_LIMIT;
 }
 
-TickStep nextTick(long due, int ran) {
-    if (ran >= due || ran >= frameTickLimit) return TICK_NONE;
-    return gamePaused ? TICK_HOLD : TICK_ADVANCE;
+PaceClock::time_point lastTickDue(const GameClock &clock) {
+    return tickDueTime(clock, clock.ticksTaken > 0 ? clock.ticksTaken - 1 : 0);
+}
+
+double tickShare(const GameClock &clock, PaceClock::time_point now) {
+    if (oneTickPerFrame || !clock.running) return 1.0;
+    double share = std::chrono::duration<double>(now - lastTickDue(clock)) /
+                   std::chrono::duration<double>(tickSpan(1));
+    return share < 0.0 ? 0.0 : share > 1.0 ? 1.0 : share;
+}
+
+// Takes the next tick due at NOW for a frame that has run RAN, or none: when none is due, or the
+// frame has run its limit (what is due beyond it is dropped).
+static bool takeDueTick(GameClock &clock, PaceClock::time_point now, int ran) {
+    if (oneTickPerFrame) return ran == 0;
+    long due = ticksDue(clock, now);
+    if (due == 0) return false;
+    if (ran >= frameTickLimit) {
+        clock.ticksTaken += due;
+        return false;
+    }
+    clock.ticksTaken++;
+    return true;
+}
+
+TickStep nextTick(GameClock &clock, PaceClock::time_point now, int ran) {
+    if (!takeDueTick(clock, now, ran)) return TICK_NONE;
+    // Paused, the tick holds the game.
+    if (gamePaused) return TICK_HOLD;
+    return TICK_ADVANCE;
 }

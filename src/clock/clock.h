@@ -39,6 +39,11 @@ PaceClock::duration tickSpan(long n);
 PaceClock::time_point tickDueTime(const GameClock &clock, long n);
 // The ticks due at NOW not yet taken; the first call starts the clock, with one tick due at once.
 long ticksDue(GameClock &clock, PaceClock::time_point now);
+// When the tick CLOCK took last came due (its origin before it took any).
+PaceClock::time_point lastTickDue(const GameClock &clock);
+// The share of a tick of CLOCK that has passed at NOW since the last one came due: 0 as it comes
+// due, 1 a tick later and after; 1 while every frame runs one tick, whatever the clock says.
+double tickShare(const GameClock &clock, PaceClock::time_point now);
 // The first tick of CLOCK due at or after T, less half a tick: drawing at most 60 times a second,
 // frames are put on tick boundaries so that each runs the same number of ticks.
 PaceClock::time_point nearestTickTime(const GameClock &clock, PaceClock::time_point t);
@@ -47,6 +52,8 @@ int tickBacklogLimit(int fps);
 // The most ticks one frame runs now: tickBacklogLimit of the drawing's cap, which sets it.
 extern int frameTickLimit;
 
+// The game's pace, the clock's own state: nextTick decides each tick by it, and the key table's
+// rows set it.
 // The game stands still ('p'): its ticks hold it, drawn but not advanced; clicks pick and throw
 // nothing, and only the bindings that act while paused act.
 extern bool gamePaused;
@@ -55,9 +62,9 @@ extern bool gamePaused;
 void setPaused(bool paused);
 void togglePause();
 
-// The clock and the pace as the game starts (not yet running, going on, no tick advanced, the
-// default cap's limit, ticks as the clock makes them due): for a test that starts from a fresh
-// game.
+// The clock and the pace as the game starts (not yet running, going on, no tick
+// advanced, the default cap's limit, ticks as the clock makes them due): for a test that starts
+// from a fresh game.
 void resetClock();
 
 // What the next tick a frame might run does.
@@ -66,9 +73,10 @@ enum TickStep {
     TICK_ADVANCE, // a tick of the game: advanceGame
     TICK_HOLD,    // a paused tick: its events and the keys that act while paused, nothing moves
 };
-// The game's pace, decided in this one place. Asked before each tick a frame might run, with the
-// ticks the clock has made due (due) and those the frame has run so far (ran): none once the due
-// ones are run or frameTickLimit is reached (what is left is dropped), else a tick that advances
-// the game or, while paused, holds it. A new rule of the pace is a case here and a row of the key
-// table that sets it.
-TickStep nextTick(long due, int ran);
+// The game's pace, decided in this one place, case by case. Asked before each tick a frame at NOW
+// might run, with the ticks it has run so far (ran): none once the ticks CLOCK has made due are
+// taken or frameTickLimit is reached (the rest are dropped), else the tick is taken and advances
+// the game or, while paused, holds it. With oneTickPerFrame set the frame runs one tick,
+// whatever the clock says. A new rule of the pace is a case here and a row of the key table that
+// sets it.
+TickStep nextTick(GameClock &clock, PaceClock::time_point now, int ran);

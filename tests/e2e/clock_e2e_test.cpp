@@ -120,7 +120,7 @@ TEST(ClockEndToEnd, AHugeRecordedReshapeCapturesNoMoreThanTheWindowDrawn) {
     ticks[5] = {{DEMO_KEY_UP, '9'}};
     drawEveryFrame = false;
     for (const auto &events : ticks)
-        ASSERT_TRUE(writeDemoFrame(writer, runTick(events, nextTick(1, 0))));
+        ASSERT_TRUE(writeDemoFrame(writer, runTick(events, TICK_ADVANCE)));
     drawEveryFrame = true;
     closeDemoWriter(writer);
     {
