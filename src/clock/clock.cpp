@@ -5,6 +5,7 @@ bool oneTickPerFrame = false;
 GameClock gameClock;
 int frameTickLimit = 1 + TICK_BACKLOG_LIMIT; // the default cap's: one tick a frame, and the backlog
 bool gamePaused = false;
+int stepsAsked = 0;
 
 void resetClock() {
     ticksAdvanced = 0;
@@ -12,6 +13,7 @@ void resetClock() {
     gameClock = GameClock();
     frameTickLimit = 1 + TICK_BACKLOG_LIMIT;
     gamePaused = false;
+    stepsAsked = 0;
 }
 
 void setPaused(bool paused) {
@@ -92,6 +94,11 @@ static bool takeDueTick(GameClock &clock, PaceClock::time_point now, int ran) {
 
 TickStep nextTick(GameClock &clock, PaceClock::time_point now, int ran) {
     if (!takeDueTick(clock, now, ran)) return TICK_NONE;
+    // A step: paused, one tick advances the game all the same.
+    if (gamePaused && stepsAsked > 0) {
+        stepsAsked--;
+        return TICK_ADVANCE;
+    }
     // Paused, the tick holds the game.
     if (gamePaused) return TICK_HOLD;
     return TICK_ADVANCE;

@@ -61,6 +61,8 @@ extern bool gamePaused;
 // the game the same way.
 void setPaused(bool paused);
 void togglePause();
+// Ticks to advance while paused, one a tick, before the game stands still again ('n').
+extern int stepsAsked;
 
 // The clock and the pace as the game starts (not yet running, going on, no tick
 // advanced, the default cap's limit, ticks as the clock makes them due): for a test that starts

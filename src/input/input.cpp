@@ -80,6 +80,11 @@ static void toggleEveryFrameCapture() {
     recording = !recording;
 }
 
+// Paused, the next tick advances the game, and only that one; going on, it does nothing.
+static void stepOnce() {
+    if (gamePaused) stepsAsked++;
+}
+
 const KeyBinding keyBindings[] = {
     {KEY_ESCAPE, true, quit, "Escape", "quit", true},
     {'w', true, walkForward, "w / s", "walk forward / backward"},
@@ -104,6 +109,7 @@ const KeyBinding keyBindings[] = {
     {'0', false, toggleEveryFrameCapture, "0", "start or stop recording every frame", true},
     {'p', false, togglePause, "p",
      "pause or go on; while paused only Escape, 9, 0, p and the keys below act", true},
+    {'n', false, stepOnce, "n", "while paused, advance the game one tick", true},
 };
 const int KEY_BINDING_COUNT = int(sizeof keyBindings / sizeof keyBindings[0]);
 
@@ -132,6 +138,7 @@ static const struct {
     {"save_frame", "save the current frame while held"},
     {"record_frames", "start or stop recording every frame"},
     {"pause", "pause or go on"},
+    {"step", "advance the game one tick while paused"},
 };
 static_assert(sizeof KEY_ACTIONS / sizeof KEY_ACTIONS[0] ==
                   sizeof keyBindings / sizeof keyBindings[0],

@@ -114,4 +114,35 @@ TEST(GameClock, ATapBetweenTwoTicksActsInTheNextOneOnce) {
     EXPECT_NEAR(std::fabs(camera->yaw - yaw), PI_D, 0.05);
 }
 
+// Paused, 'n' advances the game by exactly one tick, with the keys held in it, and it stands
+// still again; going on, 'n' does nothing.
+TEST(GameClock, PausedEachStepAdvancesTheGameOneTickAndNoMore) {
+    startWorld();
+    gameState = STATE_PLAYING;
+    bison->wandering = false;
+    bison->position = {60.0f, 1.75f, 60.0f}; // out of the walk's way
+    camera->position = {-8.0f, 1.75f, -2.0f};
+    Camera start = *camera;
+    runFrame({{DEMO_KEY_DOWN, 'p'}, {DEMO_KEY_UP, 'p'}});
+    ASSERT_TRUE(gamePaused);
+    long before = ticksAdvanced;
+    runFrame({{DEMO_KEY_DOWN, 'w'}, {DEMO_KEY_DOWN, 'n'}, {DEMO_KEY_UP, 'n'}});
+    EXPECT_EQ(ticksAdvanced, before) << "the tick of the press holds the game";
+    for (int i = 0; i < 4; i++) runFrame({});
+    EXPECT_EQ(ticksAdvanced, before + 1) << "one step, one tick";
+    Camera oneStep = start;
+    oneStep.move(true, CAMERA_WALK_STEP);
+    EXPECT_EQ(camera->position.x, oneStep.position.x) << "the held key walked in the step";
+    EXPECT_EQ(camera->position.z, oneStep.position.z) << "the held key walked in the step";
+    EXPECT_TRUE(gamePaused);
+    // Two presses, two steps.
+    runFrame({{DEMO_KEY_DOWN, 'n'}, {DEMO_KEY_UP, 'n'}, {DEMO_KEY_DOWN, 'n'}, {DEMO_KEY_UP, 'n'}});
+    for (int i = 0; i < 4; i++) runFrame({});
+    EXPECT_EQ(ticksAdvanced, before + 2);
+    runFrame({{DEMO_KEY_UP, 'w'}, {DEMO_KEY_DOWN, 'p'}, {DEMO_KEY_UP, 'p'}});
+    ASSERT_FALSE(gamePaused);
+    runFrame({{DEMO_KEY_DOWN, 'n'}, {DEMO_KEY_UP, 'n'}});
+    EXPECT_EQ(stepsAsked, 0) << "going on, a step is no step kept for the next pause";
+}
+
 } // namespace
