@@ -23,18 +23,20 @@ extern long ticksAdvanced;
 // fast as it draws) and the in-process tests, which count frames.
 extern bool oneTickPerFrame;
 
-// The clock's reckoning: tick n comes due at origin + n ticks; ticksTaken ticks (run or dropped)
-// are behind it.
+// The clock's reckoning: tick n comes due at origin + n ticks at its speed; ticksTaken ticks (run
+// or dropped) are behind it.
 struct GameClock {
     PaceClock::time_point origin;
     long ticksTaken = 0;
     bool running = false; // set by the first frame, which starts it
+    int percent = 100;    // the game's speed its ticks are reckoned at (gameSpeed)
 };
 // The game's clock, started by the first frame and again after the window was hidden.
 extern GameClock gameClock;
 
-// The length of n ticks, exact to the nanosecond (no drift over hours).
-PaceClock::duration tickSpan(long n);
+// The length of n ticks at PERCENT of the full speed, exact to the nanosecond (no drift over
+// hours).
+PaceClock::duration tickSpan(long n, int percent = 100);
 // When tick n of CLOCK comes due.
 PaceClock::time_point tickDueTime(const GameClock &clock, long n);
 // The ticks due at NOW not yet taken; the first call starts the clock, with one tick due at once.
@@ -61,6 +63,10 @@ extern bool gamePaused;
 // the game the same way.
 void setPaused(bool paused);
 void togglePause();
+// The game's speed: the share of the clock's 60 ticks a second it advances at (percent, 1 to
+// 100). Every tick is still 1/60 s of game time; only they come further apart, and the drawing
+// between them shows the game as slow.
+extern int gameSpeed;
 // Ticks to advance while paused, one a tick, before the game stands still again ('n').
 extern int stepsAsked;
 

@@ -145,4 +145,27 @@ TEST(GameClock, PausedEachStepAdvancesTheGameOneTickAndNoMore) {
     EXPECT_EQ(stepsAsked, 0) << "going on, a step is no step kept for the next pause";
 }
 
+// At half speed the ticks come half as often, evenly, and the drawing between them goes on at its
+// own rate: the bison walks half the ground in the same time, a tick every other frame at 60.
+TEST(GameClock, AtHalfSpeedTheTicksComeEvenlyHalfAsOften) {
+    long fullTicks = 0;
+    float full = bisonWalkAt(60, &fullTicks);
+    gameSpeed = 50;
+    long halfTicks = 0;
+    float half = bisonWalkAt(60, &halfTicks);
+    EXPECT_EQ(halfTicks, 61) << "two seconds hold 60 ticks after the first at half speed";
+    EXPECT_NEAR(half, full / 2, 2 * BISON_STEP);
+    SimulatedPlay play(60);
+    long before = ticksAdvanced;
+    std::vector<long> perFrame;
+    for (int k = 0; k < 12; k++) {
+        long at = ticksAdvanced;
+        playFrameAt(play.at(k * 1000000000LL / 60));
+        perFrame.push_back(ticksAdvanced - at);
+    }
+    EXPECT_EQ(ticksAdvanced - before, 6);
+    for (int k = 2; k < 12; k++) EXPECT_EQ(perFrame[k], perFrame[k - 2]) << "frame " << k;
+    gameSpeed = 100;
+}
+
 } // namespace
