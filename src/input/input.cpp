@@ -85,10 +85,6 @@ static void stepOnce() {
     if (gamePaused) stepsAsked++;
 }
 
-static void toggleSlowMotion() {
-    gameSpeed = gameSpeed == 100 ? 50 : 100;
-}
-
 const KeyBinding keyBindings[] = {
     {KEY_ESCAPE, true, quit, "Escape", "quit", true},
     {'w', true, walkForward, "w / s", "walk forward / backward"},
@@ -114,7 +110,6 @@ const KeyBinding keyBindings[] = {
     {'p', false, togglePause, "p",
      "pause or go on; while paused only Escape, 9, 0, p and the keys below act", true},
     {'n', false, stepOnce, "n", "while paused, advance the game one tick", true},
-    {'h', false, toggleSlowMotion, "h", "slow motion: the game at half its speed, or back"},
 };
 const int KEY_BINDING_COUNT = int(sizeof keyBindings / sizeof keyBindings[0]);
 
@@ -144,7 +139,6 @@ static const struct {
     {"record_frames", "start or stop recording every frame"},
     {"pause", "pause or go on"},
     {"step", "advance the game one tick while paused"},
-    {"slow_motion", "slow motion, or back to full speed"},
 };
 static_assert(sizeof KEY_ACTIONS / sizeof KEY_ACTIONS[0] ==
                   sizeof keyBindings / sizeof keyBindings[0],
