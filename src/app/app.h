@@ -1,6 +1,7 @@
 // The application shell: start-up, world assembly, the frame, game states and screen text.
 #pragma once
 
+#include "app/pose.h"
 #include "clock/clock.h"
 #include "game.h"
 
@@ -33,9 +34,13 @@ bool playTick(TickStep step);
 // What the frame keeps between a tick and its drawing, as the game starts: for a test that starts
 // from a fresh game.
 void resetFrameState();
-// The world drawn for the frame to be shown, once after its ticks: unless a capture of the last
-// tick has just drawn it.
-void drawWorldToShow();
+// The world as a frame shows it between the last two ticks at SHARE (pose.h), as the tick left it
+// before any.
+WorldPose shownPose(double share);
+// The world drawn for the frame to be shown, once after its ticks: between the last two ticks by
+// SHARE, the share of a tick the frame's moment has reached since the last one came due (1: as the
+// last one left it, which a capture of it may have drawn already).
+void drawWorldToShow(double share);
 // The normal projection of a frame: the view's perspective at the window's aspect.
 void setProjection();
 // On the title screen the gaze sinks towards the meadow.

@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "app/pose.h"
 #include "clock/clock.h"
 
 #include "bison/bison.h"
@@ -51,10 +52,14 @@ static void placeFoods() {
         if (!inHand(i)) placeFood(point, foods[i]);
 }
 
-static void drawPlacedFoods() {
-    for (int k = handCount; k >= 1; k--) drawPlacedFood(foods[hand[k - 1]], hand[k - 1]);
+// Every food where POSE has it, in the order they are placed.
+static void drawPlacedFoods(const WorldPose &pose) {
+    for (int k = handCount; k >= 1; k--) {
+        int index = hand[k - 1];
+        drawFoodAt(foods[index], index, pose.foodPlaces[index]);
+    }
     for (int i = 0; i < FOOD_COUNT; i++)
-        if (!inHand(i)) drawPlacedFood(foods[i], i);
+        if (!inHand(i)) drawFoodAt(foods[i], i, pose.foodPlaces[i]);
 }
 
 // A left click is resolved by a selection pass of the world as this tick has left it; the foods
@@ -85,26 +90,31 @@ void advanceGame() {
     ticksAdvanced++;
 }
 
-// The world as it stands, in the projection already set: in a selection pass its hits are read
-// before the collision spheres, which are never picked.
-static void drawWorld(bool selecting) {
+// The world in POSE, in the projection already set: in a selection pass its hits are read before
+// the collision spheres, which are never picked.
+static void drawWorld(const WorldPose &pose, bool selecting) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glPushMatrix();
-    camera->look();
+    lookAlong(pose.eye, pose.gaze);
 
     drawScreenText();
     // The opaque bison and flash before the sky and ground: the depth test then drops the
     // scenery's fragments behind them instead of shading them only to be drawn over. Neither
     // blends, and the scene takes nothing from the state they leave, so no pixel changes.
-    bison->drawModel();
-    if (flashShows) drawFlashSphere();
+    bison->drawModelAt(pose.bisonPlace, pose.bisonHeading, pose.nodAngle);
+    if (pose.flashShows) drawFlashSphereAt(pose.bisonPlace, pose.flashRadius);
     glCallList(scene->displayList);
     drawTrees(selecting);
-    drawPlacedFoods();
+    drawPlacedFoods(pose);
     if (selecting) endPick(); // the hits are read; the tick takes them
-    drawCollisionSpheres(bisonSnapshot);
+    drawCollisionSpheresAt(pose.spheresPlace, pose.bisonHeading);
     glPopMatrix();
+}
+
+// The world exactly as the last tick left it.
+static WorldPose tickPose() {
+    return worldPose(flashShows, bisonSnapshot);
 }
 
 void drawGame(bool selecting) {
@@ -112,19 +122,23 @@ void drawGame(bool selecting) {
         beginPick();
     else
         setProjection();
-    drawWorld(selecting);
+    drawWorld(tickPose(), selecting);
 }
 
 void warmUpDrawing() {
     // A selection pass that picks nothing and says nothing: the names and hits are thrown away.
     startSelectionPass();
-    drawWorld(true);
+    drawWorld(tickPose(), true);
     hitCount = 0;
     // And one frame as drawn, never shown: the next frame clears it.
     setProjection();
-    drawWorld(false);
+    drawWorld(tickPose(), false);
     glFinish();
 }
+
+// The world as the last two ticks left it, for the drawing between them; none before a tick.
+static WorldPose poseBefore, poseNow;
+static bool posesTaken = false;
 
 // The back buffer holds the world as it now stands: a capture of the last tick drew it.
 static bool worldDrawn = false;
@@ -136,7 +150,10 @@ bool playTick(TickStep step) {
         listenFrom(camera->position, camera->direction); // a sound turned off fades out
     }
     bool picking = step == TICK_ADVANCE && pickPending;
+    poseBefore = posesTaken ? poseNow : tickPose();
     if (step == TICK_ADVANCE) advanceGame();
+    poseNow = tickPose();
+    posesTaken = true;
     worldDrawn = false;
     // Captures are tied to ticks, not to the drawing's rate: a replay makes the same files at any
     // --fps.
@@ -152,9 +169,19 @@ void resetFrameState() {
     bisonSnapshot = Vector3();
     flashShows = false;
     worldDrawn = false;
+    poseBefore = poseNow = WorldPose();
+    posesTaken = false;
 }
 
-void drawWorldToShow() {
-    if (!worldDrawn) drawGame(false);
+WorldPose shownPose(double share) {
+    return posesTaken ? poseBetween(poseBefore, poseNow, share) : tickPose();
+}
+
+void drawWorldToShow(double share) {
+    // A capture of the last tick drew it as it stands: the frame shows that when it is due.
+    bool drawn = worldDrawn && (share >= 1.0 || !posesTaken);
     worldDrawn = false;
+    if (drawn) return;
+    setProjection();
+    drawWorld(shownPose(share), false);
 }

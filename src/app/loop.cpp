@@ -16,18 +16,20 @@
 bool drawEveryFrame = true;
 bool windowCovered = false;
 long framesShown = 0;
+PaceClock::time_point pacedMoment = PaceClock::time_point::min();
 
-void showFrame() {
+void showFrame(PaceClock::time_point moment) {
     if (!drawEveryFrame || windowCovered) return;
-    drawWorldToShow();
+    drawWorldToShow(tickShare(gameClock, moment));
     drawOverlays(); // after any capture, so a capture holds the game alone
     glutSwapBuffers();
     framesShown++;
 }
 
 DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) {
-    DemoFrame tick = runTick(events, nextTick(gameClock, PaceClock::now(), 0), feed);
-    showFrame();
+    PaceClock::time_point now = PaceClock::now();
+    DemoFrame tick = runTick(events, nextTick(gameClock, now, 0), feed);
+    showFrame(now);
     return tick;
 }
 
@@ -54,7 +56,7 @@ void playFrameAt(PaceClock::time_point now) {
         replayTicksAt(now);
     else
         playLiveTicksAt(now);
-    showFrame();
+    showFrame(now);
     if (timingFrames) timeFrameShown();
     leaveWhenOver();
 }
@@ -68,8 +70,13 @@ void resetShell() {
     keysListShown = false;
     drawEveryFrame = true;
     windowCovered = false;
+    pacedMoment = PaceClock::time_point::min();
 }
 
 void onDisplay() {
-    playFrameAt(PaceClock::now());
+    PaceClock::time_point now = PaceClock::now(), moment = now;
+    bool paced = pacedMoment != PaceClock::time_point::min() && pacedMoment <= now;
+    if (paced && now - pacedMoment < tickSpan(1) / 2) moment = pacedMoment;
+    pacedMoment = PaceClock::time_point::min();
+    playFrameAt(moment);
 }

@@ -19,10 +19,10 @@ extern bool windowCovered;
 // Frames swapped onto the window since the start (a selection pass is never shown).
 extern long framesShown;
 
-// The frame's picture, once after its ticks: the world drawn (unless a capture of the last tick
-// has just drawn it), the overlays over it, and shown. Nothing when drawEveryFrame is clear or
-// the window is covered.
-void showFrame();
+// The frame's picture at MOMENT, once after its ticks: the world drawn between the last two ticks
+// as far as MOMENT has come (tickShare), the overlays over it, and shown. Nothing when
+// drawEveryFrame is clear or the window is covered.
+void showFrame(PaceClock::time_point moment);
 
 // One frame of exactly one tick, then drawn and shown: the monkey's, the benchmark's and the
 // tests' frame, which count ticks by frames (oneTickPerFrame set).
@@ -32,7 +32,11 @@ DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed =
 // live events that arrived before it, written into the recording (or the recording's next ticks,
 // in a replay), then the world shown once; then the game is left when it is over.
 void playFrameAt(PaceClock::time_point now);
-// The display callback: the frame at the clock's present.
+// The moment the pacing (pacing.h) put the next frame at, when it waited for one; a frame drawn
+// a little after it (less than half a tick) is the frame of that moment, so that frames paced on
+// tick boundaries show whole ticks.
+extern PaceClock::time_point pacedMoment;
+// The display callback: the frame at the clock's present, or at its paced moment.
 void onDisplay();
 
 // The shell's own state as the game starts: the frame's, the tick's record, no replay, no live

@@ -47,6 +47,7 @@ void pacedIdle() {
     if (rate <= TICKS_PER_SECOND) due = nearestTickTime(gameClock, due);
     std::this_thread::sleep_until(due);
     last = due;
+    pacedMoment = due;
     frameNow();
 }
 

@@ -52,6 +52,9 @@ class Bison {
     void update();
     // The drawing half: the model where the bison stands, with its head at its nod.
     void drawModel();
+    // The model at PLACE turned to HEADING (radians), its head at NOD (degrees): where it stands,
+    // or where it is drawn between two ticks.
+    void drawModelAt(Vector3 place, float heading, float nod);
     // One tick of nod and wander, then the model.
     void draw();
     // Compiles the static body into bodyList and returns it.

@@ -221,9 +221,13 @@ void Bison::draw() {
 }
 
 void Bison::drawModel() {
+    drawModelAt(position, heading, nodAngle);
+}
+
+void Bison::drawModelAt(Vector3 place, float turned, float nod) {
     glPushMatrix(); // body frame
-    glTranslatef(position.x, position.y, position.z);
-    glRotatef(float(double(heading) * 180.0 / PI_D), 0.0f, 1.0f, 0.0f);
+    glTranslatef(place.x, place.y, place.z);
+    glRotatef(float(double(turned) * 180.0 / PI_D), 0.0f, 1.0f, 0.0f);
     glScalef(MODEL_SCALE, MODEL_SCALE, MODEL_SCALE);
 
     glPushMatrix(); // head level, closed by the body list
@@ -232,7 +236,7 @@ void Bison::drawModel() {
     glTranslatef(0.0f, 2.0f, 0.0f);
 
     glPushMatrix(); // nod frame
-    glRotatef(nodAngle, 0.0f, 0.0f, 1.0f);
+    glRotatef(nod, 0.0f, 0.0f, 1.0f);
     glPushMatrix();
     glScalef(1.5f, 1.0f, 0.9f);
     drawDome(2.0f, resolution, true);

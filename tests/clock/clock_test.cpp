@@ -12,6 +12,7 @@
 #include "support/gl_env.h"
 
 #include <cmath>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace {
@@ -166,6 +167,76 @@ TEST(GameClock, AtHalfSpeedTheTicksComeEvenlyHalfAsOften) {
     EXPECT_EQ(ticksAdvanced - before, 6);
     for (int k = 2; k < 12; k++) EXPECT_EQ(perFrame[k], perFrame[k - 2]) << "frame " << k;
     gameSpeed = 100;
+}
+
+// The bison walking ('/' held, a step of BISON_STEP a tick along +x) drawn at the moments given
+// (nanoseconds from the start): the x of each frame's drawn bison and the ticks each frame ran.
+void drawnWalk(const std::vector<long long> &moments, std::vector<double> *drawnX,
+               std::vector<long> *ticks) {
+    freshWorld(); // no pose of an earlier walk to draw from
+    SimulatedPlay play(0);
+    bison->position = {0.0f, 1.75f, 0.0f};
+    bison->heading = 0.0f;
+    takeLiveEventAt({DEMO_KEY_DOWN, '/'}, play.at(-1000000));
+    for (long long ns : moments) {
+        long before = ticksAdvanced;
+        playFrameAt(play.at(ns));
+        ticks->push_back(ticksAdvanced - before);
+        drawnX->push_back(shownPose(tickShare(gameClock, play.at(ns))).bisonPlace.x);
+    }
+}
+
+// Drawn between ticks, at any display's rate or none, the walking bison's place advances with
+// each frame's own time: no frame repeats the picture before it, none jumps two ticks' worth.
+TEST(DrawnBetweenTicks, TheBisonAdvancesInProportionToEachFramesTime) {
+    std::mt19937 random(36);
+    std::uniform_int_distribution<long long> jitter(3000000, 26000000);
+    std::vector<std::pair<const char *, std::vector<long long>>> displays;
+    for (double hz : {59.94, 75.0, 120.0, 144.0}) {
+        std::vector<long long> moments;
+        for (int k = 0; k < 300; k++) moments.push_back((long long)(k * 1e9 / hz));
+        displays.push_back({hz == 59.94 ? "59.94 Hz"
+                            : hz == 75  ? "75 Hz"
+                            : hz == 120 ? "120 Hz"
+                                        : "144 Hz",
+                            moments});
+    }
+    std::vector<long long> jittered = {0};
+    while (jittered.size() < 300) jittered.push_back(jittered.back() + jitter(random));
+    displays.push_back({"jittered", jittered});
+    const double perSecond = BISON_STEP * TICKS_PER_SECOND;
+    for (const auto &display : displays) {
+        std::vector<double> x;
+        std::vector<long> ticks;
+        drawnWalk(display.second, &x, &ticks);
+        // From the third frame on the walk is under way between two ticks it took.
+        for (size_t k = 3; k < x.size(); k++) {
+            double seconds = double(display.second[k] - display.second[k - 1]) / 1e9;
+            double advance = x[k] - x[k - 1];
+            EXPECT_GT(advance, 0.0) << display.first << ", frame " << k << " repeats";
+            EXPECT_NEAR(advance, perSecond * seconds, 1e-4) << display.first << ", frame " << k;
+            EXPECT_LT(advance, 2 * BISON_STEP) << display.first << ", frame " << k;
+        }
+    }
+}
+
+// Drawn 60 times a second on the ticks' own moments, each frame runs one tick and draws a whole
+// tick's world, never a blend of two.
+TEST(DrawnBetweenTicks, AtSixtyOnTheTicksEachFrameShowsOneWholeTick) {
+    std::vector<long long> moments;
+    for (int k = 0; k < 120; k++) moments.push_back(k * 1000000000LL / 60);
+    std::vector<double> x;
+    std::vector<long> ticks;
+    drawnWalk(moments, &x, &ticks);
+    for (size_t k = 1; k < x.size(); k++) {
+        EXPECT_EQ(ticks[k], 1) << "frame " << k;
+        // A whole tick's place is a whole number of steps from the start, as the floats add up.
+        EXPECT_NEAR(x[k] - x[k - 1], BISON_STEP, 1e-5) << "frame " << k;
+    }
+    SimulatedPlay play(60);
+    playFrameAt(play.at(0));
+    playFrameAt(play.at(1000000000LL / 60));
+    EXPECT_EQ(tickShare(gameClock, play.at(1000000000LL / 60)), 0.0);
 }
 
 } // namespace
