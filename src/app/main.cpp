@@ -85,9 +85,7 @@ int main(int argc, char **argv) {
             return 2;
         }
     }
-    capFrameRate(playing.fps);
     if (playsDemo) {
-        capFrameRate(command.timedemo ? 0 : command.fpsGiven ? command.fps : demo.header.fps);
         windowWidth = demo.header.width;
         windowHeight = demo.header.height;
     }
@@ -104,6 +102,15 @@ int main(int argc, char **argv) {
     glutInit(&glutArgc, command.glutArguments.data());
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Grazewell");
+    // Each frame waits for the display's refresh where the GL can and the player wants it; a
+    // timedemo draws as fast as it can. Where the display paces the drawing, only --fps caps it.
+    bool vsync = !command.timedemo && (command.vsync >= 0 ? command.vsync == 1 : playing.vsync);
+    bool displayPaced = askSwapInterval(vsync ? 1 : 0) && vsync;
+    if (command.timedemo)
+        capFrameRate(0);
+    else
+        capFrameRate(drawingCap(command.fpsGiven, command.fps,
+                                playsDemo ? demo.header.fps : playing.fps, displayPaced));
     // Input reaches the game as events taken before each frame: the live ones, or a recording's.
     glutReshapeFunc(liveReshape);
     glutDisplayFunc(onDisplay);

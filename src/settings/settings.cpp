@@ -83,6 +83,8 @@ struct Reader {
             std::string name(key.str());
             if (name == "fps")
                 whole(node, "fps", 0, 1000, settings.fps);
+            else if (name == "vsync")
+                flag(node, "vsync", settings.vsync);
             else
                 complain(node, "unknown entry 'drawing." + name + "'");
         }
@@ -205,8 +207,10 @@ std::string settingsText(const Settings &s) {
          << "\n# Whether sound is off (v switches; --mute turns it off for one game).\n"
          << "muted = " << yesNo(s.muted)
          << "\n\n[drawing]\n# At most this many frames drawn a second, from 0 (as fast as the "
-            "machine draws) to 1000, as --fps.\n"
+            "machine draws) to 1000, as --fps,\n# while the display does not pace the drawing.\n"
          << "fps = " << s.fps
+         << "\n# Whether each frame waits for the display's refresh, where the GL can (--vsync).\n"
+         << "vsync = " << yesNo(s.vsync)
          << "\n\n# The keys of each action: one or several names (\"w\", \"space\", "
             "\"escape\", \"left\",\n# \"page_up\", \"f5\", ...), none to leave it unbound. A key "
             "does one action.\n"

@@ -18,6 +18,7 @@ struct Settings {
     int volume = 100;        // loudness of everything heard (percent)
     bool muted = false;      // sound is off (v)
     int fps = 60;            // the --fps cap: at most this many frames drawn a second, 0 for none
+    bool vsync = true;       // each frame waits for the display's refresh, where the GL can
     Bindings keys = defaultBindings(); // the keys of each action (input/bindings.h)
 };
 

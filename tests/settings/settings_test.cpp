@@ -14,7 +14,7 @@ namespace {
 bool sameSettings(const Settings &a, const Settings &b) {
     return a.width == b.width && a.height == b.height && a.x == b.x && a.y == b.y &&
            a.fullScreen == b.fullScreen && a.volume == b.volume && a.muted == b.muted &&
-           a.fps == b.fps && a.keys == b.keys;
+           a.fps == b.fps && a.vsync == b.vsync && a.keys == b.keys;
 }
 
 std::string text(const Bytes &bytes) {
@@ -31,6 +31,7 @@ TEST(Settings, WhatIsWrittenReadsBackTheSameDefaultsAndChangesAlike) {
     changed.volume = 0;
     changed.muted = true;
     changed.fps = 0;
+    changed.vsync = false;
     changed.keys[size_t(actionNamed("walk_forward"))] = {SPECIAL_KEY + GLUT_KEY_UP, 'w'};
     changed.keys[size_t(actionNamed("look_up"))] = {'e'};
     changed.keys[size_t(actionNamed("turn_right"))] = {'d'};
