@@ -4,7 +4,8 @@
 #   scripts/install-deps.sh             the Linux build, its tests and its packages (appstream
 #                                       checks the metainfo, rpm and rpmlint make and check the
 #                                       RPM, ccache keeps compiled objects between builds,
-#                                       x11-utils' xwininfo tells the tests where a window is)
+#                                       x11-utils' xwininfo tells the tests where a window is,
+#                                       apitrace traces the GL calls of the game's frames)
 #   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine, NSIS (the
 #                                       installer), icoutils (to read the Windows program's icon
 #                                       back), Debian's release list (to find the next one) and
@@ -19,7 +20,7 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip
   clang libclang-rt-14-dev
-  appstream rpm rpmlint ccache
+  appstream rpm rpmlint ccache apitrace
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis icoutils

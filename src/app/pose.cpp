@@ -8,7 +8,6 @@
 
 WorldPose worldPose(bool flashShows, Vector3 spheresPlace) {
     WorldPose pose;
-    pose.state = gameState;
     pose.eye = camera->position;
     pose.gaze = camera->direction;
     pose.bisonPlace = bison->position;
@@ -46,7 +45,7 @@ static double turnBetween(float a, float b) {
 
 WorldPose poseBetween(const WorldPose &from, const WorldPose &to, double share) {
     if (share <= 0.0) return from;
-    if (share >= 1.0 || from.state != to.state) return to;
+    if (share >= 1.0) return to;
     WorldPose pose = to;
 
     bool eyeJumped = distance(from.eye, to.eye) > EYE_JUMP;
