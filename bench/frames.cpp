@@ -1,8 +1,7 @@
 // The floors' frames, the game's frame and the views they are seen from.
 #include "frames.h"
 
-#include "app/app.h"
-#include "app/loop.h"
+#include "game_headers.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "scenery/scenery.h"

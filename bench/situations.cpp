@@ -2,8 +2,7 @@
 #include "situations.h"
 #include "frames.h"
 
-#include "app/app.h"
-#include "app/loop.h"
+#include "game_headers.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"

@@ -3,6 +3,7 @@
 
 #include "bison/bison.h"
 #include "capture/capture.h"
+#include "game_headers.h"
 #include "input/input.h"
 
 #include <cstring>

@@ -3,10 +3,7 @@
 #include "clocks.h"
 #include "startup.h"
 
-#include "app/app.h"
-#include "app/loop.h"
-#include "app/ticks.h"
-#include "app/replay.h"
+#include "game_headers.h"
 #include "demo/demo.h"
 #include "input/input.h"
 

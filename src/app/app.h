@@ -23,10 +23,17 @@ void advanceGame();
 // The half that only draws the world as it stands; in a selection pass (selecting) it reads the
 // hits (endPick) and changes nothing.
 void drawGame(bool selecting);
-// Draws the world once in a selection pass and once as a frame, showing and picking nothing, so
-// that the GL builds what it builds on first use (Mesa's selection pipeline, the shaders of every
-// state the frame draws in: 90 ms of processor time on llvmpipe) before the game starts, not in
-// the tick of the player's first click. Changes nothing in the game.
+// The GL builds what it builds on first use (Mesa's selection pipeline, the shaders of every state
+// a selection pass draws in: 90 ms of processor time on llvmpipe): paid in the tick of the
+// player's first click, it would hold that frame up. The warm-up draws the world in selection
+// passes that show and pick nothing, a part of it (the screen text, the bison, the sky and ground,
+// the trees, the foods) at a time, changing nothing in the game.
+// Starts it: the frames shown next take a step each (loop.h).
+void startSelectionWarmUp();
+// The next part, when the warm-up has one left: true while more are left after it.
+bool warmUpSelectionStep();
+// The whole warm-up at once, and one frame as drawn, never shown: for a timedemo, whose frames it
+// must not slow.
 void warmUpDrawing();
 // One tick of the game, its events handed in: advanced (or held, while paused), then drawn and
 // captured when a capture is asked for. True when it made a pick (a selection pass).

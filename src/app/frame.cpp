@@ -90,6 +90,36 @@ void advanceGame() {
     ticksAdvanced++;
 }
 
+// The parts of the world a selection pass draws, in their order.
+enum WorldPart { PART_TEXT, PART_BISON, PART_SCENE, PART_TREES, PART_FOODS, WORLD_PARTS };
+
+// One part of the world in POSE.
+static void drawPart(WorldPart part, const WorldPose &pose, bool selecting) {
+    switch (part) {
+    case PART_TEXT:
+        drawScreenText();
+        break;
+    case PART_BISON:
+        // The opaque bison and flash before the sky and ground: the depth test then drops the
+        // scenery's fragments behind them instead of shading them only to be drawn over. Neither
+        // blends, and the scene takes nothing from the state they leave, so no pixel changes.
+        bison->drawModelAt(pose.bisonPlace, pose.bisonHeading, pose.nodAngle);
+        if (pose.flashShows) drawFlashSphereAt(pose.bisonPlace, pose.flashRadius);
+        break;
+    case PART_SCENE:
+        glCallList(scene->displayList);
+        break;
+    case PART_TREES:
+        drawTrees(selecting);
+        break;
+    case PART_FOODS:
+        drawPlacedFoods(pose);
+        break;
+    case WORLD_PARTS:
+        break;
+    }
+}
+
 // The world in POSE, in the projection already set: in a selection pass its hits are read before
 // the collision spheres, which are never picked.
 static void drawWorld(const WorldPose &pose, bool selecting) {
@@ -97,16 +127,7 @@ static void drawWorld(const WorldPose &pose, bool selecting) {
     glLoadIdentity();
     glPushMatrix();
     lookAlong(pose.eye, pose.gaze);
-
-    drawScreenText();
-    // The opaque bison and flash before the sky and ground: the depth test then drops the
-    // scenery's fragments behind them instead of shading them only to be drawn over. Neither
-    // blends, and the scene takes nothing from the state they leave, so no pixel changes.
-    bison->drawModelAt(pose.bisonPlace, pose.bisonHeading, pose.nodAngle);
-    if (pose.flashShows) drawFlashSphereAt(pose.bisonPlace, pose.flashRadius);
-    glCallList(scene->displayList);
-    drawTrees(selecting);
-    drawPlacedFoods(pose);
+    for (int part = 0; part < WORLD_PARTS; part++) drawPart(WorldPart(part), pose, selecting);
     if (selecting) endPick(); // the hits are read; the tick takes them
     drawCollisionSpheresAt(pose.spheresPlace, pose.bisonHeading);
     glPopMatrix();
@@ -125,11 +146,49 @@ void drawGame(bool selecting) {
     drawWorld(tickPose(), selecting);
 }
 
-void warmUpDrawing() {
-    // A selection pass that picks nothing and says nothing: the names and hits are thrown away.
+// The warm-up's pieces, a selection pass each: the world's parts, the bison's in its own pieces,
+// as the GL's first use of it costs the most.
+static const struct {
+    WorldPart part;
+    int bisonPieces; // for PART_BISON
+} WARM_UP_PIECES[] = {
+    {PART_TEXT, 0},  {PART_BISON, MODEL_HEAD}, {PART_BISON, MODEL_BODY}, {PART_BISON, MODEL_LIMBS},
+    {PART_SCENE, 0}, {PART_TREES, 0},          {PART_FOODS, 0}};
+static const int WARM_UP_STEPS = int(sizeof WARM_UP_PIECES / sizeof WARM_UP_PIECES[0]);
+// The pieces not yet drawn by the warm-up.
+static int piecesToWarm = 0;
+
+void startSelectionWarmUp() {
+    piecesToWarm = WARM_UP_STEPS;
+}
+
+bool warmUpSelectionStep() {
+    if (piecesToWarm <= 0) return false;
+    int piece = WARM_UP_STEPS - piecesToWarm--;
+    // A selection pass of the part alone that picks nothing and says nothing: the names and hits
+    // are thrown away, and the pass waited for, so that the GL's work is done within the step.
     startSelectionPass();
-    drawWorld(tickPose(), true);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushMatrix();
+    WorldPose pose = tickPose();
+    lookAlong(pose.eye, pose.gaze);
+    if (WARM_UP_PIECES[piece].part == PART_BISON)
+        bison->drawModelAt(pose.bisonPlace, pose.bisonHeading, pose.nodAngle,
+                           WARM_UP_PIECES[piece].bisonPieces);
+    else
+        drawPart(WARM_UP_PIECES[piece].part, pose, true);
+    glPopMatrix();
+    endPick();
     hitCount = 0;
+    glFinish();
+    return piecesToWarm > 0;
+}
+
+void warmUpDrawing() {
+    startSelectionWarmUp();
+    while (warmUpSelectionStep()) {
+    }
     // And one frame as drawn, never shown: the next frame clears it.
     setProjection();
     drawWorld(tickPose(), false);
@@ -171,6 +230,7 @@ void resetFrameState() {
     worldDrawn = false;
     poseBefore = poseNow = WorldPose();
     posesTaken = false;
+    piecesToWarm = 0;
 }
 
 WorldPose shownPose(double share) {

@@ -18,18 +18,24 @@ bool windowCovered = false;
 long framesShown = 0;
 PaceClock::time_point pacedMoment = PaceClock::time_point::min();
 
-void showFrame(PaceClock::time_point moment) {
+void showFrame(double share) {
     if (!drawEveryFrame || windowCovered) return;
-    drawWorldToShow(tickShare(gameClock, moment));
+    drawWorldToShow(share);
     drawOverlays(); // after any capture, so a capture holds the game alone
     glutSwapBuffers();
     framesShown++;
+    // Once the frame is on its way, the GL's first selection pass is paid a part at a time.
+    warmUpSelectionStep();
 }
 
 DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) {
-    PaceClock::time_point now = PaceClock::now();
-    DemoFrame tick = runTick(events, nextTick(gameClock, now, 0), feed);
-    showFrame(now);
+    // One tick, whatever the clock says, shown as it left the world.
+    bool fixed = oneTickPerFrame;
+    oneTickPerFrame = true;
+    TickStep step = nextTick(gameClock, PaceClock::now(), 0);
+    oneTickPerFrame = fixed;
+    DemoFrame tick = runTick(events, step, feed);
+    showFrame(1.0);
     return tick;
 }
 
@@ -56,7 +62,7 @@ void playFrameAt(PaceClock::time_point now) {
         replayTicksAt(now);
     else
         playLiveTicksAt(now);
-    showFrame(now);
+    showFrame(tickShare(gameClock, now));
     if (timingFrames) timeFrameShown();
     leaveWhenOver();
 }

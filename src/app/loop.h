@@ -19,13 +19,13 @@ extern bool windowCovered;
 // Frames swapped onto the window since the start (a selection pass is never shown).
 extern long framesShown;
 
-// The frame's picture at MOMENT, once after its ticks: the world drawn between the last two ticks
-// as far as MOMENT has come (tickShare), the overlays over it, and shown. Nothing when
-// drawEveryFrame is clear or the window is covered.
-void showFrame(PaceClock::time_point moment);
+// The frame's picture, once after its ticks: the world drawn between the last two ticks by SHARE
+// (tickShare of the frame's moment; 1: as the last one left it), the overlays over it, and shown.
+// Nothing when drawEveryFrame is clear or the window is covered.
+void showFrame(double share);
 
-// One frame of exactly one tick, then drawn and shown: the monkey's, the benchmark's and the
-// tests' frame, which count ticks by frames (oneTickPerFrame set).
+// One frame of exactly one tick, whatever the clock says, then drawn as the tick left the world
+// and shown: the monkey's, the benchmark's and the tests' frame, which count ticks by frames.
 DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed = nullptr);
 
 // The frame at NOW (a moment of the monotonic clock): the ticks due run in order, each with the

@@ -129,7 +129,12 @@ int main(int argc, char **argv) {
     else
         seedBison(seed);
     startPlayerSettings(playing, playsDemo);
-    warmUpDrawing();
+    // The title shows first: the GL's first selection pass is paid a part a frame after it, but
+    // for a timedemo, whose frames it would slow.
+    if (command.timedemo)
+        warmUpDrawing();
+    else
+        startSelectionWarmUp();
     initSound(playing.muted || command.timedemo);
     // Escape ends the game with exit: the device is closed then, so what it played is complete,
     // and the window's size and place, changed since, are kept.

@@ -27,7 +27,7 @@ std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate)
             difference = playRecordedTick(demo, step);
             return difference.empty();
         });
-        showFrame(now);
+        showFrame(tickShare(gameClock, now));
     }
     if (!difference.empty() && badFrame) *badFrame = replayTick;
     oneTickPerFrame = fixed;
