@@ -113,3 +113,13 @@ void gameFrame() {
     setBisonPose(situationPose);
     onDisplay();
 }
+
+void betweenFrame() {
+#ifdef DRAWS_BETWEEN_TICKS
+    setBisonPose(situationPose);
+    runTick({}, TICK_ADVANCE);
+    showFrame(0.5);
+#else
+    gameFrame();
+#endif
+}

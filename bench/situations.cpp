@@ -214,6 +214,7 @@ std::vector<Situation> situations(const char *folder, const std::string &home) {
         {"floor: scenery (sky, ground)", GAME_SIZE, playingView, sceneryFrame, fine},
         {"title screen", GAME_SIZE, titleView, gameFrame, stillOnTitle},
         {"playing, foods at home", GAME_SIZE, playingView, gameFrame, fine},
+        {"playing, drawn between two ticks", GAME_SIZE, playingView, betweenFrame, fine},
         {"playing, with sound", GAME_SIZE, withSoundSetUp, gameFrame, withSoundCheck},
         {"playing, muted", GAME_SIZE, mutedSetUp, gameFrame, mutedCheck},
         {"playing, 5 in hand, 1 flying", GAME_SIZE, handAndFlightSetUp, handAndFlightFrame,

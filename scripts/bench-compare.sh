@@ -109,5 +109,5 @@ END {
     o = median(sound["old"]); ol = lo; oh = hi; n = median(sound["new"]); nl = lo; nh = hi
     printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) |\n", "initSound alone", o, ol, oh, n, nl, nh
     o = median(title["old"]); ol = lo; oh = hi; n = median(title["new"]); nl = lo; nh = hi
-    printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) |\n", "the title's slowest next frame", o, ol, oh, n, nl, nh
+    printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) |\n", "slowest title frame after it", o, ol, oh, n, nl, nh
 }' "$work/raw"

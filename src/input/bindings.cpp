@@ -170,6 +170,11 @@ KeyMeaning keyMeaning(const Bindings &bindings, int key) {
 // One more than the table's key each live key went down as, 0 for none.
 static int heldAs[KEY_NUMBERS];
 
+void resetBindings() {
+    keysInForce = defaultBindings();
+    forgetLiveKeys();
+}
+
 void forgetLiveKeys() {
     std::fill(heldAs, heldAs + KEY_NUMBERS, 0);
 }

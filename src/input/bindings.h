@@ -87,6 +87,9 @@ int liveKeyGoesDown(int key);
 int liveKeyGoesUp(int key);
 // Forgets which live keys are held: the window lost the keyboard, and every key counts as let go.
 void forgetLiveKeys();
+// The game's own bindings in force and no live key held, as the game starts: for a test that
+// starts from a fresh game.
+void resetBindings();
 
 // The keys of bindings for action, by name, joined with ", " ("none" for none).
 std::string boundKeyNames(const Bindings &bindings, int action);

@@ -5,7 +5,6 @@
 #include "capture/capture.h"
 #include "food/feeding.h"
 #include "food/pick.h"
-#include "input/bindings.h"
 #include "game.h"
 #include "platform/platform.h"
 
@@ -182,8 +181,6 @@ void resetInput() {
     quitAsked = false;
     releaseKeysWithFocus = true;
     heldKeyboard = false;
-    keysInForce = defaultBindings();
-    forgetLiveKeys();
 }
 
 // Keys let go in another window never come back up here: once the window loses the keyboard

@@ -58,9 +58,8 @@ std::vector<HelpLine> keyHelpLines();
 void processInput(TickStep step);
 // Every key counts as released (presses since the last frame still act once in the next).
 void releaseKeys();
-// The keys as the game starts: none down or pressed, no quit asked, the default bindings in force
-// and no live key held, keys released with the window's focus: for a test that starts from a
-// fresh game.
+// The keys as the game starts: none down or pressed, no quit asked, keys released with the
+// window's focus: for a test that starts from a fresh game.
 void resetInput();
 // Asked before each live frame while a key is down: whether the window has lost the keyboard it
 // held since it was last asked. A key let go in another window is never heard, so once the

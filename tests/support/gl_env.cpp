@@ -10,6 +10,7 @@
 #include "food/feeding.h"
 #include "food/food.h"
 #include "food/pick.h"
+#include "input/bindings.h"
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
@@ -58,6 +59,7 @@ void freshWorld() {
     resetGameState();
     resetClock();
     resetInput();
+    resetBindings();
     resetPicking();
     resetFeeding();
     resetCapture();
