@@ -23,10 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         !inside(header.width, 1, DEMO_MAX_WINDOW_SIDE) ||
         !inside(header.height, 1, DEMO_MAX_WINDOW_SIDE) || !inside(header.fps, 0, 1000))
         abort();
-    // Every frame takes at least eight bytes of the file: a hostile count cannot make many.
-    if (demo.frames.size() > size / 8) abort();
+    // Every frame takes at least eight bytes of the file: a hostile count cannot make many. The
+    // ticks are held in no more than the file's own bytes.
+    if (demo.frames.size() > size / 8 || demo.frames.bodies.size() > size) abort();
     for (const DemoFrame &frame : demo.frames) {
         if (!frame.picked && !frame.pickHits.empty()) abort();
+        if (frame.events.size() > DEMO_MAX_EVENTS) abort();
         for (int32_t hit : frame.pickHits)
             if (!inside(hit, 0, DEMO_FOOD_LIMIT - 1)) abort();
         for (const DemoEvent &event : frame.events) {

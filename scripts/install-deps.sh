@@ -8,14 +8,15 @@
 #                                       apitrace traces the GL calls of the game's frames)
 #   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine, NSIS (the
 #                                       installer), icoutils (to read the Windows program's icon
-#                                       back), Debian's release list (to find the next one) and
-#                                       unzip (to unpack the zip the tests play)
+#                                       back), Debian's release list (to find the next one),
+#                                       unzip (to unpack the zip the tests play) and tclsh (which
+#                                       SQLite's source makes its one-file library with)
 set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
-  libopenal-dev libtomlplusplus-dev
+  libopenal-dev libtomlplusplus-dev libsqlite3-dev
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps x11-utils openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip
@@ -24,7 +25,7 @@ packages=(
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis icoutils
-    distro-info-data unzip)
+    distro-info-data unzip tcl)
 fi
 
 missing=()

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Gives the Windows build what mingw-w64 lacks, freeglut, OpenAL Soft and GoogleTest, as static
-# libraries in <folder>/prefix.
+# Gives the Windows build what mingw-w64 lacks, freeglut, OpenAL Soft, SQLite and GoogleTest, as
+# static libraries in <folder>/prefix.
 #   scripts/windows-deps.sh <folder>
 # Each is built once per source into a cache outside the clone, shared by later runs and by every
 # clone on the machine: $GRAZEWELL_CACHE, by default ~/.cache/grazewell (or $XDG_CACHE_HOME's).
 # An entry is named by the SHA-256 of its source's files and of how it is built (this script, the
 # toolchain file, the cross-compiler's version), and holds the SHA-256 of every file it installed:
 # before use each is checked, and an entry with a file changed, missing or added is built again.
-# freeglut and OpenAL Soft come from Debian's own source packages, GoogleTest from
+# freeglut, OpenAL Soft and SQLite come from Debian's own source packages, GoogleTest from
 # /usr/src/googletest: the same versions the Linux build uses, and nothing fetched from anywhere
 # but the machine's own mirror. Where the mirror has lost the release's OpenAL Soft tarball, the
 # next release's is taken instead, checked against that release's signed source index.
@@ -231,6 +231,23 @@ build_openal() {
   cp "$work/build"/libOpenAL32.a "$prefix/lib/"
 }
 
+build_sqlite() {
+  local work="$1" prefix="$2" source="$1/src" cc=x86_64-w64-mingw32-gcc-posix
+  (cd "$work" && dpkg-source -x --no-check "$cache"/sources/sqlite3/*.dsc src >/dev/null)
+  # The one-file library (sqlite3.c) is made from the source tree by its own build, with the
+  # machine's compiler and tclsh; that file alone is then compiled for Windows.
+  mkdir -p "$work/native"
+  (cd "$work/native" && quietly "$source/configure" --disable-tcl --disable-readline \
+    --disable-shared && quietly make sqlite3.c)
+  command -v ccache >/dev/null && cc="ccache $cc"
+  # As the game uses it: one thread at a time per connection, no extensions loaded from files.
+  quietly $cc -O2 -DNDEBUG -c "$work/native/sqlite3.c" -o "$work/sqlite3.o" \
+    -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION
+  mkdir -p "$prefix/include" "$prefix/lib"
+  quietly x86_64-w64-mingw32-ar rcsD "$prefix/lib/libsqlite3.a" "$work/sqlite3.o"
+  cp "$work/native/sqlite3.h" "$source/src/sqlite3ext.h" "$prefix/include/"
+}
+
 build_googletest() {
   local work="$1" prefix="$2"
   quietly cmake -S /usr/src/googletest -B "$work/build" "${cross[@]}" \
@@ -248,6 +265,8 @@ if fetch_source openal-soft; then
 else
   echo "OpenAL Soft's source is not to be had from the mirror: the Windows game will be silent"
 fi
+fetch_source sqlite3
+provide sqlite "$cache/sources/sqlite3/SHA256SUMS"
 googletest_sums="$cache/windows-deps/googletest.SHA256SUMS"
 (cd /usr/src/googletest && find . -type f | sort | xargs sha256sum) >"$googletest_sums"
 provide googletest "$googletest_sums"

@@ -1,12 +1,9 @@
-// The application shell: start-up, world assembly, the frame, game states and screen text.
+// The application shell: start-up, world assembly, the frame and game states.
 #pragma once
 
 #include "app/pose.h"
 #include "clock/clock.h"
 #include "game.h"
-
-// Buffer each screen line is formatted into before it is drawn.
-extern char textLine[55];
 
 // On the title screen the gaze y sinks by TITLE_DRIFT_STEP a frame while above TITLE_GAZE_FLOOR.
 const double TITLE_DRIFT_STEP = 0.01;
@@ -50,20 +47,5 @@ WorldPose shownPose(double share);
 void drawWorldToShow(double share);
 // The normal projection of a frame: the view's perspective at the window's aspect.
 void setProjection();
-// On the title screen the gaze sinks towards the meadow.
+// On the title screen the gaze sinks towards the meadow: a step of the game's advance.
 void titleDrift();
-// Scale of the view the screen text is drawn in (its lit shade depends on it).
-const float TEXT_SCALE = 5.0f;
-// Window depth of the screen text (0 near, 1 far): 6 units ahead of the eye, where it has always
-// stood, so that only something nearer (a food in the hand) covers it.
-const float TEXT_DEPTH = 0.8337502f;
-// Formats line number line (from 0) of a state's screen text into textLine and gives where it
-// starts in a window of width x height pixels: the left end of its baseline, from the window's
-// bottom-left corner. The score lines keep their place from the top-left corner, the others from
-// the centre. False when the state has no such line.
-bool formatScreenLine(GameState state, int line, int width, int height, float *x, float *y);
-// The lines of text of the current state, at the window's size.
-void drawScreenText();
-// Draws textLine starting at window pixel (x, y), at TEXT_DEPTH; in a selection pass it makes a
-// hit only when (x, y) is inside the window and under the click.
-void drawText(float x, float y);

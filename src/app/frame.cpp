@@ -7,6 +7,9 @@
 #include "capture/capture.h"
 #include "food/feeding.h"
 #include "food/pick.h"
+#include "hud/font.h"
+#include "hud/overlay.h"
+#include "hud/screen_text.h"
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
@@ -60,6 +63,11 @@ static void drawPlacedFoods(const WorldPose &pose) {
     }
     for (int i = 0; i < FOOD_COUNT; i++)
         if (!inHand(i)) drawFoodAt(foods[i], i, pose.foodPlaces[i]);
+}
+
+void titleDrift() {
+    if (gameState == STATE_TITLE && camera->direction.y > TITLE_GAZE_FLOOR)
+        camera->direction.y = float(double(camera->direction.y) - TITLE_DRIFT_STEP);
 }
 
 // A left click is resolved by a selection pass of the world as this tick has left it; the foods
@@ -130,6 +138,7 @@ static void drawWorld(const WorldPose &pose, bool selecting) {
     for (int part = 0; part < WORLD_PARTS; part++) drawPart(WorldPart(part), pose, selecting);
     if (selecting) endPick(); // the hits are read; the tick takes them
     drawCollisionSpheresAt(pose.spheresPlace, pose.bisonHeading);
+    if (!selecting) drawScreenTextBacking();
     glPopMatrix();
 }
 

@@ -3,6 +3,7 @@
 #include "app/recording.h"
 #include "clock/clock.h"
 #include "keep/keep.h"
+#include "keep/index.h"
 #include "keep/record.h"
 #include "keep/tally.h"
 #include "platform/platform.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 std::string liveRecordingPath;
 
@@ -29,7 +31,9 @@ static void crashWhenDue(int) {
 }
 
 void armCrashTrigger() {
-    if (crashAfterTicks >= 0) glutTimerFunc(CRASH_TRIGGER_LOOK_MS, crashWhenDue, 0);
+    // A game asked to crash before any tick crashes now: no frame may run first.
+    if (crashAfterTicks == 0) crashNow();
+    if (crashAfterTicks > 0) glutTimerFunc(CRASH_TRIGGER_LOOK_MS, crashWhenDue, 0);
 }
 
 // A path as a command line takes it: quoted when it holds a space.
@@ -39,16 +43,66 @@ static std::string quoted(const std::string &path) {
 
 // The crash line is these two around the fault's name.
 static const char CRASH_LINE_BEFORE[] = "grazewell: crashed (";
-static std::string crashLineAfter(const std::string &path) {
+static std::string crashLineAfter(const std::string &path, bool played) {
     if (path.empty()) return "); this game was not recorded\n";
+    if (!played) return "); no tick was played, so there is nothing to watch\n";
     return "); the game up to its last whole frame is in " + path +
            "; watch it with: grazewell --replay " + quoted(path) + "\n";
 }
 
-static void armCrashLineFor(const std::string &path) {
-    std::string marker = "";
-    if (!summaryPath.empty()) marker = besideKeptGame(path, KEPT_CRASH_MARK);
-    armCrashLine(CRASH_LINE_BEFORE, crashLineAfter(path).c_str(), marker.c_str());
+// The crash mark of the live game's row, "" when it has none.
+static std::string crashMark;
+
+static void armCrashLineFor(const std::string &path, bool played) {
+    armCrashLine(CRASH_LINE_BEFORE, crashLineAfter(path, played).c_str(), crashMark.c_str());
+}
+
+// The live ticks written into the recording so far.
+static long liveTicks = 0;
+
+void noteLiveTickRecorded() {
+    // The first is in the recording: from now on a crash has a game to show.
+    if (liveTicks++ == 0) armCrashLineFor(liveRecordingPath, true);
+}
+
+void armReplayCrashLine(const std::string &path, bool timed) {
+    std::string after = "); it was playing " + path + "; play it again with: grazewell " +
+                        (timed ? "--timedemo " : "--replay ") + quoted(path) + "\n";
+    armCrashLine(CRASH_LINE_BEFORE, after.c_str(), "");
+}
+
+// The live game's row in the games index, begun with its recording when it is kept there (with
+// keeps); what stands in the way in *trouble.
+static void beginKeeping(const DemoHeader &header, bool keeps, std::string *trouble) {
+    std::string folder = keptGamesFolder(), failed;
+    if (folder.empty()) {
+        *trouble = NO_STATE_FOLDER;
+        return;
+    }
+    if (!makeFolders(folder, &failed)) {
+        *trouble = failed + ": " + strerror(errno);
+        return;
+    }
+    if (!openGamesIndex(liveIndex, folder, trouble)) return;
+    // The start names the game; the clock is read here, at start-up, never by the game itself.
+    NewGame game;
+    std::time_t now = std::time(nullptr);
+    game.when = *std::localtime(&now);
+    game.seed = header.seed;
+    game.fps = header.fps;
+    // The recording is made, its header written, before the window opens: a game that dies
+    // before its first tick still leaves a file that says what it was.
+    RecordingMaker make = [&](const std::string &path, std::string *reason) {
+        return startRecording(path.c_str(), header, reason);
+    };
+    std::string path, reason;
+    if (!beginIndexedGame(liveIndex, game, keeps, make, &liveGameId, &path, trouble, &reason)) {
+        *trouble = reason;
+        closeGamesIndex(liveIndex);
+        return;
+    }
+    crashMark = crashMarkPath(folder, liveGameId);
+    if (!path.empty()) liveRecordingPath = path;
 }
 
 bool startLiveGame(const CommandLine &command, const DemoHeader &header, std::string *reason) {
@@ -57,33 +111,17 @@ bool startLiveGame(const CommandLine &command, const DemoHeader &header, std::st
         liveRecordingPath = command.record;
     }
     bool keeps = command.record.empty() && !command.noKeep;
-    std::string folder = keptGamesFolder();
-    std::string trouble, failed;
-    if (folder.empty()) {
-        trouble = NO_STATE_FOLDER;
-    } else if (!makeFolders(folder, &failed)) {
-        trouble = failed + ": " + strerror(errno);
-    } else if (keeps) {
-        std::string path;
-        if (!prepareKeptGame(folder, &path, &trouble)) {
-            // said below
-        } else if (!startRecording(path.c_str(), header, &trouble)) {
-            trouble = path + ": " + trouble;
-        } else {
-            liveRecordingPath = path;
-            summaryPath = besideKeptGame(path, KEPT_SUMMARY);
-        }
-    }
-    // One line for a folder that cannot be made or written, and nothing more is tried in it.
+    std::string trouble;
+    beginKeeping(header, keeps, &trouble);
+    // One line for a folder or an index that cannot be made or written, and nothing more is
+    // tried in it.
     if (!trouble.empty())
         fprintf(stderr, "grazewell: %s; %s, and plays on\n", trouble.c_str(),
                 keeps ? "this game is not kept" : "the record of games is not kept");
-    else
-        recordPath = folder + "/" + RECORD_FILE;
     tallying = true;
-    atexit(noteExit);
+    atexit([] { noteExit(liveTicks); });
     readCrashTrigger();
-    armCrashLineFor(liveRecordingPath);
+    armCrashLineFor(liveRecordingPath, false);
     return true;
 }
 
@@ -93,7 +131,11 @@ bool recordingToPlay(const std::string &named, std::string *path, std::string *r
         return true;
     }
     std::string folder = keptGamesFolder();
-    *path = folder.empty() ? "" : newestKeptGame(folder);
+    GamesIndex index;
+    if (!folder.empty() && isFolder(folder) && openGamesIndex(index, folder, reason)) {
+        *path = newestPlayableGame(index);
+        closeGamesIndex(index);
+    }
     if (path->empty()) {
         *reason =
             "no game kept in " + (folder.empty() ? std::string("any folder") : folder) + " to play";
@@ -102,33 +144,50 @@ bool recordingToPlay(const std::string &named, std::string *path, std::string *r
     return true;
 }
 
-int printKeptGames() {
-    std::string folder = keptGamesFolder();
+// Opens the index of the games folder for --games and --record-of-games; false, with the reason
+// said on standard error, when it cannot be. A folder never made holds no games: *none is set and
+// nothing is made.
+static bool openForReading(GamesIndex &index, const std::string &folder, bool *none) {
+    *none = false;
     if (folder.empty()) {
         fprintf(stderr, "grazewell: %s\n", NO_STATE_FOLDER);
-        return 1;
+        return false;
     }
-    fputs(keptGamesListing(folder).c_str(), stdout);
+    if (!isFolder(folder)) {
+        *none = true;
+        return true;
+    }
+    std::string reason;
+    if (openGamesIndex(index, folder, &reason)) return true;
+    fprintf(stderr, "grazewell: %s\n", reason.c_str());
+    return false;
+}
+
+int printKeptGames() {
+    std::string folder = keptGamesFolder();
+    GamesIndex index;
+    bool none = false;
+    if (!openForReading(index, folder, &none)) return 1;
+    std::vector<IndexedGame> games;
+    if (!none) games = keptIndexedGames(index);
+    closeGamesIndex(index);
+    fputs(keptGamesListing(folder, games).c_str(), stdout);
     return 0;
 }
 
 int printRecordOfGames() {
     std::string folder = keptGamesFolder();
-    std::string path = folder + "/" + RECORD_FILE, reason;
+    GamesIndex index;
+    bool none = false;
+    if (!openForReading(index, folder, &none)) return 1;
     GameRecord record;
-    switch (folder.empty() ? RECORD_UNREADABLE : readRecord(path, record, &reason)) {
-    case RECORD_READ:
-    case RECORD_MISSING:
-        fputs(recordText(record, path).c_str(), stdout);
-        return 0;
-    case RECORD_DAMAGED:
-        fprintf(stderr, "grazewell: %s: damaged (%s); it is moved aside when the next game ends\n",
-                path.c_str(), reason.c_str());
-        return 1;
-    case RECORD_UNREADABLE:
-        fprintf(stderr, "grazewell: %s: %s\n", folder.empty() ? "record.toml" : path.c_str(),
-                folder.empty() ? "no folder to keep it in" : reason.c_str());
+    std::string reason;
+    bool read = none || indexedRecord(index, record, &reason);
+    closeGamesIndex(index);
+    if (!read) {
+        fprintf(stderr, "grazewell: %s\n", reason.c_str());
         return 1;
     }
-    return 1;
+    fputs(recordText(record, folder + "/" + INDEX_FILE).c_str(), stdout);
+    return 0;
 }

@@ -13,6 +13,8 @@ void takeLiveEvent(const DemoEvent &event);
 // The same for an event that arrived at ARRIVED (the clock's moment): it goes to the first tick
 // due after it.
 void takeLiveEventAt(const DemoEvent &event, PaceClock::time_point arrived);
+// Whether the game will stand paused once the live events waiting have reached it.
+bool pauseComing();
 // The live events that arrived before BEFORE, taken from the queue in order (every one, in a
 // frame of one tick).
 std::vector<DemoEvent> liveEventsBefore(PaceClock::time_point before);

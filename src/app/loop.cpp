@@ -1,8 +1,8 @@
 #include "app/loop.h"
 
 #include "app/app.h"
+#include "app/keeping.h"
 #include "app/live_events.h"
-#include "app/player.h"
 #include "app/recording.h"
 #include "app/replay.h"
 #include "app/ticks.h"
@@ -18,10 +18,17 @@ bool windowCovered = false;
 long framesShown = 0;
 PaceClock::time_point pacedMoment = PaceClock::time_point::min();
 
+ScreenFacts screenFacts() {
+    ScreenFacts facts;
+    facts.paused = gamePaused;
+    replayPosition(&facts.replayTick, &facts.replayTicks);
+    return facts;
+}
+
 void showFrame(double share) {
     if (!drawEveryFrame || windowCovered) return;
     drawWorldToShow(share);
-    drawOverlays(); // after any capture, so a capture holds the game alone
+    drawOverlays(screenFacts()); // after any capture, so a capture holds the game alone
     glutSwapBuffers();
     framesShown++;
     // Once the frame is on its way, the GL's first selection pass is paid a part at a time.
@@ -44,6 +51,7 @@ DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) 
 static void playLiveTicksAt(PaceClock::time_point now) {
     runDueTicks(now, [](TickStep step, PaceClock::time_point due) {
         recordTick(runTick(liveEventsBefore(due), step));
+        noteLiveTickRecorded();
         return !quitAsked;
     });
 }
@@ -69,11 +77,9 @@ void playFrameAt(PaceClock::time_point now) {
 
 void resetShell() {
     resetFrameState();
-    memset(textLine, 0, sizeof textLine);
     frameTaken = DemoFrame();
     stopReplay();
     forgetLiveEvents();
-    keysListShown = false;
     drawEveryFrame = true;
     windowCovered = false;
     pacedMoment = PaceClock::time_point::min();

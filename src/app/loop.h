@@ -5,6 +5,7 @@
 
 #include "clock/clock.h"
 #include "demo/demo.h"
+#include "hud/overlay.h"
 
 #include <vector>
 
@@ -18,6 +19,9 @@ extern bool drawEveryFrame;
 extern bool windowCovered;
 // Frames swapped onto the window since the start (a selection pass is never shown).
 extern long framesShown;
+
+// What the screen is told of the game this frame: the pause, the replay's tick.
+ScreenFacts screenFacts();
 
 // The frame's picture, once after its ticks: the world drawn between the last two ticks by SHARE
 // (tickShare of the frame's moment; 1: as the last one left it), the overlays over it, and shown.

@@ -7,13 +7,16 @@
 #include "app/player.h"
 #include "app/replay.h"
 #include "bison/bison.h"
+#include "capture/capture.h"
 #include "game.h"
+#include "hud/font.h"
 #include "assets/assets.h"
 #include "input/input.h"
 #include "platform/platform.h"
 #include "sound/sound.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -70,6 +73,7 @@ int main(int argc, char **argv) {
         fprintf(stderr, "grazewell: %s: %s\n", command.replay.c_str(), reason.c_str());
         return 2;
     }
+    if (playsDemo) armReplayCrashLine(command.replay, command.timedemo);
     uint32_t seed = command.seedGiven ? command.seed : uint32_t(time(nullptr));
     if (!playsDemo) {
         DemoHeader header;
@@ -100,17 +104,32 @@ int main(int argc, char **argv) {
         glutInitWindowPosition(playing.x, playing.y);
     int glutArgc = int(command.glutArguments.size()) - 1;
     glutInit(&glutArgc, command.glutArguments.data());
+    // No window larger than the screen, whatever size a recording or the settings ask for: the
+    // game still sees the size asked, and a capture reads no more than the window drawn.
+    int screenWidth = glutGet(GLUT_SCREEN_WIDTH), screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+    if ((screenWidth > 0 && windowWidth > screenWidth) ||
+        (screenHeight > 0 && windowHeight > screenHeight))
+        glutInitWindowSize(screenWidth > 0 ? std::min(windowWidth, screenWidth) : windowWidth,
+                           screenHeight > 0 ? std::min(windowHeight, screenHeight) : windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Grazewell");
     // Each frame waits for the display's refresh where the GL can and the player wants it; a
     // timedemo draws as fast as it can. Where the display paces the drawing, only --fps caps it.
     bool vsync = !command.timedemo && (command.vsync >= 0 ? command.vsync == 1 : playing.vsync);
-    bool displayPaced = askSwapInterval(vsync ? 1 : 0) && vsync;
+    displayPaced = askSwapInterval(vsync ? 1 : 0) && vsync;
     if (command.timedemo)
         capFrameRate(0);
     else
         capFrameRate(drawingCap(command.fpsGiven, command.fps,
                                 playsDemo ? demo.header.fps : playing.fps, displayPaced));
+    // A key held is one press and one release: the keyboard's auto-repeat reaches the game as
+    // nothing (held keys act every tick while down anyway). Where X sends repeats as presses
+    // alone, a press of a key already down is passed over as it comes (player.h); freeglut's own
+    // test is not asked for then, since it takes a release read after the key went down again
+    // for a repeat, and drops both: a key let go and pressed again within one frame was lost.
+    if (!keepHeldKeysHeld()) glutIgnoreKeyRepeat(1);
+    drawableWidth = glutGet(GLUT_WINDOW_WIDTH);
+    drawableHeight = glutGet(GLUT_WINDOW_HEIGHT);
     // Input reaches the game as events taken before each frame: the live ones, or a recording's.
     glutReshapeFunc(liveReshape);
     glutDisplayFunc(onDisplay);
@@ -135,6 +154,8 @@ int main(int argc, char **argv) {
         warmUpDrawing();
     else
         startSelectionWarmUp();
+    // The screen's own lettering is read from GLUT's glyphs now, not at the first line shown.
+    prepareScreenFonts();
     initSound(playing.muted || command.timedemo);
     // Escape ends the game with exit: the device is closed then, so what it played is complete,
     // and the window's size and place, changed since, are kept.

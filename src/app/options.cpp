@@ -228,10 +228,12 @@ static const char HELP_TAIL[] =
     "and the command that plays it back.\n"
     "\n"
     "Settings (the window's size and place, full screen, the volume, muting, the\n"
-    "--fps cap, vsync and the keys) are kept in $XDG_CONFIG_HOME/grazewell/settings.toml\n"
-    "(~/.config/grazewell/settings.toml when it is unset; on Windows\n"
-    "%APPDATA%\\Grazewell\\settings.toml), written only when something is changed in\n"
-    "the game. Its [keys] table binds any key to any action; --keys prints them.\n";
+    "--fps cap, vsync, the text size and the keys) are kept in\n"
+    "$XDG_CONFIG_HOME/grazewell/settings.toml (~/.config/grazewell/settings.toml when\n"
+    "it is unset; on Windows %APPDATA%\\Grazewell\\settings.toml), written only when\n"
+    "something is changed in the game. F10 opens the options screen, where each is\n"
+    "changed and a key is bound by pressing it; the file's [keys] table binds any\n"
+    "key to any action; --keys prints them.\n";
 
 const char *helpText() {
     static const std::string text = HELP_HEAD + keysHelp() + HELP_TAIL;

@@ -8,6 +8,7 @@
 #include <thread>
 
 int frameRateCap = 60;
+bool displayPaced = false;
 
 void capFrameRate(int fps) {
     frameRateCap = fps;

@@ -7,6 +7,8 @@
 
 // Frames a second the drawing is held to; 0 for as fast as the machine draws.
 extern int frameRateCap;
+// The display's refresh paces the drawing: the GL answered the player's vsync.
+extern bool displayPaced;
 // Holds the drawing to fps frames a second (0: none), and a frame's ticks to what that period
 // holds (frameTickLimit).
 void capFrameRate(int fps);

@@ -1,15 +1,17 @@
 #include "app/player.h"
 
 #include "app/live_events.h"
+#include "app/options.h"
+#include "app/pacing.h"
 #include "capture/capture.h"
 #include "game.h"
+#include "hud/screen_text.h"
 #include "input/input.h"
 #include "sound/sound.h"
 
 #include <GL/freeglut.h>
 #include <algorithm>
 
-bool keysListShown = false;
 bool fullScreenShown = false;
 
 // This game plays a recording back: its window's size is the recording's, not the player's.
@@ -25,6 +27,8 @@ void startPlayerSettings(const Settings &settings, bool replaying) {
     watchingReplay = replaying;
     keysInForce = settings.keys;
     forgetLiveKeys();
+    largeText = settings.largeText;
+    readableText = settings.readableText;
     setVolume(settings.volume, false);
     // A replay is shown in the window size it was recorded in.
     if (settings.fullScreen && !replaying) {
@@ -35,6 +39,14 @@ void startPlayerSettings(const Settings &settings, bool replaying) {
 }
 
 void takeLiveKey(int key, bool down) {
+    // A key held is one press, however long the keyboard repeats it: the key that opened or closed
+    // the options is not heard again until it comes up (an Escape held a moment too long quits
+    // nothing).
+    if (!liveKeyIsNew(key, down)) return;
+    if (down && optionsScreen.shown) {
+        takeOptionsAsk(optionsKey(key));
+        return;
+    }
     if (down) {
         KeyMeaning meaning = keyMeaning(keysInForce, key);
         if (meaning.preference >= 0) actOnPreference(Preference(meaning.preference));
@@ -44,10 +56,6 @@ void takeLiveKey(int key, bool down) {
     }
     int gameKey = liveKeyGoesUp(key);
     if (gameKey >= 0) takeLiveEvent({DEMO_KEY_UP, gameKey});
-}
-
-void takeLiveClick(int button, int state, int x, int y) {
-    takeLiveEvent({DEMO_MOUSE, button, state, x, y});
 }
 
 void liveKeyDown(unsigned char key, int, int) {
@@ -107,8 +115,11 @@ void actOnPreference(Preference preference) {
         openedWidth = openedHeight = -1;
         break;
     case PREFERENCE_KEYS_HELP:
-        keysListShown = !keysListShown;
+        stepKeysList();
         glutPostRedisplay();
+        return;
+    case PREFERENCE_OPTIONS:
+        openOptionsScreen();
         return;
     case PREFERENCE_COUNT:
         return;
@@ -151,4 +162,59 @@ void liveWindowMoved(int, int) {
     openedY = y;
     savedSettings.x = std::min(x, SETTINGS_MAX_PLACE);
     savedSettings.y = std::min(y, SETTINGS_MAX_PLACE);
+}
+
+void takeLiveClick(int button, int state, int x, int y) {
+    if (!optionsScreen.shown) {
+        takeLiveEvent({DEMO_MOUSE, button, state, x, y});
+        return;
+    }
+    // The options screen's own: the game never hears it.
+    if (state == GLUT_DOWN) takeOptionsAsk(optionsClick(button, x, y));
+}
+
+// The options screen paused the game, and lets it go on when it closes.
+static bool pausedByOptions = false;
+
+// The pause key, as the game hears it: pressed and let go.
+static void pressPauseKey() {
+    int pause = keyBindings[actionNamed("pause")].key;
+    takeLiveEvent({DEMO_KEY_DOWN, pause});
+    takeLiveEvent({DEMO_KEY_UP, pause});
+}
+
+void openOptionsScreen() {
+    if (optionsScreen.shown) return;
+    openOptions();
+    // A replay holds no live key: it plays on beneath.
+    if (!watchingReplay && !pauseComing()) {
+        pressPauseKey();
+        pausedByOptions = true;
+    }
+    glutPostRedisplay();
+}
+
+void closeOptionsScreen() {
+    closeOptions();
+    if (pausedByOptions && pauseComing()) pressPauseKey();
+    pausedByOptions = false;
+    glutPostRedisplay();
+}
+
+void takeOptionsAsk(const OptionsAsk &ask) {
+    switch (ask.kind) {
+    case ASK_PREFERENCE:
+        if (ask.preference != PREFERENCE_OPTIONS) actOnPreference(ask.preference);
+        break;
+    case ASK_FPS:
+        // A replay is drawn at its own rate.
+        if (!watchingReplay) capFrameRate(drawingCap(false, 0, savedSettings.fps, displayPaced));
+        break;
+    case ASK_CLOSED:
+        closeOptionsScreen();
+        break;
+    case ASK_NOTHING:
+        break;
+    }
+    glutPostRedisplay();
 }

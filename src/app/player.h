@@ -1,13 +1,13 @@
 // The player's own side of the game: the live keys through the player's bindings, what the
-// player's own keys do (sound, volume, full screen, the keys' list), the window's size and place
-// kept for the next game, and the overlays that say what the game is doing. Nothing here moves
-// the game or is recorded.
+// player's own keys do (sound, volume, full screen, the keys' list, the options screen), the
+// window's size and place kept for the next game, and what the screen is told of the game. Nothing
+// here moves the game or is recorded, but the pause the options screen asks for, which reaches the
+// game as the pause key would.
 #pragma once
 
+#include "hud/overlay.h"
 #include "settings/settings.h"
 
-// The keys' list (F1) shows over the view.
-extern bool keysListShown;
 // The window fills the screen (F11).
 extern bool fullScreenShown;
 
@@ -16,11 +16,19 @@ extern bool fullScreenShown;
 void startPlayerSettings(const Settings &settings, bool replaying);
 // A live key went down or up, in the key numbers of input/bindings.h: a player's own key acts at
 // once; a key bound to one of the game's actions reaches the game as the key table's key of that
-// action.
+// action. While the options screen shows, the keys going down are its own.
 void takeLiveKey(int key, bool down);
-// A live mouse button went down or up (GLUT's button and state) at window pixel (x, y): it reaches
-// the game as the click it is.
+// A live mouse button went down or up, or the wheel turned (GLUT's button and state), at window
+// pixel (x, y): the options screen's own while it shows, else it reaches the game as the click it
+// is.
 void takeLiveClick(int button, int state, int x, int y);
+// Opens the options screen, pausing the game as the pause key does (the recording holds it as
+// that key, so a replay holds the same ticks), or closes it, letting the game go on when it was
+// the screen that paused it.
+void openOptionsScreen();
+void closeOptionsScreen();
+// What the options ask of the shell after a key or a click.
+void takeOptionsAsk(const OptionsAsk &ask);
 
 // The window's GLUT input callbacks: each goes through the player's side (takeLiveKey,
 // takeLiveClick) to the live events queued for the next tick (live_events.h).
@@ -37,10 +45,3 @@ void actOnPreference(Preference preference);
 void noteWindowSize(int width, int height);
 // GLUT's position callback: where the window now stands is kept for the next game.
 void liveWindowMoved(int x, int y);
-
-// The paused line, the replay's frame and the keys' list, over the view of a frame to be shown;
-// after the capture, so that a capture holds the game's picture alone. Draws nothing, and leaves
-// every pixel as it was, when none is due.
-void drawOverlays();
-// The lines of the overlays now due, top first (what drawOverlays writes).
-std::vector<std::string> overlayLines();

@@ -8,25 +8,25 @@
 static DemoWriter writer;
 static bool writing = false;
 static std::string writingPath;
-// Its header, written with the world's fingerprint before the first tick.
-static DemoHeader writingHeader;
-static bool headerWritten = false;
+// The world's fingerprint is in its header: written with the first tick.
+static bool fingerprintWritten = false;
 
 bool startRecording(const char *path, const DemoHeader &header, std::string *reason) {
-    if (!createDemoFile(writer, path, reason)) return false;
+    // The header is written at once, before the world it fingerprints is made: the fingerprint
+    // follows with the first tick, and a file that never gets it says it has none.
+    DemoHeader unprinted = header;
+    unprinted.fingerprint = 0;
+    if (!openDemoWriter(writer, path, unprinted, reason)) return false;
     writing = true;
     writingPath = path;
-    writingHeader = header;
     return true;
 }
 
-// Writes the recording's header, once the world it fingerprints is made, then TICK.
+// Writes TICK, after the world's fingerprint the first time.
 static bool writeTick(const DemoFrame &tick) {
-    if (!headerWritten) {
-        writingHeader.fingerprint = worldFingerprint();
-        std::string reason;
-        if (!writeDemoHeader(writer, writingHeader, &reason)) return false;
-        headerWritten = true;
+    if (!fingerprintWritten) {
+        if (!setDemoFingerprint(writer, worldFingerprint())) return false;
+        fingerprintWritten = true;
     }
     return writeDemoFrame(writer, tick);
 }

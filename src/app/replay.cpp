@@ -67,7 +67,8 @@ void startReplay(const Demo &demo, const char *path, bool timed) {
     startDemo(demo.header);
     // Picks go through the tree cards' visible texels: pictures of the player's own can part the
     // replay from the game at its first click near a tree, and the cause is said here, up front.
-    if (demo.header.formatVersion >= 2 && demo.header.fingerprint != worldFingerprint())
+    if (demo.header.formatVersion >= 2 && demo.header.fingerprint != 0 &&
+        demo.header.fingerprint != worldFingerprint())
         fprintf(stderr,
                 "grazewell: %s: the tree pictures here are not the recording's (their visible "
                 "texels differ), so a click through a tree may not pick what it picked\n",

@@ -56,6 +56,14 @@ DemoFrame runTick(const std::vector<DemoEvent> &events, TickStep step, const Dem
         DemoEvent released{DEMO_KEYS_RELEASED};
         frameTaken.events.push_back(released);
         applyDemoEvent(released);
+    } else if (releaseKeysWithFocus) {
+        // The window has the keyboard: a key it still takes for held but is up was let go where
+        // the game could not hear it.
+        for (int gameKey : liveKeysLetGoElsewhere()) {
+            DemoEvent up{DEMO_KEY_UP, gameKey};
+            frameTaken.events.push_back(up);
+            applyDemoEvent(up);
+        }
     }
     bisonDrawLog = &frameTaken.draws;
     bisonDrawFeed = feed ? &feed->draws : nullptr;

@@ -4,6 +4,7 @@
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "food/food.h"
+#include "hud/screen_text.h"
 #include "input/input.h"
 #include "mesh/sphere.h"
 #include "scenery/scenery.h"
@@ -27,6 +28,7 @@ static const FoodPlacement TREE_FOODS[4] = {
 static const float CLOUD_HOMES[4][2] = {{20, 30}, {-30, 15}, {17, 45}, {-24, 34}};
 
 void initWorld() {
+    forgetToldPictures();
     memset(keyDown, 0, sizeof keyDown);
     memset(textLine, 0, sizeof textLine);
     camera = new Camera();

@@ -28,6 +28,8 @@ std::string dataPath(const char *name);
 // Standard-error lines about a picture, each printed once per file.
 void reportRefusedPicture(const std::string &path, TgaRefusal refusal);
 void reportMissingPicture(const char *name);
+// Forgets which pictures' trouble was told: a world made again tells it again.
+void forgetToldPictures();
 
 // Decodes a TGA data file (a name like "tex/sky.tga", found by dataPath), within the GL's texture
 // size, its pixels in file order; false when it cannot be opened or is rejected, which it tells on

@@ -67,10 +67,16 @@ std::string dataPath(const char *name) {
     return inDataFolder(dataFolders.empty() ? "" : dataFolders[0], name);
 }
 
-// A picture is loaded several times (four trees, each skin swap): its trouble is told once.
+// The pictures whose trouble has been told. A picture is loaded several times (four trees, each
+// skin swap): its trouble is told once for the world.
+static std::set<std::string> reported;
+
 static bool firstReport(const std::string &path) {
-    static std::set<std::string> reported;
     return reported.insert(path).second;
+}
+
+void forgetToldPictures() {
+    reported.clear();
 }
 
 void reportRefusedPicture(const std::string &path, TgaRefusal refusal) {

@@ -26,11 +26,12 @@ std::string ppmHeader(int width, int height) {
     return std::string(header) + '\r';
 }
 
-// A file that could not be written whole is no picture: it is removed and the console says so.
-static int abandon(FILE *file, const char *path, const char *why) {
+// A file that could not be written whole is no picture: it is removed and the console says so,
+// naming the capture it was for.
+static int abandon(FILE *file, const char *path, const char *shown, const char *why) {
     if (file) fclose(file);
     remove(path);
-    if (why) printf(why, path);
+    if (why) printf(why, shown);
     return 1;
 }
 
@@ -48,10 +49,11 @@ void flipRows(unsigned char *pixels, size_t rowBytes, int height) {
     }
 }
 
-// Writes the header and the frame to a file just opened for it; see writePPM.
-static int writeOpenPPM(FILE *file, const char *path, int width, int height,
+// Writes the header and the frame to a file just opened for it at path, for the capture shown
+// (the name the console says); see writePPM.
+static int writeOpenPPM(FILE *file, const char *path, const char *shown, int width, int height,
                         FrameReader readFrame) {
-    printf("Saving image `%s`\n", path);
+    printf("Saving image `%s`\n", shown);
     // The header and the pixels in one buffer, so that the file is one write: the frame is read
     // in behind the header and turned upside down there.
     std::string header = ppmHeader(width, height);
@@ -59,7 +61,7 @@ static int writeOpenPPM(FILE *file, const char *path, int width, int height,
     size_t pixelBytes = height > 0 ? rowBytes * size_t(height) : 0;
     size_t fileBytes = header.size() + pixelBytes;
     unsigned char *bytes = static_cast<unsigned char *>(malloc(fileBytes));
-    if (!bytes) return abandon(file, path, nullptr);
+    if (!bytes) return abandon(file, path, shown, nullptr);
     memcpy(bytes, header.data(), header.size());
     unsigned char *pixels = bytes + header.size();
     if (pixelBytes > 0) {
@@ -70,27 +72,37 @@ static int writeOpenPPM(FILE *file, const char *path, int width, int height,
     free(bytes);
     // A full disk often shows only when the last bytes are flushed.
     written = fflush(file) == 0 && written;
-    if (!written) return abandon(file, path, CAPTURE_WRITE_FAILED);
-    return fclose(file) == 0 ? 0 : abandon(nullptr, path, CAPTURE_WRITE_FAILED);
+    if (!written) return abandon(file, path, shown, CAPTURE_WRITE_FAILED);
+    return fclose(file) == 0 ? 0 : abandon(nullptr, path, shown, CAPTURE_WRITE_FAILED);
+}
+
+// The file a capture is written into before it is renamed to its own name.
+static std::string asideOf(const std::string &name) {
+    return name + ".new";
 }
 
 int writePPM(const char *path, int width, int height, FrameReader readFrame) {
-    FILE *file = fopen(path, "wb");
+    std::string aside = asideOf(path);
+    FILE *file = fopen(aside.c_str(), "wb");
     if (!file) {
         printf("Unable to open file '%s'\n", path);
         return 1;
     }
-    return writeOpenPPM(file, path, width, height, readFrame);
+    if (writeOpenPPM(file, aside.c_str(), path, width, height, readFrame) != 0) return 1;
+    if (replaceFile(aside.c_str(), path)) return 0;
+    return abandon(nullptr, aside.c_str(), path, CAPTURE_WRITE_FAILED);
 }
 
 FILE *createNewCapture(int *index, std::string *name) {
-    for (;;) {
-        *name = captureFileName(*index);
-        // Made here or not at all, so a capture the player already has is never replaced.
-        FILE *file = createNewFile(name->c_str());
-        if (file || errno != EEXIST || *index == INT_MAX) return file;
+    // The first number whose name is free: a capture the player already has is never replaced.
+    for (*name = captureFileName(*index); pathExists(*name) && *index < INT_MAX;
+         *name = captureFileName(*index))
         *index += 1;
-    }
+    // Written aside and renamed once whole, so that nothing ever finds it half written. One left
+    // by a game that ended while writing it is only a partial copy.
+    std::string aside = asideOf(*name);
+    remove(aside.c_str());
+    return createNewFile(aside.c_str());
 }
 
 void readFrame(int width, int height, unsigned char *pixels) {
@@ -130,7 +142,15 @@ int captureFrame() {
         printf("Unable to open file '%s'\n", name.c_str());
         return 1;
     }
-    return writeOpenPPM(file, name.c_str(), width, height, readFrame);
+    std::string aside = asideOf(name);
+    if (writeOpenPPM(file, aside.c_str(), name.c_str(), width, height, readFrame) != 0) return 1;
+    // Into its name, never over a file that came there meanwhile: then the next free one.
+    while (!moveToNewName(aside.c_str(), name.c_str())) {
+        if (errno != EEXIST || captureIndex == INT_MAX)
+            return abandon(nullptr, aside.c_str(), name.c_str(), CAPTURE_WRITE_FAILED);
+        name = captureFileName(++captureIndex);
+    }
+    return 0;
 }
 
 void takeCaptures() {

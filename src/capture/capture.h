@@ -37,21 +37,24 @@ std::string ppmHeader(int width, int height);
 // becomes the top row first, as a P6 file holds it.
 void flipRows(unsigned char *pixels, size_t rowBytes, int height);
 // Writes a P6 file of width x height pixels fetched by readFrame in one piece, rows from the top
-// of the picture down, with one write; prints "Saving image `path`" once the file is open. 0 when
-// written, 1 when the file cannot be opened, the frame buffer cannot be had (nothing is read
-// then) or a write fails (the partial file is then removed).
+// of the picture down, with one write, into a file beside path (path + ".new") renamed over path
+// once whole; prints "Saving image `path`" once the file is open. 0 when written, 1 when the file
+// cannot be opened, the frame buffer cannot be had (nothing is read then) or a write fails (the
+// partial file is then removed).
 int writePPM(const char *path, int width, int height, FrameReader readFrame);
 // The whole current read buffer of the GL, tightly packed, bottom row first.
 void readFrame(int width, int height, unsigned char *pixels);
 
-// Opens capture number *index for writing, or, when a file of that name exists, the first free
-// number after it, and leaves *index and *name at the number tried last. Null when a name
-// cannot be made for any other reason (a missing or unwritable folder).
+// Finds capture number *index, or, when anything has that name, the first free number after it,
+// leaving *index and *name there, and opens the file beside it (its name + ".new") that the
+// capture is written into before it is renamed. Null when that cannot be made (a missing or
+// unwritable folder).
 FILE *createNewCapture(int *index, std::string *name);
 
 // Writes the back buffer (the frame drawn, not yet swapped) to ppm/img%03d.ppm at captureIndex
 // or the first free number after it, moving captureIndex there, and makes the folder when it is
-// missing; 0 when written, 1 when not. The caller advances captureIndex past it either way.
+// missing; written aside and renamed once whole, never over a file. 0 when written, 1 when not.
+// The caller advances captureIndex past it either way.
 int captureFrame();
 // Asks for one capture of the frame being drawn.
 void requestCapture();

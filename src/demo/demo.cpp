@@ -96,6 +96,8 @@ std::string headerTrouble(const DemoHeader &header) {
 
 // Why a frame could not have come from the game, or "".
 std::string frameTrouble(const DemoFrame &frame) {
+    if (frame.events.size() > DEMO_MAX_EVENTS)
+        return str((long long)frame.events.size()) + " events in one tick";
     for (const DemoEvent &event : frame.events) {
         std::string trouble = eventTrouble(event);
         if (!trouble.empty()) return trouble;
@@ -326,6 +328,9 @@ bool readEvent(Reader &in, DemoEvent &event) {
 bool readFrameBody(Reader &in, DemoFrame &frame) {
     uint32_t events;
     if (!in.count(events, 1, "events")) return false;
+    if (events > DEMO_MAX_EVENTS)
+        return in.fail(str(events) + " events in one tick, more than a tick takes (" +
+                       str(DEMO_MAX_EVENTS) + ")");
     frame.events.resize(events);
     for (DemoEvent &event : frame.events)
         if (!readEvent(in, event)) return false;
@@ -369,11 +374,24 @@ bool writeDemoHeader(DemoWriter &writer, const DemoHeader &header, std::string *
         if (reason) *reason = trouble;
         return false;
     }
-    if (!writer.file || !writeAll(writer.file, encodeHeader(header))) {
+    long at = writer.file ? ftell(writer.file) : -1;
+    std::string bytes = encodeHeader(header);
+    if (!writer.file || !writeAll(writer.file, bytes)) {
         if (reason) *reason = std::string("cannot be written: ") + strerror(errno);
         return false;
     }
+    // The fingerprint is the header's last four bytes.
+    writer.fingerprintAt = at >= 0 && header.formatVersion >= 2 ? at + long(bytes.size()) - 4 : -1;
     return true;
+}
+
+bool setDemoFingerprint(DemoWriter &writer, uint32_t fingerprint) {
+    if (!writer.file || writer.fingerprintAt < 0) return false;
+    std::string bytes;
+    putU32(bytes, fingerprint);
+    return fseek(writer.file, writer.fingerprintAt, SEEK_SET) == 0 &&
+           fwrite(bytes.data(), 1, bytes.size(), writer.file) == bytes.size() &&
+           fseek(writer.file, 0, SEEK_END) == 0 && fflush(writer.file) == 0;
 }
 
 bool openDemoWriter(DemoWriter &writer, const char *path, const DemoHeader &header,
@@ -411,6 +429,8 @@ void closeDemoWriter(DemoWriter &writer) {
 bool parseDemo(const uint8_t *data, size_t size, Demo &demo, std::string *reason) {
     Reader in{data, data + size, ""};
     Demo read;
+    // The bodies take at most the file's bytes.
+    read.frames.bodies.reserve(size);
     bool ok = readHeader(in, read.header);
     while (ok && in.left() > 0) {
         std::string where =
@@ -441,8 +461,10 @@ bool parseDemo(const uint8_t *data, size_t size, Demo &demo, std::string *reason
             ok = in.fail(where + body.trouble);
             break;
         }
+        // Kept as the file has it: it was read whole and well just now.
+        read.frames.bodies.append(reinterpret_cast<const char *>(in.at), length);
+        read.frames.ends.push_back(read.frames.bodies.size());
         in.at += length;
-        read.frames.push_back(std::move(frame));
     }
     if (!ok) {
         if (reason) *reason = in.trouble;
@@ -450,6 +472,41 @@ bool parseDemo(const uint8_t *data, size_t size, Demo &demo, std::string *reason
     }
     demo = std::move(read);
     return true;
+}
+
+DemoFrame DemoFrames::operator[](size_t index) const {
+    size_t from = index == 0 ? 0 : ends[index - 1];
+    const uint8_t *body = reinterpret_cast<const uint8_t *>(bodies.data());
+    Reader in{body + from, body + ends[index], ""};
+    DemoFrame frame;
+    readFrameBody(in, frame);
+    return frame;
+}
+
+void DemoFrames::push_back(const DemoFrame &frame) {
+    bodies += encodeFrameBody(frame);
+    ends.push_back(bodies.size());
+}
+
+void DemoFrames::set(size_t index, const DemoFrame &frame) {
+    size_t from = index == 0 ? 0 : ends[index - 1];
+    std::string body = encodeFrameBody(frame);
+    size_t was = ends[index] - from;
+    bodies.replace(from, was, body);
+    for (size_t later = index; later < ends.size(); later++)
+        ends[later] = ends[later] - was + body.size();
+}
+
+void DemoFrames::resize(size_t count) {
+    if (count < size()) {
+        ends.resize(count);
+        bodies.resize(count == 0 ? 0 : ends.back());
+    }
+    while (size() < count) push_back(DemoFrame());
+}
+
+void DemoFrames::clear() {
+    resize(0);
 }
 
 bool readDemo(const char *path, Demo &demo, std::string *reason) {

@@ -17,6 +17,9 @@ const uint32_t DEMO_FORMAT_VERSION = 2;
 const int32_t DEMO_FOOD_LIMIT = 20;
 // The widest or tallest window a recording may hold (pixels).
 const int32_t DEMO_MAX_WINDOW_SIDE = 16384;
+// The most events a tick may take: the live game hands a tick at most half of it (the rest wait
+// for the next tick), leaving room for the keys the window system lets go.
+const uint32_t DEMO_MAX_EVENTS = 1024;
 
 // What a frame can take from outside the game, in the order it arrived.
 enum DemoEventType : uint8_t {
@@ -55,14 +58,49 @@ struct DemoHeader {
                           // drawn); the game's ticks are 60 a second whatever it was
     std::string platform; // "linux" or "windows"
     // What decides the game beyond its events, as a hash: the tree cards' visible texels, which
-    // decide what a click picks. 0 in a version 1 file, which carries none.
+    // decide what a click picks. 0 in a version 1 file, which carries none, and in one whose
+    // game never knew it (it died before its first tick).
     uint32_t fingerprint = 0;
+};
+
+// A recording's ticks, each kept as the file holds it and decoded when it is taken: in memory a
+// recording takes little more than its file (a tick decoded whole takes twenty times its bytes).
+// Taken by index or in a range-for, a tick is a DemoFrame made then.
+class DemoFrames {
+  public:
+    size_t size() const { return ends.size(); }
+    bool empty() const { return ends.empty(); }
+    DemoFrame operator[](size_t index) const;
+    void push_back(const DemoFrame &frame);
+    // Puts frame in place of the tick at index.
+    void set(size_t index, const DemoFrame &frame);
+    // Keeps the first count ticks, or adds ticks that take nothing and draw nothing.
+    void resize(size_t count);
+    void clear();
+
+    struct iterator {
+        const DemoFrames *frames;
+        size_t index;
+        DemoFrame operator*() const { return (*frames)[index]; }
+        iterator &operator++() {
+            index++;
+            return *this;
+        }
+        bool operator!=(const iterator &other) const { return index != other.index; }
+    };
+    iterator begin() const { return {this, 0}; }
+    iterator end() const { return {this, size()}; }
+
+    // Every tick's body (docs/recordings.md's frame without its length), one after another.
+    std::string bodies;
+    // Where each tick's body ends in bodies.
+    std::vector<size_t> ends;
 };
 
 // A whole recording, read back.
 struct Demo {
     DemoHeader header;
-    std::vector<DemoFrame> frames;
+    DemoFrames frames;
     // The file stopped inside a frame (a game killed while writing it): that frame is left out,
     // the whole frames before it are kept.
     bool endsMidFrame = false;
@@ -72,6 +110,7 @@ struct Demo {
 // killed still leaves its frames so far.
 struct DemoWriter {
     FILE *file = nullptr;
+    long fingerprintAt = -1; // where the header's fingerprint lies in the file; -1 for none
 };
 
 // Makes PATH and writes the header; refuses a PATH that already exists. On failure, false with
@@ -83,6 +122,9 @@ bool openDemoWriter(DemoWriter &writer, const char *path, const DemoHeader &head
 bool createDemoFile(DemoWriter &writer, const char *path, std::string *reason);
 // Writes the header into a file made by createDemoFile; false with the reason.
 bool writeDemoHeader(DemoWriter &writer, const DemoHeader &header, std::string *reason);
+// Writes fingerprint into the header written already (a version 2 one), in place; false when it
+// could not.
+bool setDemoFingerprint(DemoWriter &writer, uint32_t fingerprint);
 // Appends one frame and flushes it; false when the file could not take it.
 bool writeDemoFrame(DemoWriter &writer, const DemoFrame &frame);
 void closeDemoWriter(DemoWriter &writer);

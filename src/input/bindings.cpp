@@ -1,5 +1,7 @@
 #include "input/bindings.h"
 
+#include "platform/platform.h"
+
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <cctype>
@@ -59,7 +61,10 @@ static const struct {
     {"volume_down", '-', "- / =", "lower / raise the volume by a tenth, with a short sound"},
     {"volume_up", '=', nullptr, nullptr},
     {"full_screen", SPECIAL_KEY + GLUT_KEY_F11, "F11", "fill the screen, or give the window back"},
-    {"keys_help", SPECIAL_KEY + GLUT_KEY_F1, "F1", "show or hide the keys in force"},
+    {"keys_help", SPECIAL_KEY + GLUT_KEY_F1, "F1",
+     "show the keys in force, turn their page, or hide them"},
+    {"options", SPECIAL_KEY + GLUT_KEY_F10, "F10",
+     "open the options: sound, screen, text and keys (the game pauses)"},
 };
 
 int actionCount() {
@@ -169,6 +174,9 @@ KeyMeaning keyMeaning(const Bindings &bindings, int key) {
 
 // One more than the table's key each live key went down as, 0 for none.
 static int heldAs[KEY_NUMBERS];
+// Each live key is down, whatever it is bound to: a second press before its release is the
+// keyboard's auto-repeat.
+static bool liveDown[KEY_NUMBERS];
 
 void resetBindings() {
     keysInForce = defaultBindings();
@@ -177,6 +185,14 @@ void resetBindings() {
 
 void forgetLiveKeys() {
     std::fill(heldAs, heldAs + KEY_NUMBERS, 0);
+    std::fill(liveDown, liveDown + KEY_NUMBERS, false);
+}
+
+bool liveKeyIsNew(int key, bool down) {
+    if (key < 0 || key >= KEY_NUMBERS) return true;
+    bool repeated = down && liveDown[key];
+    liveDown[key] = down;
+    return !repeated;
 }
 
 int liveKeyGoesDown(int key) {
@@ -197,6 +213,23 @@ int liveKeyGoesUp(int key) {
     return gameKey;
 }
 
+std::vector<int> liveKeysLetGoElsewhere() {
+    std::vector<int> held;
+    for (int key = 0; key < KEY_NUMBERS; key++)
+        if (heldAs[key] > 0 || liveDown[key]) held.push_back(key);
+    if (held.empty()) return {};
+    std::vector<bool> down = keysHeldDown(held);
+    std::vector<int> released;
+    for (size_t i = 0; i < held.size(); i++) {
+        if (down[i]) continue;
+        // Its next press is a new one; and what it held in the game is let go.
+        liveDown[held[i]] = false;
+        int gameKey = heldAs[held[i]] > 0 ? liveKeyGoesUp(held[i]) : -1;
+        if (gameKey >= 0) released.push_back(gameKey);
+    }
+    return released;
+}
+
 std::string boundKeyNames(const Bindings &bindings, int action) {
     std::string text;
     for (int key : bindings[size_t(action)]) text += (text.empty() ? "" : ", ") + keyName(key);
@@ -214,14 +247,18 @@ static std::string tomlString(const std::string &text) {
     return out + "\"";
 }
 
+std::string keysValue(const std::vector<int> &keys) {
+    std::string text;
+    for (int key : keys) text += (text.empty() ? "" : ", ") + tomlString(keyName(key));
+    return "[" + text + "]";
+}
+
 std::string bindingsText(const Bindings &bindings) {
     std::string text = "[keys]\n";
     for (int action = 0; action < actionCount(); action++) {
         text += "# " + std::string(actionWords(action)) + "\n";
-        std::string keys;
-        for (int key : bindings[size_t(action)])
-            keys += (keys.empty() ? "" : ", ") + tomlString(keyName(key));
-        text += std::string(actionName(action)) + " = [" + keys + "]\n";
+        text +=
+            std::string(actionName(action)) + " = " + keysValue(bindings[size_t(action)]) + "\n";
     }
     return text;
 }

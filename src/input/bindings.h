@@ -1,7 +1,7 @@
 // Keys of the player's choosing. The game's key table keeps its own keys: the player's bindings
 // only turn a live key into the table's key for its action before the game hears it, so what is
 // recorded is what the keys did, whatever keys did it. The player's own keys (sound, volume, full
-// screen, the keys' list) change nothing of the game and never reach it.
+// screen, the keys' list, the options) change nothing of the game and never reach it.
 #pragma once
 
 #include "input/input.h"
@@ -23,6 +23,7 @@ enum Preference {
     PREFERENCE_VOLUME_UP,
     PREFERENCE_FULL_SCREEN,
     PREFERENCE_KEYS_HELP,
+    PREFERENCE_OPTIONS,
     PREFERENCE_COUNT
 };
 
@@ -48,7 +49,7 @@ int actionNamed(const std::string &name);
 // The keys bound to each action, indexed by action.
 using Bindings = std::vector<std::vector<int>>;
 // The game's own bindings: the key table's keys (with the arrows that have always shared the
-// entries of d, e and f), then v, - and =, F11 and F1.
+// entries of d, e and f), then v, - and =, F11, F1 and F10.
 Bindings defaultBindings();
 
 // An action's entry in the file's [keys] table: its name, its keys' names and its line.
@@ -80,6 +81,9 @@ struct KeyMeaning {
 };
 KeyMeaning keyMeaning(const Bindings &bindings, int key);
 
+// Whether a live key going down (or up) is news: false for a key going down that is down already,
+// the keyboard's auto-repeat, which is no new press.
+bool liveKeyIsNew(int key, bool down);
 // The key table's key a live key going down is handed in as (under keysInForce), or -1.
 int liveKeyGoesDown(int key);
 // The table's key a live key coming up releases, or -1: none while another live key of the same
@@ -90,9 +94,15 @@ void forgetLiveKeys();
 // The game's own bindings in force and no live key held, as the game starts: for a test that
 // starts from a fresh game.
 void resetBindings();
+// The live keys held, as the game heard them, that the keyboard no longer holds down (let go while
+// another window had the keyboard, and the window has it back): each is let go now, and the key
+// table's keys they release are given back, to be handed in. Asks the window system once.
+std::vector<int> liveKeysLetGoElsewhere();
 
 // The keys of bindings for action, by name, joined with ", " ("none" for none).
 std::string boundKeyNames(const Bindings &bindings, int action);
+// An action's keys as the file's [keys] table gives them: ["up", "w"].
+std::string keysValue(const std::vector<int> &keys);
 // The key names of bindings in the file's words: a [keys] table, a line an action, each with
 // what it does.
 std::string bindingsText(const Bindings &bindings);

@@ -172,8 +172,10 @@ void releaseKeys() {
     memset(keyDown, 0, sizeof keyDown);
 }
 
-// Whether the window held the keyboard when last asked (only asked while a key is down).
+// Whether the window held the keyboard when last asked (only asked while a key is down), and
+// whether a key has gone down since: a key heard is a key the window held the keyboard for.
 static bool heldKeyboard = false;
+static bool keyHeardSinceAsked = false;
 
 void resetInput() {
     memset(keyDown, 0, sizeof keyDown);
@@ -187,9 +189,12 @@ void resetInput() {
 // it has held, every key counts as released. A window that never held it (a test's, under a
 // system that gives it no focus) keeps the keys it is handed.
 bool keyboardWasLost() {
+    bool heard = keyHeardSinceAsked;
+    keyHeardSinceAsked = false;
     if (!releaseKeysWithFocus || !anyKeyDown()) return false;
     bool holds = windowHoldsKeyboard();
-    bool lost = heldKeyboard && !holds;
+    // Pressed and then taken elsewhere before this was asked: lost all the same.
+    bool lost = (heldKeyboard || heard) && !holds;
     heldKeyboard = holds;
     return lost;
 }
@@ -207,6 +212,7 @@ void processInput(TickStep step) {
 void onKeyDown(unsigned char key, int, int) {
     keyDown[key] = 1;
     keyPressed[key] = 1;
+    keyHeardSinceAsked = true;
 }
 
 void onKeyUp(unsigned char key, int, int) {
@@ -223,6 +229,7 @@ void onSpecialDown(int key, int, int) {
     if (!storedSpecial(key)) return;
     keyDown[key] = 1;
     keyPressed[key] = 1;
+    keyHeardSinceAsked = true;
 }
 
 void onSpecialUp(int key, int, int) {

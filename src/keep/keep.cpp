@@ -1,7 +1,6 @@
 #include "keep/keep.h"
 
 #include "demo/demo.h"
-#include "keep/record.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -143,47 +142,9 @@ std::vector<std::string> gamesToRemove(const std::vector<KeptFile> &games,
     return removed;
 }
 
-// Removes a kept game with what lies beside it.
-static void removeKeptGame(const std::string &folder, const std::string &name) {
+void removeKeptGame(const std::string &folder, const std::string &name) {
     for (const char *ending : {KEPT_RECORDING, KEPT_SUMMARY, KEPT_CRASH_MARK})
         remove((folder + "/" + besideKeptGame(name, ending)).c_str());
-}
-
-void rotateKeptGames(const std::string &folder, const std::string &current) {
-    for (const std::string &name :
-         gamesToRemove(listKeptGames(folder), current, KEEP_MAX_GAMES, KEEP_MAX_BYTES))
-        removeKeptGame(folder, name);
-}
-
-bool prepareKeptGame(const std::string &folder, std::string *path, std::string *reason) {
-    if (folder.empty()) {
-        *reason = NO_STATE_FOLDER;
-        return false;
-    }
-    std::string failed;
-    if (!makeFolders(folder, &failed)) {
-        *reason = failed + ": " + strerror(errno);
-        return false;
-    }
-    // The start names the game; the clock is read here, at start-up, never by the game itself.
-    std::time_t now = std::time(nullptr);
-    std::tm when = *std::localtime(&now);
-    std::string name = keptGameName(when, 1);
-    for (int nth = 2; isRegularFile(folder + "/" + name) && nth < 1000; nth++)
-        name = keptGameName(when, nth);
-    *path = folder + "/" + name;
-    // The new game is the newest and is kept whatever it grows to; it is made by the caller,
-    // and counted as empty meanwhile.
-    std::vector<KeptFile> games = listKeptGames(folder);
-    games.insert(games.begin(), KeptFile{name, 0});
-    for (const std::string &gone : gamesToRemove(games, name, KEEP_MAX_GAMES, KEEP_MAX_BYTES))
-        removeKeptGame(folder, gone);
-    return true;
-}
-
-std::string newestKeptGame(const std::string &folder) {
-    std::vector<KeptFile> games = listKeptGames(folder);
-    return games.empty() ? "" : folder + "/" + games.front().name;
 }
 
 // Game time as minutes and seconds: "2:05".
@@ -194,32 +155,27 @@ static std::string minutesAndSeconds(long long ticks) {
     return text;
 }
 
-std::string keptGamesListing(const std::string &folder) {
-    std::vector<KeptFile> games = listKeptGames(folder);
+std::string keptGamesListing(const std::string &folder, const std::vector<IndexedGame> &games) {
     if (games.empty()) return "No games kept in " + folder + "\n";
     std::string text = "Games kept in " + folder + ", newest first:\n";
-    for (const KeptFile &game : games) {
-        std::tm when;
-        parseKeptGameName(game.name, &when);
-        char date[80];
-        snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", when.tm_year + 1900,
-                 when.tm_mon + 1, when.tm_mday, when.tm_hour, when.tm_min, when.tm_sec);
-        std::string path = folder + "/" + game.name;
+    for (const IndexedGame &game : games) {
+        std::string length = "?";
+        long long ticks = game.ticks;
+        // A game that never ended as it should is as long as what it recorded.
         Demo demo;
-        std::string reason, length = "?";
-        if (readDemo(path.c_str(), demo, &reason))
-            length = minutesAndSeconds((long long)demo.frames.size());
-        // A game that never closed its summary was killed (or is being played still).
-        GameSummary summary;
-        bool summed = readSummary(folder + "/" + besideKeptGame(game.name, KEPT_SUMMARY), summary);
-        std::string end = summed && summary.closed ? gameEndName(summary.end) : "killed";
-        if (isRegularFile(folder + "/" + besideKeptGame(game.name, KEPT_CRASH_MARK)))
+        std::string path = folder + "/" + game.recording, reason;
+        if (ticks < 0 && readDemo(path.c_str(), demo, &reason))
+            ticks = (long long)demo.frames.size();
+        if (ticks >= 0) length = minutesAndSeconds(ticks);
+        // A game that never closed was killed (or is being played still).
+        std::string end = game.closed ? (game.end.empty() ? "quit" : game.end) : "killed";
+        if (game.crashed || (!game.closed && pathExists(crashMarkPath(folder, game.id))))
             end = "crashed";
-        std::string score = summed ? std::to_string(summary.score) : "-";
+        std::string score = game.scored ? std::to_string(game.score) : "-";
         char line[160];
-        snprintf(line, sizeof line, "  %s  %7s  %-7s  %5s  ", date, length.c_str(), end.c_str(),
-                 score.c_str());
-        text += line + game.name + "\n";
+        snprintf(line, sizeof line, "  %s  %7s  %-7s  %5s  ", game.started.c_str(), length.c_str(),
+                 end.c_str(), score.c_str());
+        text += line + game.recording + "\n";
     }
     return text;
 }

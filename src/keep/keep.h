@@ -1,8 +1,10 @@
 // Games kept: unless told otherwise, every live game is recorded into the games folder of the
-// state folder, named by the local time it started ("2026-12-09_08-49-07.gzd"), beside a short
-// summary of how it ended (record.h). The folder holds the newest KEEP_MAX_GAMES games and
+// state folder, named by the local time it started ("2026-12-09_08-49-07.gzd") and listed in the
+// games index (index.h) with how it ended. The folder holds the newest KEEP_MAX_GAMES games and
 // KEEP_MAX_BYTES at most: the oldest go first, never the one being played.
 #pragma once
+
+#include "keep/index.h"
 
 #include <ctime>
 #include <string>
@@ -12,7 +14,8 @@
 const int KEEP_MAX_GAMES = 20;
 // The most bytes its recordings take together (50 MB), the one being played included.
 const long long KEEP_MAX_BYTES = 50LL * 1000 * 1000;
-// The ending of a kept recording's name, of its summary's, and of the file a crash leaves.
+// The ending of a kept recording's name, of the summary beside it and of the file a crash left
+// there before the games index.
 const char *const KEPT_RECORDING = ".gzd";
 const char *const KEPT_SUMMARY = ".toml";
 const char *const KEPT_CRASH_MARK = ".crashed";
@@ -51,18 +54,10 @@ std::vector<KeptFile> listKeptGames(const std::string &folder);
 std::vector<std::string> gamesToRemove(const std::vector<KeptFile> &games,
                                        const std::string &current, int maxGames,
                                        long long maxBytes);
-// Removes from folder what gamesToRemove names, each with its summary and crash mark.
-void rotateKeptGames(const std::string &folder, const std::string &current);
+// Removes the kept game name from folder, with what lies beside it.
+void removeKeptGame(const std::string &folder, const std::string &name);
 
-// Starts keeping the live game: makes the folder, names the game by the local time now, and
-// rotates the folder around it. The recording's path in *path; false, with what failed in
-// *reason, when the folder cannot be made. The recording itself is made by the caller.
-bool prepareKeptGame(const std::string &folder, std::string *path, std::string *reason);
-
-// The path of the newest kept game in folder; "" when there is none.
-std::string newestKeptGame(const std::string &folder);
-
-// What --games prints for folder: one line a kept game, newest first: its start, its length in
-// game time, how it ended (won, lost, quit; crashed or killed when it never said) and its score,
-// and its file.
-std::string keptGamesListing(const std::string &folder);
+// What --games prints of the games kept in folder (newest first, as the index gives them): one
+// line a game, its start, its length in game time, how it ended (won, lost, quit; crashed or
+// killed when it never said) and its score, and its file.
+std::string keptGamesListing(const std::string &folder, const std::vector<IndexedGame> &games);

@@ -1,4 +1,4 @@
-// The one file that reads and writes TOML: toml++ is large, and compiled once here.
+// The one file of the room that reads TOML: toml++ is large, and compiled once here.
 #include "keep/record.h"
 
 #include "platform/platform.h"
@@ -36,25 +36,6 @@ void addGame(GameRecord &record, GameEnd end, long long ticks, int mostFed) {
         record.quit++;
     }
     if (mostFed > record.mostFed) record.mostFed = mostFed;
-}
-
-// The TOML of a table, after a comment saying what the file is.
-static std::string tomlText(const char *comment, const toml::table &table) {
-    std::ostringstream text;
-    text << comment << table << "\n";
-    return text.str();
-}
-
-std::string formatRecord(const GameRecord &record) {
-    toml::table table{{"played", record.played},
-                      {"won", record.won},
-                      {"lost", record.lost},
-                      {"quit", record.quit},
-                      {"most_fed", record.mostFed}};
-    // Game times in ticks of 1/60 s; absent until there is one.
-    if (record.fastestWin >= 0) table.insert("fastest_win_ticks", record.fastestWin);
-    if (record.shortestLoss >= 0) table.insert("shortest_loss_ticks", record.shortestLoss);
-    return tomlText("# Grazewell's record of games. Game times are in ticks of 1/60 s.\n", table);
 }
 
 // The text parsed as TOML into *table; false with the reason when it is none.
@@ -176,59 +157,6 @@ RecordState readRecord(const std::string &path, GameRecord &record, std::string 
     return RECORD_READ;
 }
 
-// The first of path.damaged, path.damaged-2, ... that names nothing.
-static std::string asideName(const std::string &path) {
-    std::string aside = path + ".damaged";
-    for (int n = 2; n < 1000; n++) {
-        FILE *taken = fopen(aside.c_str(), "rb");
-        if (!taken && !isFolder(aside)) return aside;
-        if (taken) fclose(taken);
-        aside = path + ".damaged-" + std::to_string(n);
-    }
-    return aside;
-}
-
-bool recordGame(const std::string &path, GameEnd end, long long ticks, int mostFed) {
-    GameRecord record;
-    std::string reason;
-    switch (readRecord(path, record, &reason)) {
-    case RECORD_READ:
-    case RECORD_MISSING:
-        break;
-    case RECORD_UNREADABLE:
-        fprintf(stderr, "grazewell: %s: %s; the record of games is left as it is\n", path.c_str(),
-                reason.c_str());
-        return false;
-    case RECORD_DAMAGED: {
-        std::string aside = asideName(path);
-        if (!replaceFile(path.c_str(), aside.c_str())) {
-            fprintf(stderr, "grazewell: %s: damaged (%s) and cannot be moved aside: %s\n",
-                    path.c_str(), reason.c_str(), strerror(errno));
-            return false;
-        }
-        fprintf(stderr, "grazewell: %s: damaged (%s); moved aside to %s, a new record begun\n",
-                path.c_str(), reason.c_str(), aside.c_str());
-        record = GameRecord();
-        break;
-    }
-    }
-    addGame(record, end, ticks, mostFed);
-    if (!writeWhole(path, formatRecord(record), &reason)) {
-        fprintf(stderr, "grazewell: %s: the record of games could not be written: %s\n",
-                path.c_str(), reason.c_str());
-        return false;
-    }
-    return true;
-}
-
-std::string formatSummary(const GameSummary &summary) {
-    toml::table table{{"end", gameEndName(summary.end)},
-                      {"score", summary.score},
-                      {"games", summary.games},
-                      {"closed", summary.closed}};
-    return tomlText("# How this kept game ended; closed is false while it is played.\n", table);
-}
-
 bool readSummary(const std::string &path, GameSummary &summary) {
     std::string text, reason;
     if (readSmallFile(path, &text, &reason) != RECORD_READ) return false;
@@ -252,29 +180,5 @@ bool readSummary(const std::string &path, GameSummary &summary) {
     read.games = int(*games);
     read.closed = *closed;
     summary = read;
-    return true;
-}
-
-bool writeWhole(const std::string &path, const std::string &text, std::string *reason) {
-    std::string beside = path + ".new";
-    FILE *file = fopen(beside.c_str(), "wb");
-    if (!file) {
-        *reason = beside + ": " + strerror(errno);
-        return false;
-    }
-    bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
-    written = fflush(file) == 0 && written;
-    int error = errno;
-    written = fclose(file) == 0 && written;
-    if (!written) {
-        *reason = beside + ": " + strerror(error ? error : EIO);
-        remove(beside.c_str());
-        return false;
-    }
-    if (!replaceFile(beside.c_str(), path.c_str())) {
-        *reason = strerror(errno);
-        remove(beside.c_str());
-        return false;
-    }
     return true;
 }

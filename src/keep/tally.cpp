@@ -4,18 +4,14 @@
 
 bool tallying = false;
 GameTally liveTally;
-std::string recordPath;
-std::string summaryPath;
-
-// The kept game's summary as it stands.
-static GameSummary summary;
+GamesIndex liveIndex;
+long long liveGameId = 0;
 
 void resetTally() {
     tallying = false;
     liveTally = GameTally();
-    summary = GameSummary();
-    recordPath.clear();
-    summaryPath.clear();
+    closeGamesIndex(liveIndex);
+    liveGameId = 0;
 }
 
 static GameEnded endOf(const GameTally &tally, GameEnd end, long long ticks, int fed) {
@@ -60,35 +56,30 @@ bool tallyExit(GameTally &tally, int fed, GameEnded *ended) {
     return true;
 }
 
-static void writeSummary() {
-    std::string reason;
-    if (!summaryPath.empty() && !writeWhole(summaryPath, formatSummary(summary), &reason)) {
-        fprintf(stderr, "grazewell: %s: the game's summary could not be written: %s\n",
-                summaryPath.c_str(), reason.c_str());
-        summaryPath.clear(); // said once
-    }
-}
-
-static void counted(const GameEnded &ended) {
-    if (!recordPath.empty() && !recordGame(recordPath, ended.end, ended.ticks, ended.mostFed))
-        recordPath.clear(); // said once, by recordGame
-    summary.end = ended.end;
-    summary.score = ended.score;
-    summary.games++;
-    writeSummary();
+// Says once that the index could not be written, and counts nothing more in it.
+static void lost(const std::string &reason) {
+    fprintf(stderr, "grazewell: %s; this game is not counted in the record of games\n",
+            reason.c_str());
+    liveGameId = 0;
 }
 
 void noteAdvance(GameState state, int fed) {
     if (!tallying) return;
     GameEnded ended;
-    if (tallyAdvance(liveTally, state, fed, &ended)) counted(ended);
+    std::string reason;
+    if (tallyAdvance(liveTally, state, fed, &ended) && liveGameId != 0 &&
+        !countIndexedGame(liveIndex, liveGameId, ended, &reason))
+        lost(reason);
 }
 
-void noteExit() {
+void noteExit(long long ticks) {
     if (!tallying) return;
     tallying = false;
     GameEnded ended;
-    if (tallyExit(liveTally, foodFed, &ended)) counted(ended);
-    summary.closed = true;
-    writeSummary();
+    bool underWay = tallyExit(liveTally, foodFed, &ended);
+    std::string reason;
+    if (liveGameId != 0 &&
+        !closeIndexedGame(liveIndex, liveGameId, ticks, underWay ? &ended : nullptr, &reason))
+        lost(reason);
+    closeGamesIndex(liveIndex);
 }

@@ -1,9 +1,10 @@
-// Following the live game for the record of games and the kept game's summary (record.h says what
-// a game is). The frame reports each advance once, right after its outcome check; nothing is
-// written but when a game ends, so following costs a frame a few comparisons.
+// Following the live game for the games index (record.h says what a game is). The frame reports
+// each advance once, right after its outcome check; nothing is written but when a game ends, so
+// following costs a frame a few comparisons.
 #pragma once
 
 #include "game.h"
+#include "keep/index.h"
 #include "keep/record.h"
 
 #include <string>
@@ -15,14 +16,6 @@ struct GameTally {
     long long ticks = 0;          // its game time so far (advances)
     long long sinceTitle = -1;    // advances since the one the title showed in first
     int mostFed = 0;              // the highest score it has reached
-};
-
-// A game that ended.
-struct GameEnded {
-    GameEnd end = END_QUIT;
-    long long ticks = 0; // its game time
-    int mostFed = 0;     // the highest score it reached
-    int score = 0;       // the score it ended with
 };
 
 // One advance seen, with the state and score its outcome check left: true, with the game in
@@ -37,16 +30,17 @@ bool tallyExit(GameTally &tally, int fed, GameEnded *ended);
 extern bool tallying;
 // The live game's tally.
 extern GameTally liveTally;
-// The record of games to count ended games in, and the summary of the kept game to keep up to
-// date; "" for none.
-extern std::string recordPath;
-extern std::string summaryPath;
+// The games index the live game is counted in, and its row there; 0 for none (the index could
+// not be had).
+extern GamesIndex liveIndex;
+extern long long liveGameId;
 
 // The frame's report of one advance (does nothing unless tallying): a game that ends is counted
-// in the record and the summary.
+// in the index.
 void noteAdvance(GameState state, int fed);
-// At exit: a game under way is quit and counted, and the summary closed.
-void noteExit();
+// At exit, the live game having recorded ticks ticks: a game under way is quit and counted, and
+// the game program's row closed, in one transaction.
+void noteExit(long long ticks);
 // Following no game, with nothing counted and nowhere to write, as a replay starts: for a test
 // that starts from a fresh game.
 void resetTally();

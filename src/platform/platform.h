@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // The folder holding the running program, with '/' between names and no trailing one; "" when
 // it cannot be told.
@@ -46,6 +47,15 @@ void restoreStandardError(int saved);
 // minimised), so that a key let go there is never heard. One question to the window system (an X
 // round trip on X11), so asked only while a key is down.
 bool windowHoldsKeyboard();
+// Asks the window system, once the window is made, to send a key the keyboard repeats as presses
+// with no release between them (X11's detectable auto-repeat): a key held is then never taken for
+// one let go, however late its events are read. True when it does so; false where it cannot, or
+// where repeats come marked instead (Windows) and freeglut's own test of them is sound.
+bool keepHeldKeysHeld();
+// Whether each of keys is held down on the keyboard now, as the window system knows it: a
+// character's code (0 to 255), or 256 plus one of GLUT's special-key codes. One question to the
+// window system (an X round trip on X11); a key it cannot tell is taken as down.
+std::vector<bool> keysHeldDown(const std::vector<int> &keys);
 
 // Asks the GL of the current window for a swap interval through its swap-control extension
 // (GLX_EXT_swap_control or GLX_MESA_swap_control on X11, WGL_EXT_swap_control on Windows): 1, each
@@ -68,7 +78,8 @@ std::string stateFolder();
 // SIGFPE, SIGILL or SIGABRT on Linux, raised by the game or sent by another process; an unhandled
 // exception on Windows), standard error gets before, the fault's name and after, and the file
 // marker (unless "") is made, with nothing that is unsafe in a signal handler; then the crash
-// goes on as it would have. The texts are copied; calling it again replaces them.
+// goes on as it would have. The texts are copied; calling it again replaces them, whole: a fault
+// meanwhile finds the old ones or the new.
 void armCrashLine(const char *before, const char *after, const char *marker);
 // Dies at once of a fault, as a crash would: the tests' way to crash the game on purpose.
 void crashNow();
@@ -79,6 +90,9 @@ std::string settingsFolder();
 bool pathExists(const std::string &path);
 // Flushes file to the disk itself and closes it: false when anything written may not be there.
 bool finishFile(FILE *file);
+// Renames from to to only when nothing is named to: false, with errno EEXIST, when something is
+// (or with the reason when it could not be renamed at all).
+bool moveToNewName(const char *from, const char *to);
 // Renames from over to in one step: to is then either its old self or from whole, never a mix;
 // false (errno set) when it could not.
 bool replaceFile(const char *from, const char *to);

@@ -1,8 +1,11 @@
 // Linux (and any POSIX system with /proc/self/exe), its windows on X11.
 #include "platform/platform.h"
 
+#include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -129,6 +132,74 @@ bool windowHoldsKeyboard() {
     return lastHolds;
 }
 
+// The X key symbol of a key (see keysHeldDown), NoSymbol when it has none.
+static KeySym keySymbolOf(int key) {
+    const int special = 256;
+    if (key >= special) {
+        int code = key - special;
+        if (code >= GLUT_KEY_F1 && code <= GLUT_KEY_F12) return XK_F1 + (code - GLUT_KEY_F1);
+        switch (code) {
+        case GLUT_KEY_LEFT:
+            return XK_Left;
+        case GLUT_KEY_UP:
+            return XK_Up;
+        case GLUT_KEY_RIGHT:
+            return XK_Right;
+        case GLUT_KEY_DOWN:
+            return XK_Down;
+        case GLUT_KEY_PAGE_UP:
+            return XK_Page_Up;
+        case GLUT_KEY_PAGE_DOWN:
+            return XK_Page_Down;
+        case GLUT_KEY_HOME:
+            return XK_Home;
+        case GLUT_KEY_END:
+            return XK_End;
+        case GLUT_KEY_INSERT:
+            return XK_Insert;
+        }
+        return NoSymbol;
+    }
+    switch (key) {
+    case 8:
+        return XK_BackSpace;
+    case 9:
+        return XK_Tab;
+    case 13:
+        return XK_Return;
+    case 27:
+        return XK_Escape;
+    case 127:
+        return XK_Delete;
+    }
+    // With Control held, a letter comes as its control character.
+    if (key >= 1 && key <= 26) return XK_a + (key - 1);
+    // Latin-1: the symbol is the character.
+    if (key >= 0x20 && key <= 0xff && key != 0x7f) return KeySym(key);
+    return NoSymbol;
+}
+
+bool keepHeldKeysHeld() {
+    Display *display = glXGetCurrentDisplay();
+    Bool supported = False;
+    if (display) XkbSetDetectableAutoRepeat(display, True, &supported);
+    return supported == True;
+}
+
+std::vector<bool> keysHeldDown(const std::vector<int> &keys) {
+    std::vector<bool> down(keys.size(), true);
+    Display *display = glXGetCurrentDisplay();
+    if (!display) return down;
+    char map[32];
+    XQueryKeymap(display, map);
+    for (size_t i = 0; i < keys.size(); i++) {
+        KeySym symbol = keySymbolOf(keys[i]);
+        KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
+        if (code != 0) down[i] = (map[code / 8] >> (code % 8)) & 1;
+    }
+    return down;
+}
+
 const char *platformName() {
     return "linux";
 }
@@ -141,8 +212,14 @@ std::string stateFolder() {
     return "";
 }
 
-// What the crash line says, set before any fault: the handler only reads them.
-static char crashBefore[2048], crashAfter[2048], crashMarker[1024];
+// What the crash line says, set before any fault: the handler only reads them. Two sets, the one
+// in force named by crashTexts: armCrashLine fills the other and then switches, so that a fault
+// arriving while it copies still finds whole texts.
+struct CrashTexts {
+    char before[2048], after[2048], marker[1024];
+};
+static CrashTexts crashTextSets[2];
+static volatile sig_atomic_t crashTexts = 0;
 // The handler's own stack, so that a stack overflow's fault still has room to say its line.
 static char crashStack[64 * 1024];
 static const int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
@@ -178,11 +255,12 @@ static const char *signalName(int number) {
 // default action back, so the signal raised again ends the process as the fault would have.
 static void onCrash(int number) {
     int saved = errno;
-    writeAll(STDERR_FILENO, crashBefore);
+    const CrashTexts &texts = crashTextSets[crashTexts];
+    writeAll(STDERR_FILENO, texts.before);
     writeAll(STDERR_FILENO, signalName(number));
-    writeAll(STDERR_FILENO, crashAfter);
-    if (crashMarker[0]) {
-        int fd = open(crashMarker, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    writeAll(STDERR_FILENO, texts.after);
+    if (texts.marker[0]) {
+        int fd = open(texts.marker, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd >= 0) {
             writeAll(fd, signalName(number));
             writeAll(fd, "\n");
@@ -198,9 +276,11 @@ static void copyText(char *to, size_t room, const char *from) {
 }
 
 void armCrashLine(const char *before, const char *after, const char *marker) {
-    copyText(crashBefore, sizeof crashBefore, before);
-    copyText(crashAfter, sizeof crashAfter, after);
-    copyText(crashMarker, sizeof crashMarker, marker);
+    CrashTexts &next = crashTextSets[1 - crashTexts];
+    copyText(next.before, sizeof next.before, before);
+    copyText(next.after, sizeof next.after, after);
+    copyText(next.marker, sizeof next.marker, marker);
+    crashTexts = 1 - crashTexts;
     static bool armed = false;
     if (armed) return;
     armed = true;
@@ -236,6 +316,22 @@ bool pathExists(const std::string &path) {
 bool finishFile(FILE *file) {
     bool flushed = fflush(file) == 0 && fsync(fileno(file)) == 0;
     return fclose(file) == 0 && flushed;
+}
+
+bool moveToNewName(const char *from, const char *to) {
+    // A second name for the file fails when to is taken, by anything, even at the same moment.
+    if (link(from, to) == 0) {
+        // In its place under to: the name it was made under goes.
+        unlink(from);
+        return true;
+    }
+    if (errno == EEXIST) return false;
+    // A file system without links (FAT): looked at, then renamed.
+    if (pathExists(to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename(from, to) == 0;
 }
 
 bool replaceFile(const char *from, const char *to) {

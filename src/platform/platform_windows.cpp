@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <vector>
 #include <windows.h>
+// After windows.h, which the GL headers need on Windows.
+#include <GL/freeglut.h>
 
 std::string programFolder() {
     std::vector<char> path(MAX_PATH);
@@ -135,6 +137,66 @@ bool windowHoldsKeyboard() {
     return owner == GetCurrentProcessId();
 }
 
+// The virtual key of a key (see keysHeldDown), 0 when it has none.
+static int virtualKeyOf(int key) {
+    const int special = 256;
+    if (key >= special) {
+        int code = key - special;
+        if (code >= GLUT_KEY_F1 && code <= GLUT_KEY_F12) return VK_F1 + (code - GLUT_KEY_F1);
+        switch (code) {
+        case GLUT_KEY_LEFT:
+            return VK_LEFT;
+        case GLUT_KEY_UP:
+            return VK_UP;
+        case GLUT_KEY_RIGHT:
+            return VK_RIGHT;
+        case GLUT_KEY_DOWN:
+            return VK_DOWN;
+        case GLUT_KEY_PAGE_UP:
+            return VK_PRIOR;
+        case GLUT_KEY_PAGE_DOWN:
+            return VK_NEXT;
+        case GLUT_KEY_HOME:
+            return VK_HOME;
+        case GLUT_KEY_END:
+            return VK_END;
+        case GLUT_KEY_INSERT:
+            return VK_INSERT;
+        }
+        return 0;
+    }
+    switch (key) {
+    case 8:
+        return VK_BACK;
+    case 9:
+        return VK_TAB;
+    case 13:
+        return VK_RETURN;
+    case 27:
+        return VK_ESCAPE;
+    case 127:
+        return VK_DELETE;
+    }
+    if (key >= 1 && key <= 26) return 'A' + (key - 1);
+    SHORT scan = key >= 0x20 && key <= 0xff ? VkKeyScanA(char(key)) : -1;
+    return scan == -1 ? 0 : scan & 0xff;
+}
+
+bool keepHeldKeysHeld() {
+    // A repeated key comes with its previous state set, and freeglut passes it over
+    // (glutIgnoreKeyRepeat).
+    return false;
+}
+
+std::vector<bool> keysHeldDown(const std::vector<int> &keys) {
+    std::vector<bool> down(keys.size(), true);
+    for (size_t i = 0; i < keys.size(); i++) {
+        int virtualKey = virtualKeyOf(keys[i]);
+        if (virtualKey != 0) down[i] = (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+    }
+    return down;
+}
+
 const char *platformName() {
     return "windows";
 }
@@ -166,6 +228,14 @@ bool finishFile(FILE *file) {
     return fclose(file) == 0 && flushed;
 }
 
+bool moveToNewName(const char *from, const char *to) {
+    // Without MOVEFILE_REPLACE_EXISTING a name that is taken is refused.
+    if (MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH)) return true;
+    DWORD error = GetLastError();
+    errno = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+    return false;
+}
+
 bool replaceFile(const char *from, const char *to) {
     // rename refuses a name that is taken on Windows.
     if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
@@ -173,8 +243,14 @@ bool replaceFile(const char *from, const char *to) {
     return false;
 }
 
-// What the crash line says, set before any fault: the filter only reads them.
-static char crashBefore[2048], crashAfter[2048], crashMarker[1024];
+// What the crash line says, set before any fault: the filter only reads them. Two sets, the one
+// in force named by crashTexts: armCrashLine fills the other and then switches, so that a fault
+// while it copies still finds whole texts.
+struct CrashTexts {
+    char before[2048], after[2048], marker[1024];
+};
+static CrashTexts crashTextSets[2];
+static volatile LONG crashTexts = 0;
 
 static void writeAll(HANDLE handle, const char *text) {
     DWORD left = DWORD(strlen(text)), done = 0;
@@ -211,14 +287,15 @@ static void exceptionName(DWORD code, char *name) {
 static LONG WINAPI onCrash(EXCEPTION_POINTERS *pointers) {
     char name[48];
     exceptionName(pointers->ExceptionRecord->ExceptionCode, name);
+    const CrashTexts &texts = crashTextSets[crashTexts];
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (err && err != INVALID_HANDLE_VALUE) {
-        writeAll(err, crashBefore);
+        writeAll(err, texts.before);
         writeAll(err, name);
-        writeAll(err, crashAfter);
+        writeAll(err, texts.after);
     }
-    if (crashMarker[0]) {
-        HANDLE marker = CreateFileA(crashMarker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    if (texts.marker[0]) {
+        HANDLE marker = CreateFileA(texts.marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (marker != INVALID_HANDLE_VALUE) {
             writeAll(marker, name);
@@ -234,9 +311,11 @@ static void copyText(char *to, size_t room, const char *from) {
 }
 
 void armCrashLine(const char *before, const char *after, const char *marker) {
-    copyText(crashBefore, sizeof crashBefore, before);
-    copyText(crashAfter, sizeof crashAfter, after);
-    copyText(crashMarker, sizeof crashMarker, marker);
+    CrashTexts &next = crashTextSets[1 - crashTexts];
+    copyText(next.before, sizeof next.before, before);
+    copyText(next.after, sizeof next.after, after);
+    copyText(next.marker, sizeof next.marker, marker);
+    InterlockedExchange(&crashTexts, 1 - crashTexts);
     SetUnhandledExceptionFilter(onCrash);
 }
 

@@ -1,5 +1,5 @@
 // The recorded win and loss played in process with the game followed, as a live game is: each
-// ends in the record of games with its own game time, counted from the frame after the one `1`
+// ends in the games index with its own game time, counted from the frame after the one `1`
 // began it in to the frame that scored its end.
 #include "app/loop.h"
 #include "app/ticks.h"
@@ -7,6 +7,7 @@
 
 #include "build_paths.h"
 #include "game.h"
+#include "keep/index.h"
 #include "keep/record.h"
 #include "keep/tally.h"
 #include "support/files.h"
@@ -16,10 +17,10 @@
 
 namespace {
 
-// Plays the recording named in tests/data with the game counted into the record at path. The
+// Plays the recording named in tests/data with the game counted in the games index of folder. The
 // frames from the one whose '1' began the game to the one after which the score first stood at
 // score, as the game showed them, in *frames.
-void playCounted(const char *name, const std::string &path, int score, long *frames) {
+void playCounted(const char *name, const std::string &folder, int score, long *frames) {
     Demo demo;
     std::string reason;
     std::string file = std::string(GRAZEWELL_SOURCE_DIR) + "/tests/data/" + name;
@@ -27,8 +28,12 @@ void playCounted(const char *name, const std::string &path, int score, long *fra
     startWorld();
     startDemo(demo.header);
     drawEveryFrame = false;
+    ASSERT_TRUE(openGamesIndex(liveIndex, folder, &reason)) << reason;
+    std::string kept, trouble;
+    ASSERT_TRUE(beginIndexedGame(liveIndex, NewGame(), false, nullptr, &liveGameId, &kept, &trouble,
+                                 &reason))
+        << reason;
     tallying = true;
-    recordPath = path;
     long begun = -1, scored = -1;
     for (size_t i = 0; i < demo.frames.size(); i++) {
         const DemoFrame &frame = demo.frames[i];
@@ -37,25 +42,38 @@ void playCounted(const char *name, const std::string &path, int score, long *fra
         if (scored < 0 && foodFed == score) scored = long(i);
     }
     tallying = false;
+    closeGamesIndex(liveIndex);
+    liveGameId = 0;
     drawEveryFrame = true;
     ASSERT_GE(begun, 0);
     ASSERT_GT(scored, begun);
     *frames = scored - begun;
 }
 
+Bytes text(const std::string &words) {
+    return Bytes(words.begin(), words.end());
+}
+
+// The record of games worked out from the index of folder.
+GameRecord recordIn(const std::string &folder) {
+    GamesIndex index;
+    GameRecord record;
+    std::string reason;
+    EXPECT_TRUE(openGamesIndex(index, folder, &reason) && indexedRecord(index, record, &reason))
+        << reason;
+    closeGamesIndex(index);
+    return record;
+}
+
 TEST(RecordOfGames, TheRecordedWinCountsAsTheFastestWin) {
     std::string dir = makeTempDir("record-win");
-    std::string path = dir + "/record.toml";
     // An earlier record, with a slower win than this one and a loss.
-    GameRecord earlier;
-    addGame(earlier, END_WON, 100000, 10);
-    addGame(earlier, END_LOST, 5000, 4);
-    std::string reason;
-    ASSERT_TRUE(writeWhole(path, formatRecord(earlier), &reason)) << reason;
+    Bytes earlier = text("played = 2\nwon = 1\nlost = 1\nfastest_win_ticks = 100000\n"
+                         "shortest_loss_ticks = 5000\nmost_fed = 10\n");
+    ASSERT_TRUE(writeBytes(dir + "/" + RECORD_FILE, earlier));
     long frames = 0;
-    playCounted("win.gzd", path, WIN_SCORE, &frames);
-    GameRecord record;
-    ASSERT_EQ(readRecord(path, record, &reason), RECORD_READ) << reason;
+    playCounted("win.gzd", dir, WIN_SCORE, &frames);
+    GameRecord record = recordIn(dir);
     EXPECT_EQ(record.played, 3);
     EXPECT_EQ(record.won, 2);
     EXPECT_EQ(record.lost, 1);
@@ -67,12 +85,9 @@ TEST(RecordOfGames, TheRecordedWinCountsAsTheFastestWin) {
 
 TEST(RecordOfGames, TheRecordedLossBeginsANewRecord) {
     std::string dir = makeTempDir("record-loss");
-    std::string path = dir + "/record.toml";
     long frames = 0;
-    playCounted("loss.gzd", path, LOSE_SCORE, &frames);
-    GameRecord record;
-    std::string reason;
-    ASSERT_EQ(readRecord(path, record, &reason), RECORD_READ) << reason;
+    playCounted("loss.gzd", dir, LOSE_SCORE, &frames);
+    GameRecord record = recordIn(dir);
     EXPECT_EQ(record.played, 1);
     EXPECT_EQ(record.lost, 1);
     EXPECT_EQ(record.won, 0);

@@ -3,10 +3,14 @@
 // as a desync at a named frame. The recordings are made by scripts/make-recordings.sh.
 #include "app/loop.h"
 #include "app/ticks.h"
+#include "app/replay.h"
 #include "app/replay_in_process.h"
 #include "app/timedemo.h"
 
 #include "app/app.h"
+#include "app/world_check.h"
+#include "hud/overlay.h"
+#include "hud/screen_text.h"
 #include "bison/bison.h"
 #include "build_paths.h"
 #include "camera/camera.h"
@@ -171,6 +175,18 @@ TEST(Recordings, TheWindowGamePlaysTheSameDrawnAtTwentyFramesASecond) {
     EXPECT_TRUE(fileExists(dir.path + "/ppm/img000.ppm"));
 }
 
+// What the screen shows is the player's own: large and readable text, the keys' list and the
+// options screen drawn over every frame leave the game as recorded, its picks included.
+TEST(Recordings, TheWinPlaysTheSameWhateverTheScreenShows) {
+    startWorld();
+    largeText = readableText = keysListShown = true;
+    openOptions();
+    long bad = -1;
+    std::string difference = playDemoInProcess(recorded("win.gzd"), &bad, 2);
+    EXPECT_EQ(difference, "") << "frame " << bad;
+    EXPECT_EQ(foodFed, WIN_SCORE);
+}
+
 // A frame that differs is named with what differs: the draws, the pick, the checksum.
 TEST(Recordings, AFrameThatDiffersSaysWhatDiffers) {
     DemoFrame recordedFrame;
@@ -194,13 +210,39 @@ TEST(Recordings, AFrameThatDiffersSaysWhatDiffers) {
 TEST(Recordings, APlaybackStopsAtTheFirstFrameThatDiffers) {
     Demo demo = recorded("loss.gzd");
     ASSERT_GT(demo.frames.size(), 300u);
-    demo.frames[300].checksum ^= 1;
+    DemoFrame changed = demo.frames[300];
+    changed.checksum ^= 1;
+    demo.frames.set(300, changed);
     startWorld();
     drawEveryFrame = false;
     long bad = -1;
     std::string difference = playDemoInProcess(demo, &bad);
     EXPECT_EQ(bad, 300);
     EXPECT_NE(difference.find("checksum"), std::string::npos) << difference;
+}
+
+// A replay says up front when the tree pictures here are not those it was recorded with, and
+// says nothing when they are, or when the recording never knew them (its game died before its
+// first tick) or is of the version that did not keep them.
+TEST(Recordings, AReplayWhoseTreePicturesDifferSaysSoUpFront) {
+    startWorld();
+    Demo demo = recorded("win.gzd");
+    const std::pair<uint32_t, uint32_t> cases[] = {
+        {2, worldFingerprint()}, {2, worldFingerprint() ^ 1}, {2, 0}, {1, worldFingerprint() ^ 1}};
+    for (const auto &[version, fingerprint] : cases) {
+        demo.header.formatVersion = version;
+        demo.header.fingerprint = fingerprint;
+        testing::internal::CaptureStderr();
+        startReplay(demo, "win.gzd", false);
+        std::string said = testing::internal::GetCapturedStderr();
+        stopReplay();
+        bool warned = version == 2 && fingerprint == (worldFingerprint() ^ 1);
+        EXPECT_EQ(said, warned ? "grazewell: win.gzd: the tree pictures here are not the "
+                                 "recording's (their visible texels differ), so a click through "
+                                 "a tree may not pick what it picked\n"
+                               : "")
+            << version << " " << fingerprint;
+    }
 }
 
 TEST(Recordings, TimedemoFiguresGiveTheAverageTheOnePercentLowAndTheSlowestFrame) {

@@ -115,9 +115,76 @@ TEST_F(PlayerKeys, ThePlayersOwnKeysActAtOnceAndTheGameNeverHearsThem) {
     frame();
     EXPECT_TRUE(soundOn);
     EXPECT_TRUE(frameTaken.events.empty());
+    // The keyboard repeating a held key is no new press; a press after its release is.
+    takeLiveKey(SPECIAL_KEY + GLUT_KEY_F2, true);
+    EXPECT_TRUE(keysListShown);
+    takeLiveKey(SPECIAL_KEY + GLUT_KEY_F2, false);
     takeLiveKey(SPECIAL_KEY + GLUT_KEY_F2, true);
     EXPECT_FALSE(keysListShown);
     toggleSound();
+}
+
+// The options key pauses the game as p does, in the events the game takes (so a recording holds
+// it), and closing them lets it go on; while they show, keys and clicks are theirs alone, and the
+// key that opened or closed them repeats into nothing.
+TEST_F(PlayerKeys, TheOptionsPauseAsPDoesAndKeepTheirKeysAndClicksFromTheGame) {
+    const int f10 = SPECIAL_KEY + GLUT_KEY_F10;
+    auto pausePresses = [] {
+        int presses = 0;
+        for (const DemoEvent &event : frameTaken.events)
+            presses += event.type == DEMO_KEY_DOWN && event.a == 'p';
+        return presses;
+    };
+    takeLiveKey(f10, true);
+    frame();
+    EXPECT_TRUE(optionsScreen.shown);
+    EXPECT_TRUE(gamePaused);
+    EXPECT_EQ(pausePresses(), 1);
+    takeLiveKey(f10, true); // the window system's repeat
+    EXPECT_TRUE(optionsScreen.shown) << "a held options key closed them again";
+    takeLiveKey(f10, false);
+
+    Camera before = *camera;
+    takeLiveKey('w', true);
+    takeLiveClick(GLUT_LEFT_BUTTON, GLUT_DOWN, 500, 250);
+    frame();
+    for (const DemoEvent &event : frameTaken.events) {
+        EXPECT_NE(event.type, DEMO_KEY_DOWN) << "a key reached the game";
+        EXPECT_NE(event.type, DEMO_MOUSE) << "a click reached the game";
+    }
+    takeLiveKey('w', false);
+    frame();
+    EXPECT_EQ(camera->position.x, before.position.x);
+
+    takeLiveKey(KEY_ESCAPE, true); // the options close, the game goes on
+    frame();
+    EXPECT_FALSE(optionsScreen.shown);
+    EXPECT_FALSE(gamePaused);
+    EXPECT_EQ(pausePresses(), 1);
+    takeLiveKey(KEY_ESCAPE, false);
+    // Closed, they leave the clicks to the game.
+    takeLiveClick(GLUT_LEFT_BUTTON, GLUT_DOWN, 500, 250);
+    frame();
+    int clicks = 0;
+    for (const DemoEvent &event : frameTaken.events) clicks += event.type == DEMO_MOUSE;
+    EXPECT_EQ(clicks, 1);
+
+    // A game the player paused stays paused through the options.
+    takeLiveKey('p', true);
+    takeLiveKey('p', false);
+    takeLiveKey(f10, true); // before the frame that takes the p
+    frame();
+    EXPECT_TRUE(gamePaused);
+    EXPECT_EQ(pausePresses(), 1) << "the options pressed p over the player's own";
+    takeLiveKey(f10, false);
+    takeLiveKey(f10, true);
+    EXPECT_FALSE(optionsScreen.shown);
+    takeLiveKey(f10, true);
+    EXPECT_FALSE(optionsScreen.shown) << "a held options key opened them again";
+    frame();
+    EXPECT_TRUE(gamePaused);
+    takeLiveKey(f10, false);
+    gamePaused = false;
 }
 
 // A recording's v presses are the game's no more: whatever it holds, a muted replay stays silent.

@@ -87,6 +87,24 @@ TEST(Capture, WritesHeaderThenRowsFromTheTopDown) {
               (Bytes{'P', '6', ' ', '0', ' ', '5', ' ', '2', '5', '5', 13}));
 }
 
+// What a frame being read saw of the file it is for: whether its name was there yet, and the file
+// beside it.
+bool namedWhileRead = true, asideWhileRead = false;
+void frameLookingAround(int width, int height, unsigned char *pixels) {
+    numberedFrame(width, height, pixels);
+    namedWhileRead = fileExists("whole.ppm");
+    asideWhileRead = fileExists("whole.ppm.new");
+}
+
+TEST(Capture, APictureIsWrittenAsideAndFoundUnderItsNameOnlyWhole) {
+    WorkDir dir("ppm-aside");
+    printed([] { EXPECT_EQ(writePPM("whole.ppm", 3, 2, frameLookingAround), 0); });
+    EXPECT_FALSE(namedWhileRead);
+    EXPECT_TRUE(asideWhileRead);
+    EXPECT_EQ(readBytes("whole.ppm").size(), 11u + 18u);
+    EXPECT_FALSE(fileExists("whole.ppm.new"));
+}
+
 TEST(Capture, FlipRowsTurnsThePictureUpsideDownInPlace) {
     // Rows shorter and longer than the pieces the swap moves at a time.
     for (size_t rowBytes : {size_t(7), size_t(10000)}) {

@@ -356,4 +356,57 @@ TEST(Demo, ItsFoodLimitIsTheGamesFoodCount) {
     EXPECT_EQ(DEMO_FOOD_LIMIT, FOOD_COUNT);
 }
 
+// A tick of more events than a tick takes is refused; a recording of the most a tick takes, all
+// of the one-byte kind, 64 MiB of it, is read in no more than ten times its size, and held in
+// little more than its own.
+TEST(Demo, ATickHoldsAtMostItsEventsAndARecordingAtMostTenTimesItsSizeInMemory) {
+    auto tick = [](uint32_t events) {
+        File body;
+        body.varint(events);
+        for (uint32_t n = 0; n < events; n++) body.raw({DEMO_KEYS_RELEASED});
+        return body.raw({0}).varint(0).u32(1);
+    };
+    Demo demo;
+    std::string reason;
+    EXPECT_FALSE(parse(header().frame(tick(DEMO_MAX_EVENTS + 1)).bytes, demo, reason));
+    EXPECT_NE(reason.find("1025 events in one tick, more than a tick takes (1024)"),
+              std::string::npos)
+        << reason;
+    DemoFrame flood;
+    flood.events.assign(DEMO_MAX_EVENTS + 1, DemoEvent{DEMO_KEYS_RELEASED});
+    std::string dir = makeTempDir("demo-huge");
+    std::string path = dir + "/huge.gzd";
+    DemoWriter writer;
+    DemoHeader written;
+    written.width = 1000;
+    written.height = 500;
+    ASSERT_TRUE(openDemoWriter(writer, (dir + "/flood.gzd").c_str(), written, &reason)) << reason;
+    EXPECT_FALSE(writeDemoFrame(writer, flood)) << "a tick the reader refuses is not written";
+    closeDemoWriter(writer);
+
+    File full = tick(DEMO_MAX_EVENTS);
+    File file = header();
+    size_t ticks = 0;
+    while (file.bytes.size() + full.bytes.size() + 2 <= size_t(64) << 20) {
+        file.frame(full);
+        ticks++;
+    }
+    ASSERT_TRUE(writeBytes(path, file.bytes));
+    size_t size = file.bytes.size();
+    file = File();
+    int result = runWithLittleMemory(10 * size, [&] {
+        Demo read;
+        std::string why;
+        if (!readDemo(path.c_str(), read, &why) || read.frames.size() != ticks) return 1;
+        // Held in little more than the file's own bytes.
+        if (read.frames.bodies.size() + read.frames.ends.size() * sizeof(size_t) > 2 * size)
+            return 2;
+        DemoFrame last = read.frames[ticks - 1];
+        return last.events.size() == DEMO_MAX_EVENTS && last.checksum == 1 ? 0 : 3;
+    });
+    if (result == NO_MEMORY_LIMIT) GTEST_SKIP() << NO_MEMORY_LIMIT_REASON;
+    EXPECT_EQ(result, 0);
+    removeTree(dir);
+}
+
 } // namespace

@@ -92,20 +92,15 @@ TEST(ClockEndToEnd, AOneByOneWindowPlaysAndItsRecordingReplays) {
     removeTree(dir);
 }
 
-// A recording made in process whose window is reshaped to the largest size a recording holds,
-// then a capture asked for: the real game replays it, and its capture is no larger than the
-// screen it drew on (1280 x 1024). The same file cut short, in a folder with other tree pictures,
-// says both up front.
-TEST(ClockEndToEnd, AHugeRecordedReshapeCapturesNoMoreThanTheWindowDrawn) {
-    std::string dir = makeTempDir("huge-reshape");
-    installTextures(dir);
-    std::string file = dir + "/huge.gzd";
+// A recording made in process at the largest size a recording holds (its header's, or a reshape's
+// in its second tick), with 9 held in two of its ticks, written at file.
+void writeHugeRecording(const std::string &file, bool inHeader) {
     startWorld();
     DemoHeader header;
     header.gameVersion = GRAZEWELL_VERSION;
     header.seed = 9;
-    header.width = 1000;
-    header.height = 500;
+    header.width = inHeader ? DEMO_MAX_WINDOW_SIDE : 1000;
+    header.height = inHeader ? DEMO_MAX_WINDOW_SIDE : 500;
     header.fps = 60;
     header.platform = "linux";
     header.fingerprint = worldFingerprint();
@@ -115,24 +110,40 @@ TEST(ClockEndToEnd, AHugeRecordedReshapeCapturesNoMoreThanTheWindowDrawn) {
     std::string reason;
     ASSERT_TRUE(openDemoWriter(writer, file.c_str(), header, &reason)) << reason;
     std::vector<std::vector<DemoEvent>> ticks(12);
-    ticks[1] = {{DEMO_RESHAPE, DEMO_MAX_WINDOW_SIDE, DEMO_MAX_WINDOW_SIDE}};
+    if (!inHeader) ticks[1] = {{DEMO_RESHAPE, DEMO_MAX_WINDOW_SIDE, DEMO_MAX_WINDOW_SIDE}};
     ticks[4] = {{DEMO_KEY_DOWN, '9'}};
-    ticks[5] = {{DEMO_KEY_UP, '9'}};
+    ticks[6] = {{DEMO_KEY_UP, '9'}};
     drawEveryFrame = false;
     for (const auto &events : ticks)
         ASSERT_TRUE(writeDemoFrame(writer, runTick(events, TICK_ADVANCE)));
     drawEveryFrame = true;
     closeDemoWriter(writer);
-    {
+    freshWorld();
+}
+
+// The real game replays a recording of a window far larger than the screen, and its captures are
+// no larger than the screen it drew on (1280 x 1024), whether the header or a reshape asked for
+// it. The same file cut short, in a folder with other tree pictures, says both up front.
+TEST(ClockEndToEnd, AHugeRecordedWindowCapturesNoMoreThanTheWindowDrawn) {
+    std::string dir = makeTempDir("huge-reshape");
+    installTextures(dir);
+    std::string file = dir + "/huge.gzd";
+    // Its header's size, then a reshape's, each far beyond the screen.
+    for (bool inHeader : {true, false}) {
+        removeTree(dir + "/ppm");
+        remove(file.c_str());
+        writeHugeRecording(file, inHeader);
         GameStart start;
         start.arguments = {"--replay", file};
         GameProcess game(dir, {}, start);
         EXPECT_EQ(waitForEnd(game, 60), 0) << game.errors();
         EXPECT_EQ(game.errors().find("tree pictures"), std::string::npos) << game.errors();
+        for (const char *capture : {"/ppm/img000.ppm", "/ppm/img001.ppm"}) {
+            Bytes bytes = readBytes(dir + capture);
+            EXPECT_GT(bytes.size(), 0u) << "no capture was made";
+            EXPECT_LE(bytes.size(), size_t(1280) * 1024 * 3 + 32) << inHeader;
+        }
     }
-    Bytes capture = readBytes(dir + "/ppm/img000.ppm");
-    EXPECT_GT(capture.size(), 0u) << "no capture was made";
-    EXPECT_LE(capture.size(), size_t(1280) * 1024 * 3 + 32);
 
     Bytes whole = readBytes(file);
     whole.resize(whole.size() - 2);

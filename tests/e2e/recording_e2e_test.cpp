@@ -59,7 +59,8 @@ TEST(RecordingEndToEnd, AGameRecordedThroughTheWindowReplaysToTheSameLinesAndCap
         ASSERT_TRUE(readDemo(file.c_str(), demo, &reason)) << reason;
         ASSERT_FALSE(demo.frames.empty());
         bool quits = false;
-        for (const DemoEvent &event : demo.frames.back().events)
+        DemoFrame last = demo.frames[demo.frames.size() - 1];
+        for (const DemoEvent &event : last.events)
             quits = quits || (event.type == DEMO_KEY_DOWN && event.a == KEY_ESCAPE);
         EXPECT_TRUE(quits) << "the last recorded tick does not hold Escape";
     }

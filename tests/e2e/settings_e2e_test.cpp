@@ -5,6 +5,7 @@
 #include "support/game_process.h"
 
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -147,7 +148,8 @@ TEST(SettingsEndToEnd, ArrowsBoundInTheFileWalkAndTurnAndTheirGameReplaysWithThe
 }
 
 // The Windows build under Wine (scripts/test-windows.sh names it): a change made in the game is
-// kept in %APPDATA%\Grazewell\settings.toml, and the next game reads it back.
+// kept in %APPDATA%\Grazewell\settings.toml, and the next game reads it back; a key held past
+// the auto-repeat's delay acts once.
 TEST(WindowsBuild, UnderWineTheSettingsLandInAppDataAndAreReadBack) {
     const char *exe = getenv("GRAZEWELL_WINDOWS_GAME"), *wine = getenv("GRAZEWELL_WINE");
     const char *prefix = getenv("WINEPREFIX");
@@ -161,7 +163,11 @@ TEST(WindowsBuild, UnderWineTheSettingsLandInAppDataAndAreReadBack) {
     ASSERT_FALSE(name.empty()) << "no user name for Wine's folders";
     std::string appData = std::string(prefix) + "/drive_c/users/" + name + "/AppData/Roaming";
     std::string file = appData + "/Grazewell/settings.toml";
-    removeTree(appData + "/Grazewell");
+    // Left by an earlier run in the same prefix, the file would start the game elsewhere than at
+    // the default. (removeTree takes only the tests' own temporary folders.)
+    std::error_code error;
+    std::filesystem::remove_all(appData + "/Grazewell", error);
+    ASSERT_FALSE(fileExists(file)) << file << " cannot be removed";
     GameStart start;
     start.launcher = wine;
     start.binary = exe;
@@ -182,7 +188,18 @@ TEST(WindowsBuild, UnderWineTheSettingsLandInAppDataAndAreReadBack) {
         EXPECT_EQ(game.quit(), 0);
     }
     EXPECT_NE(fileText(file).find("\nvolume = 80\n"), std::string::npos) << fileText(file);
-    removeTree(appData + "/Grazewell");
+    // Held a second past the keyboard's auto-repeat delay, the key is one press under Wine too.
+    start.autoRepeat = true;
+    {
+        GameProcess game(dir, {}, start);
+        game.pressKey("minus");
+        sleepSeconds(1.2);
+        game.releaseKey("minus");
+        sleepSeconds(0.5);
+        EXPECT_EQ(game.quit(), 0);
+    }
+    EXPECT_NE(fileText(file).find("\nvolume = 70\n"), std::string::npos) << fileText(file);
+    std::filesystem::remove_all(appData + "/Grazewell", error);
     removeTree(dir);
 }
 

@@ -169,6 +169,25 @@ TEST(SoundEndToEnd, TheBisonIsHeardFromItsSideThenTheOtherAndItsHoovesWhileItWan
     EXPECT_EQ(game.errors(), "");
 }
 
+// The settings file's volume is in force from the first sound: at 0, a wandering bison's hooves,
+// heard at the default within three seconds, are never heard.
+TEST(SoundEndToEnd, TheFilesVolumeIsInForceFromTheFirstSound) {
+    HeardGame heard("sound-volume");
+    ASSERT_TRUE(makeDir(heard.dir + "/config") && makeDir(heard.dir + "/config/grazewell"));
+    const std::string settings = "[sound]\nvolume = 0\n";
+    ASSERT_TRUE(writeBytes(heard.dir + "/config/grazewell/settings.toml",
+                           Bytes(settings.begin(), settings.end())));
+    GameProcess game(heard.dir, heard.environment(), paced());
+    sleepSeconds(5);
+    Recording r = heard.heard();
+    ASSERT_GT(r.rate, 0) << "nothing was recorded";
+    EXPECT_GE(r.frames(), 4L * r.rate) << "the device did not play on";
+    long loud = firstLoud(r, 0);
+    EXPECT_LT(loud, 0) << "heard at " << double(loud) / r.rate << " s at volume 0";
+    EXPECT_EQ(game.quit(), 0);
+    EXPECT_EQ(game.errors(), "");
+}
+
 // Clicks food points until one is picked; the recording's length when the game said so, or -1.
 long pickAFood(GameProcess &game, const HeardGame &heard) {
     for (auto [x, y] : settledFoodPoints()) {

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/loop.h"
+#include "hud/screen_text.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "input/input.h"

@@ -5,6 +5,7 @@
 #include "support/files.h"
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -54,6 +55,41 @@ TEST(Platform, FoldersAndFilesAreToldApartMadeOnceAndNeverReplaced) {
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(regularFileSize(file), -1) << "a stream with no size to look up";
     fclose(file);
+
+    // Moved to a new name only: whatever holds the name stays, and so does the file moved.
+    ASSERT_TRUE(writeBytes("moved", {4}));
+    for (const char *taken : {"file", "made"}) {
+        errno = 0;
+        EXPECT_FALSE(moveToNewName("moved", taken)) << taken;
+        EXPECT_EQ(errno, EEXIST) << taken;
+    }
+    EXPECT_EQ(readBytes("file"), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(moveToNewName("moved", "free"));
+    EXPECT_FALSE(pathExists("moved"));
+    EXPECT_EQ(readBytes("free"), Bytes{4});
+}
+
+// Every fault the crash line is armed for says its line, makes its mark and still ends the
+// process by its signal; armed again, the line says what it was armed with last.
+TEST(Platform, EveryFaultHandledSaysTheCrashLineAndStillDiesOfItsSignal) {
+    WorkDir dir("crash-line");
+    if (crashSignals().empty()) GTEST_SKIP() << "no signals here: the Wine tests crash the game";
+    for (const auto &[number, name] : crashSignals()) {
+        std::string errors;
+        int died = runDying(
+            [number = number] {
+                armCrashLine("first (", ") line\n", "never.mark");
+                armCrashLine("crashed (", "); said\n", "crash.mark");
+                raise(number);
+            },
+            &errors);
+        EXPECT_EQ(died, number) << name;
+        EXPECT_EQ(errors, "crashed (" + name + "); said\n");
+        Bytes mark = readBytes("crash.mark");
+        EXPECT_EQ(std::string(mark.begin(), mark.end()), name + "\n");
+        EXPECT_FALSE(fileExists("never.mark"));
+        remove("crash.mark");
+    }
 }
 
 // An extension is named by a whole word of the GL's list, never by a part of a longer name.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 typedef std::vector<unsigned char> Bytes;
@@ -73,3 +74,12 @@ const char *const NO_MEMORY_LIMIT_REASON =
 // Runs body in a forked child whose address space may grow by only spareBytes more; returns the
 // child's exit status (body's result), or -1 when it did not exit normally. The child uses no GL.
 int runWithLittleMemory(size_t spareBytes, const std::function<int()> &body);
+
+// What runDying returns where there is no fork (Windows).
+const int NO_CHILD = -2;
+// Runs body in a forked child, its standard error caught into *errors; the number of the signal
+// the child died of, 0 when it exited, -1 when it could not be run, NO_CHILD without fork.
+int runDying(const std::function<void()> &body, std::string *errors);
+// The signals the game's crash line is armed for, each with its name; none on Windows, where a
+// crash is an exception.
+std::vector<std::pair<int, std::string>> crashSignals();

@@ -1,6 +1,7 @@
 // Linux: /proc, fork and the C library's own streams.
 #include "support/files.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -107,4 +108,35 @@ int runWithLittleMemory(size_t spareBytes, const std::function<int()> &body) {
         _exit(result);
     }
     return exitStatus(child);
+}
+
+int runDying(const std::function<void()> &body, std::string *errors) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    fflush(stdout);
+    fflush(stderr);
+    pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        dup2(fds[1], STDERR_FILENO);
+        body();
+        _exit(0);
+    }
+    close(fds[1]);
+    errors->clear();
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(fds[0], buffer, sizeof buffer)) > 0) errors->append(buffer, size_t(got));
+    close(fds[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+std::vector<std::pair<int, std::string>> crashSignals() {
+    return {{SIGSEGV, "SIGSEGV"},
+            {SIGBUS, "SIGBUS"},
+            {SIGFPE, "SIGFPE"},
+            {SIGILL, "SIGILL"},
+            {SIGABRT, "SIGABRT"}};
 }

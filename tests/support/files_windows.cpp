@@ -64,3 +64,11 @@ FILE *memoryStream(Bytes &bytes) {
 int runWithLittleMemory(size_t, const std::function<int()> &) {
     return NO_MEMORY_LIMIT;
 }
+
+int runDying(const std::function<void()> &, std::string *) {
+    return NO_CHILD;
+}
+
+std::vector<std::pair<int, std::string>> crashSignals() {
+    return {};
+}

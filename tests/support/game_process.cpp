@@ -10,13 +10,17 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-const char *builtGame() { return GRAZEWELL_BINARY; }
+const char *builtGame() {
+    return GRAZEWELL_BINARY;
+}
 
 void sleepSeconds(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -61,7 +65,10 @@ GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> 
     : workDir(dir), environment(extra), start(how) {
     // A constructor that throws runs no destructor: what it started is stopped here.
     try {
-        startXvfb();
+        if (start.display.empty())
+            startXvfb();
+        else
+            display = start.display;
         if (start.windowManager) startWindowManager();
         startGame();
         findWindow();
@@ -84,17 +91,15 @@ void GameProcess::stop() {
         kill(windowManager, SIGTERM);
         waitpid(windowManager, nullptr, 0);
     }
-    if (xvfb > 0) {
-        kill(xvfb, SIGTERM);
-        waitpid(xvfb, nullptr, 0);
-    }
+    endDisplay();
     // What the game said on standard error (a sanitizer's report among it) stays in the log.
     std::string said = errors();
     if (!said.empty()) fprintf(stderr, "[game's standard error]\n%s", said.c_str());
 }
 
 // Xvfb picks a free display itself and tells us its number, so tests may run side by side. Key
-// auto-repeat is off: a key held by pressKey is one press however slowly its release comes.
+// auto-repeat is off unless asked for: a key held by pressKey is one press however slowly its
+// release comes.
 void GameProcess::startXvfb() {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
@@ -107,8 +112,14 @@ void GameProcess::startXvfb() {
         std::string fd = std::to_string(fds[1]);
         // No auto-repeat: a key held by pressKey is one press, however long it is held, as
         // one-shot bindings are re-armed by every repeated key-down.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-               "-nolisten", "tcp", "-noreset", "-r", static_cast<char *>(nullptr));
+        std::string delay = std::to_string(start.autoRepeatDelay);
+        if (start.autoRepeat)
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+                   "-nolisten", "tcp", "-noreset", "-ardelay", delay.c_str(), "-arinterval", "30",
+                   static_cast<char *>(nullptr));
+        else
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+                   "-nolisten", "tcp", "-noreset", "-r", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -215,6 +226,12 @@ GameProcess::Place GameProcess::windowPlace() {
     return place;
 }
 
+// The game windows of shared displays already taken by a GameProcess ("display window"): a
+// window does not say which process made it, so each game on a shared display takes one that no
+// other has taken.
+static std::mutex takenLock;
+static std::set<std::string> takenWindows;
+
 void GameProcess::findWindow() {
     std::string file = workDir + "/window.txt";
     for (int attempt = 0; attempt < 300; attempt++) {
@@ -222,7 +239,11 @@ void GameProcess::findWindow() {
         if (xdotool("search --onlyvisible --name '^Grazewell$' > '" + file + "' 2>/dev/null") ==
             0) {
             std::ifstream in(file);
-            std::getline(in, windowId);
+            std::string window;
+            std::lock_guard<std::mutex> lock(takenLock);
+            while (std::getline(in, window) && windowId.empty())
+                if (takenWindows.insert(display + " " + window).second || start.display.empty())
+                    windowId = window;
             if (!windowId.empty()) {
                 // With no window manager the window opens at (-1, -1), a pixel off screen.
                 xdotool("windowmove --sync " + windowId + " 0 0");
@@ -233,6 +254,21 @@ void GameProcess::findWindow() {
         sleepSeconds(0.1);
     }
     throw std::runtime_error("no game window");
+}
+
+void GameProcess::endDisplay() {
+    if (xvfb <= 0) return;
+    kill(xvfb, SIGTERM);
+    waitpid(xvfb, nullptr, 0);
+    xvfb = -1;
+    // Its number and window names may come again with another Xvfb.
+    std::lock_guard<std::mutex> lock(takenLock);
+    for (auto taken = takenWindows.begin(); taken != takenWindows.end();)
+        taken = taken->rfind(display + " ", 0) == 0 ? takenWindows.erase(taken) : ++taken;
+}
+
+void GameProcess::focus() {
+    xdotool("windowfocus --sync " + windowId);
 }
 
 bool GameProcess::running() {

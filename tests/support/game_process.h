@@ -31,6 +31,14 @@ struct GameStart {
     std::string launcher;       // a program that runs the game's binary (Wine for a Windows build)
     bool findPictures = false;  // no GRAZEWELL_DATA: it looks for pictures as a player's game does
     bool windowManager = false; // openbox manages the display's windows (minimise, focus)
+    // The display of a game already running (GameProcess::displayName) to open on, instead of an
+    // Xvfb of its own. A window there does not say which game made it: each GameProcess takes a
+    // game window there that no other has taken, which may be another's of those it started.
+    std::string display;
+    // The Xvfb of its own repeats a key held down, after its delay of autoRepeatDelay ms, every
+    // 30 ms; without it a key held is one press however long it is held.
+    bool autoRepeat = false;
+    int autoRepeatDelay = 250;
 };
 
 class GameProcess {
@@ -50,6 +58,12 @@ class GameProcess {
     // Waits until the game exits by itself (quit() then gives its status); false on timeout.
     bool waitForExit(double seconds);
     pid_t pid() const { return game; }
+    // The X display the game is on (":12").
+    std::string displayName() const { return display; }
+    // Ends the game's own Xvfb under it and every game on it, as a logout does.
+    void endDisplay();
+    // Gives the game's window the keyboard.
+    void focus();
     std::string window() const { return windowId; }
     std::string output() const; // standard output so far
     std::string errors() const; // standard error so far

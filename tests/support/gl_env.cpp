@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/loop.h"
 #include "app/world_check.h"
+#include "assets/assets.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
@@ -14,6 +15,9 @@
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
+#include "hud/options.h"
+#include "hud/overlay.h"
+#include "hud/screen_text.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -65,6 +69,9 @@ void freshWorld() {
     resetCapture();
     resetBisonDraws(worldAtStart->seed);
     resetTally();
+    resetScreenText();
+    resetOverlays();
+    forgetToldPictures();
     resetShell();
     // What the tests choose otherwise: they count ticks by frames, and hand keys in themselves
     // while other tests' windows come and go.

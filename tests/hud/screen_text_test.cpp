@@ -1,6 +1,7 @@
 // Game states: the outcome, the state key, the title drift and the lines on the screen.
 #include "app/app.h"
 #include "app/loop.h"
+#include "hud/screen_text.h"
 
 #include "camera/camera.h"
 #include "food/feeding.h"
@@ -254,6 +255,113 @@ TEST_F(States, AtTheFirstWindowSizeEveryLineTakesTheSamePixelsAsBefore) {
         EXPECT_EQ(differ, 0u) << state;
     }
     *camera = Camera();
+}
+
+// The lines of the current state drawn alone on black, as the frame draws them: lit pixels and
+// the colour most of them take.
+struct Drawn {
+    size_t lit = 0;
+    std::set<int> rows, columns;
+    std::map<int, int> colours;
+    std::vector<bool> mask;
+};
+Drawn drawnAlone() {
+    setProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    clearForText();
+    drawScreenText();
+    std::vector<unsigned char> pixels = backBuffer(1000, 500);
+    Drawn drawn;
+    drawn.mask.resize(pixels.size() / 3);
+    for (size_t i = 0; i < drawn.mask.size(); i++) {
+        int colour = pixels[i * 3] << 16 | pixels[i * 3 + 1] << 8 | pixels[i * 3 + 2];
+        if (!colour) continue;
+        drawn.mask[i] = true;
+        drawn.lit++;
+        drawn.rows.insert(int(i / 1000));
+        drawn.columns.insert(int(i % 1000));
+        drawn.colours[colour]++;
+    }
+    return drawn;
+}
+
+int mostCommon(const std::map<int, int> &colours) {
+    int colour = 0, most = 0;
+    for (const auto &entry : colours)
+        if (entry.second > most) most = entry.second, colour = entry.first;
+    return colour;
+}
+
+TEST_F(States, LargeTextDoublesTheLinesWhereTheWindowHoldsThemInTheirShade) {
+    largeText = true;
+    EXPECT_EQ(gameTextScale(STATE_TITLE, 1000, 500), 2.0f);
+    EXPECT_EQ(gameTextScale(STATE_TITLE, 700, 400), 1.5f);
+    EXPECT_EQ(gameTextScale(STATE_TITLE, 400, 300), 1.0f);
+    EXPECT_EQ(gameTextScale(STATE_PLAYING, 1000, 500), 2.0f);
+    largeText = false;
+    EXPECT_EQ(gameTextScale(STATE_TITLE, 1000, 500), 1.0f);
+
+    onReshape(1000, 500);
+    for (GameState state : {STATE_WON, STATE_PLAYING}) {
+        gameState = state;
+        largeText = false;
+        Drawn normal = drawnAlone();
+        largeText = true;
+        Drawn large = drawnAlone();
+        // Every pixel of every glyph, twice as wide and twice as high.
+        EXPECT_GT(normal.lit, 200u) << state;
+        EXPECT_EQ(large.lit, 4 * normal.lit) << state;
+        EXPECT_EQ(large.rows.size(), 2 * normal.rows.size()) << state;
+        int a = mostCommon(normal.colours), b = mostCommon(large.colours);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(a >> shift & 255, b >> shift & 255, 1) << state << " shade";
+    }
+}
+
+TEST_F(States, ReadableTextSetsTheLinesOnABandAndTheNextFrameWithoutIsAsBefore) {
+    onReshape(1000, 500);
+    gameState = STATE_TITLE;
+    std::vector<bool> glyphs = drawnAlone().mask;
+    // The lines' shade takes the normal the frame before left: a frame first, to start from it.
+    drawGame(false);
+    drawGame(false);
+    std::vector<unsigned char> plain = backBuffer(1000, 500);
+    readableText = true;
+    drawGame(false);
+    std::vector<unsigned char> banded = backBuffer(1000, 500);
+    readableText = false;
+    std::vector<Box> boxes = gameLineBoxes(STATE_TITLE, 1000, 500, 1.0f);
+    size_t glyphsChanged = 0, lighter = 0, banding = 0, outsideChanged = 0;
+    for (int row = 0; row < 500; row++)
+        for (int x = 0; x < 1000; x++) {
+            size_t i = size_t(row) * 1000 + size_t(x); // rows from the bottom
+            int fromTop = 499 - row;
+            bool inBand = false, near = false;
+            for (const Box &box : boxes) {
+                inBand = inBand || (x >= box.x && x < box.right() && fromTop >= box.y &&
+                                    fromTop < box.bottom());
+                near = near || (x >= box.x - 6 && x < box.right() + 6 && fromTop >= box.y - 6 &&
+                                fromTop < box.bottom() + 6);
+            }
+            int before = plain[i * 3] + plain[i * 3 + 1] + plain[i * 3 + 2];
+            int after = banded[i * 3] + banded[i * 3 + 1] + banded[i * 3 + 2];
+            bool changed = memcmp(&plain[i * 3], &banded[i * 3], 3) != 0;
+            if (glyphs[i]) {
+                glyphsChanged += changed;
+            } else if (inBand) {
+                banding++;
+                lighter += after > before;
+            } else if (!near) {
+                outsideChanged += changed;
+            }
+        }
+    EXPECT_EQ(glyphsChanged, 0u) << "the band covered the lines";
+    EXPECT_GT(banding, 10000u);
+    EXPECT_GT(lighter, banding * 9 / 10) << "the band did not lighten what is behind the lines";
+    EXPECT_EQ(outsideChanged, 0u) << "the band reached beyond the lines";
+    drawGame(false);
+    EXPECT_EQ(backBuffer(1000, 500), plain) << "the band left the GL's state changed";
 }
 
 // Resizes this process's window; the GL takes the new size on a swap.
