@@ -197,7 +197,9 @@ TEST(KeepEndToEnd, AGameCrashedBeforeItsFirstTickSaysSoAndLastPlaysTheGameBefore
     std::string reason;
     ASSERT_TRUE(readDemo(played.c_str(), first, &reason)) << reason;
     {
-        GameProcess game(dir, {"GRAZEWELL_TEST_CRASH_TICK=0"});
+        GameStart start;
+        start.waitForWindow = false; // it crashes as soon as its window is made
+        GameProcess game(dir, {"GRAZEWELL_TEST_CRASH_TICK=0"}, start);
         EXPECT_EQ(endOf(game, 60), 128 + SIGSEGV);
         EXPECT_EQ(game.errors(),
                   "grazewell: crashed (SIGSEGV); no tick was played, so there is nothing to "
