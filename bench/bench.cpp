@@ -26,8 +26,7 @@
 #include "startup.h"
 #include "timedemo.h"
 
-#include "app/app.h"
-#include "app/clock.h"
+#include "game_headers.h"
 #include "bison/bison.h"
 #include "input/input.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 // The floors' frames, the game's frame and the views they are seen from.
 #include "frames.h"
 
-#include "app/app.h"
+#include "game_headers.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "scenery/scenery.h"
@@ -112,4 +112,14 @@ void sceneryWith(void (*beforeScene)(), void (*afterScene)()) {
 void gameFrame() {
     setBisonPose(situationPose);
     onDisplay();
+}
+
+void betweenFrame() {
+#ifdef DRAWS_BETWEEN_TICKS
+    setBisonPose(situationPose);
+    runTick({}, TICK_ADVANCE);
+    showFrame(0.5);
+#else
+    gameFrame();
+#endif
 }

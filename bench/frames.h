@@ -26,3 +26,6 @@ void sceneryFrame();
 void sceneryWith(void (*beforeScene)(), void (*afterScene)());
 // A frame of the game: the bison back where it stood, then the game's own frame.
 void gameFrame();
+// The same frame shown halfway between its tick and the one before, as a frame drawn between
+// ticks is (a build that does not draw between ticks draws gameFrame).
+void betweenFrame();

@@ -2,7 +2,7 @@
 #include "measure.h"
 #include "clocks.h"
 
-#include "app/app.h"
+#include "game_headers.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>

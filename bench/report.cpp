@@ -27,7 +27,8 @@ void printOnly(FILE *out, const Situation &situation, int frames) {
 
 // "frame", name, round, frames per second, CPU milliseconds per frame of all threads and of the
 // game's thread; "low", name, round, the 1 % low of a situation played whole; "start-up", round,
-// milliseconds to the first frame, of initWorld and of initSound.
+// milliseconds to the first frame, of initWorld, of initSound, of the selection warm-up before the
+// first frame, and the title's slowest frame after it.
 void printRaw(FILE *out, const std::vector<Situation> &all, const StartUps &startUps) {
     fprintf(out, "renderer\t%s (%s), windows %d x %d and %d x %d\n", renderer(), version(),
             GAME_SIZE.width, GAME_SIZE.height, WIDE_SIZE.width, WIDE_SIZE.height);
@@ -39,8 +40,9 @@ void printRaw(FILE *out, const std::vector<Situation> &all, const StartUps &star
         for (size_t r = 0; r < s.lowFps.size(); r++)
             fprintf(out, "low\t%s\t%zu\t%.2f\n", s.name, r, s.lowFps[r]);
     for (size_t r = 0; r < startUps.toFirstFrame.size(); r++)
-        fprintf(out, "start-up\t%zu\t%.2f\t%.2f\t%.2f\n", r, startUps.toFirstFrame[r],
-                startUps.initWorld[r], startUps.initSound[r]);
+        fprintf(out, "start-up\t%zu\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\n", r, startUps.toFirstFrame[r],
+                startUps.initWorld[r], startUps.initSound[r], startUps.warmUp[r],
+                startUps.slowestTitleFrame[r]);
 }
 
 // The scenery floor measured at the situation's window size (the situation itself if none was).
@@ -99,19 +101,24 @@ static void printLows(FILE *out, const std::vector<Situation> &all) {
     }
 }
 
+// One line of the start-up: the median of figures and their range.
+static void printStartUpLine(FILE *out, const char *what, const std::vector<double> &figures) {
+    auto range = std::minmax_element(figures.begin(), figures.end());
+    fprintf(out, "%s: %.1f ms (%.1f - %.1f)\n", what, median(figures), *range.first, *range.second);
+}
+
 static void printStartUps(FILE *out, const StartUps &startUps) {
-    const std::vector<double> &toFirstFrame = startUps.toFirstFrame;
-    const std::vector<double> &initWorld = startUps.initWorld;
-    auto range = std::minmax_element(toFirstFrame.begin(), toFirstFrame.end());
-    fprintf(out, "\nStart-up to the first frame on screen: %.1f ms (%.1f - %.1f)\n",
-            median(toFirstFrame), *range.first, *range.second);
-    range = std::minmax_element(initWorld.begin(), initWorld.end());
-    fprintf(out, "initWorld alone: %.1f ms (%.1f - %.1f)\n", median(initWorld), *range.first,
-            *range.second);
-    const std::vector<double> &initSound = startUps.initSound;
-    range = std::minmax_element(initSound.begin(), initSound.end());
-    fprintf(out, "initSound alone (making the sounds, opening the device): %.1f ms (%.1f - %.1f)\n",
-            median(initSound), *range.first, *range.second);
+    fputs("\n", out);
+    printStartUpLine(out, "Start-up to the first frame on screen", startUps.toFirstFrame);
+    printStartUpLine(out, "  initWorld alone", startUps.initWorld);
+    printStartUpLine(out, "  the selection warm-up before the first frame", startUps.warmUp);
+    printStartUpLine(out, "  initSound alone (making the sounds, opening the device)",
+                     startUps.initSound);
+    char title[120];
+    snprintf(title, sizeof title,
+             "The title's slowest frame of the %d after the first, with what follows each",
+             TITLE_FRAMES);
+    printStartUpLine(out, title, startUps.slowestTitleFrame);
 }
 
 void printTable(FILE *out, const std::vector<Situation> &all, const StartUps &startUps, int rounds,

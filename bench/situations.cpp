@@ -2,7 +2,7 @@
 #include "situations.h"
 #include "frames.h"
 
-#include "app/app.h"
+#include "game_headers.h"
 // The screen's text has a room of its own since; scripts/bench-compare.sh builds this benchmark
 // against older trees too, whose app.h declares it.
 #if __has_include("hud/screen_text.h")
@@ -138,7 +138,7 @@ static std::string homeFolder;
 static void recordingSetUp() {
     playingView();
     if (chdir(captureFolder) != 0) exit(1);
-    capturingEveryFrame = true;
+    recording = true;
 }
 
 // One file, made afresh each frame: a capture never replaces one.
@@ -219,6 +219,7 @@ std::vector<Situation> situations(const char *folder, const std::string &home) {
         {"floor: scenery (sky, ground)", GAME_SIZE, playingView, sceneryFrame, fine},
         {"title screen", GAME_SIZE, titleView, gameFrame, stillOnTitle},
         {"playing, foods at home", GAME_SIZE, playingView, gameFrame, fine},
+        {"playing, drawn between two ticks", GAME_SIZE, playingView, betweenFrame, fine},
         {"playing, with sound", GAME_SIZE, withSoundSetUp, gameFrame, withSoundCheck},
         {"playing, muted", GAME_SIZE, mutedSetUp, gameFrame, mutedCheck},
         {"playing, 5 in hand, 1 flying", GAME_SIZE, handAndFlightSetUp, handAndFlightFrame,

@@ -3,6 +3,7 @@
 
 #include "bison/bison.h"
 #include "capture/capture.h"
+#include "game_headers.h"
 #include "input/input.h"
 
 #include <cstring>
@@ -70,7 +71,7 @@ void restore(const Snapshot &s) {
     bombLaunch = bombFalling = flashActive = false;
     bombFirstFall = true;
     flashRadius = 0;
-    capturingEveryFrame = false;
+    recording = false;
     pickPending = false;
     memset(keyDown, 0, sizeof keyDown);
 }

@@ -2,7 +2,7 @@
 #include "startup.h"
 #include "clocks.h"
 
-#include "app/app.h"
+#include "game_headers.h"
 #include "input/input.h"
 #include "sound/sound.h"
 
@@ -10,17 +10,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-// What the start-up child reports: when its first frame was finished, and how long initWorld took.
+// What the start-up child reports: when its first frame was finished, how long each step before
+// it took, and its slowest title frame after it.
 struct StartUp {
     long long firstFrameNanoseconds;
     long long initWorldNanoseconds;
+    long long warmUpNanoseconds;
     long long initSoundNanoseconds;
+    long long slowestTitleFrameNanoseconds;
 };
 
-// Milliseconds from exec to the first frame swapped and finished, and of initWorld alone, as the
-// game starts; false when the child failed.
-static bool startUp(const char *self, double &toFirstFrame, double &initWorldAlone,
-                    double &initSoundAlone) {
+// Milliseconds from exec to the first frame swapped and finished, and of each step, as the game
+// starts; false when the child failed.
+static bool startUp(const char *self, StartUps &startUps) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     long long start = nanosecondsNow();
@@ -37,9 +39,11 @@ static bool startUp(const char *self, double &toFirstFrame, double &initWorldAlo
     int status = 0;
     waitpid(child, &status, 0);
     if (got != sizeof report || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
-    toFirstFrame = double(report.firstFrameNanoseconds - start) / 1e6;
-    initWorldAlone = double(report.initWorldNanoseconds) / 1e6;
-    initSoundAlone = double(report.initSoundNanoseconds) / 1e6;
+    startUps.toFirstFrame.push_back(double(report.firstFrameNanoseconds - start) / 1e6);
+    startUps.initWorld.push_back(double(report.initWorldNanoseconds) / 1e6);
+    startUps.warmUp.push_back(double(report.warmUpNanoseconds) / 1e6);
+    startUps.initSound.push_back(double(report.initSoundNanoseconds) / 1e6);
+    startUps.slowestTitleFrame.push_back(double(report.slowestTitleFrameNanoseconds) / 1e6);
     return true;
 }
 
@@ -52,7 +56,13 @@ void openWindow(int &argc, char **argv) {
     glutDisplayFunc([] {}); // the benchmark draws its frames itself
 }
 
-// The child of startUp: the game's own start, as main makes it, up to its first frame.
+// A build from before the selection warm-up was spread over the title's frames has no
+// startSelectionWarmUp: it paid the warm-up whole before its first frame, as its main did
+// (bench-compare.sh builds older commits with this benchmark).
+__attribute__((weak)) void startSelectionWarmUp();
+
+// The child of startUp: the game's own start, as main makes it, up to its first frame, then the
+// title's next frames.
 int firstFrame(int argc, char **argv) {
     openWindow(argc, argv);
     long long before = nanosecondsNow();
@@ -60,23 +70,33 @@ int firstFrame(int argc, char **argv) {
     glFinish();
     long long initWorldNanoseconds = nanosecondsNow() - before;
     before = nanosecondsNow();
-    warmUpDrawing(); // as main does: the first click's cost paid before the first frame
+    if (startSelectionWarmUp)
+        startSelectionWarmUp(); // a step after each frame shown
+    else
+        warmUpDrawing();
+    long long warmUpNanoseconds = nanosecondsNow() - before;
+    before = nanosecondsNow();
     initSound(false);
     long long initSoundNanoseconds = nanosecondsNow() - before;
     glutMainLoopEvent();
     onDisplay();
     glFinish();
-    StartUp report = {nanosecondsNow(), initWorldNanoseconds, initSoundNanoseconds};
+    long long firstFrameNanoseconds = nanosecondsNow();
+    long long slowest = 0;
+    for (int frame = 0; frame < TITLE_FRAMES; frame++) {
+        before = nanosecondsNow();
+        glutMainLoopEvent();
+        onDisplay();
+        glFinish();
+        slowest = std::max(slowest, nanosecondsNow() - before);
+    }
+    StartUp report = {firstFrameNanoseconds, initWorldNanoseconds, warmUpNanoseconds,
+                      initSoundNanoseconds, slowest};
     return write(3, &report, sizeof report) == sizeof report ? 0 : 1;
 }
 
 bool measureStartUps(const char *self, int rounds, StartUps &startUps) {
-    for (int round = 0; round < rounds; round++) {
-        double toFirstFrame = 0, initWorldAlone = 0, initSoundAlone = 0;
-        if (!startUp(self, toFirstFrame, initWorldAlone, initSoundAlone)) return false;
-        startUps.toFirstFrame.push_back(toFirstFrame);
-        startUps.initWorld.push_back(initWorldAlone);
-        startUps.initSound.push_back(initSoundAlone);
-    }
+    for (int round = 0; round < rounds; round++)
+        if (!startUp(self, startUps)) return false;
     return true;
 }

@@ -8,8 +8,15 @@
 struct StartUps {
     std::vector<double> toFirstFrame; // from exec to the first frame swapped and finished
     std::vector<double> initWorld;    // of initWorld alone
+    std::vector<double> warmUp;       // of the selection warm-up before the first frame (0: none)
     std::vector<double> initSound;    // of initSound alone: making the sounds, opening the device
+    // The slowest of the TITLE_FRAMES frames after the first, each with whatever the game does
+    // after it (a step of the selection warm-up, now)
+    std::vector<double> slowestTitleFrame;
 };
+
+// The title's frames after the first that the start-up child times.
+const int TITLE_FRAMES = 12;
 
 // Opens the game's window as the game does; the benchmark draws its frames itself.
 void openWindow(int &argc, char **argv);

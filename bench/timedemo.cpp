@@ -3,8 +3,7 @@
 #include "clocks.h"
 #include "startup.h"
 
-#include "app/app.h"
-#include "app/playback.h"
+#include "game_headers.h"
 #include "demo/demo.h"
 #include "input/input.h"
 

@@ -71,7 +71,10 @@ $2 == "frame" {
     if (!($3 in seen)) { seen[$3] = 1; order[++count] = $3 }
     fps[key] = fps[key] " " $5; cpu[key] = cpu[key] " " $6; thread[key] = thread[key] " " $7
 }
-$2 == "start-up" { first[$1] = first[$1] " " $4; init[$1] = init[$1] " " $5 }
+$2 == "start-up" {
+    first[$1] = first[$1] " " $4; init[$1] = init[$1] " " $5; sound[$1] = sound[$1] " " $6
+    warm[$1] = warm[$1] " " $7; title[$1] = title[$1] " " $8
+}
 END {
     # Each frame against the scenery floor at its own window size.
     for (k = 1; k <= count; k++) {
@@ -101,4 +104,10 @@ END {
     printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) |\n", "exec to the first frame finished", o, ol, oh, n, nl, nh
     o = median(init["old"]); ol = lo; oh = hi; n = median(init["new"]); nl = lo; nh = hi
     printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) |\n", "initWorld alone", o, ol, oh, n, nl, nh
+    o = median(warm["old"]); ol = lo; oh = hi; n = median(warm["new"]); nl = lo; nh = hi
+    printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) |\n", "selection warm-up before it", o, ol, oh, n, nl, nh
+    o = median(sound["old"]); ol = lo; oh = hi; n = median(sound["new"]); nl = lo; nh = hi
+    printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) |\n", "initSound alone", o, ol, oh, n, nl, nh
+    o = median(title["old"]); ol = lo; oh = hi; n = median(title["new"]); nl = lo; nh = hi
+    printf "| %-34s | %7.1f (%7.1f - %7.1f) | %7.1f (%7.1f - %7.1f) |\n", "slowest title frame after it", o, ol, oh, n, nl, nh
 }' "$work/raw"

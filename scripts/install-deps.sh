@@ -5,6 +5,7 @@
 #                                       checks the metainfo, rpm and rpmlint make and check the
 #                                       RPM, ccache keeps compiled objects between builds,
 #                                       x11-utils' xwininfo tells the tests where a window is,
+#                                       apitrace traces the GL calls of the game's frames,
 #                                       tesseract-ocr reads a caption back off the screen)
 #   scripts/install-deps.sh --windows   also the mingw-w64 cross-compilers, Wine, NSIS (the
 #                                       installer), icoutils (to read the Windows program's icon
@@ -21,7 +22,7 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils openbox libx11-dev
   desktop-file-utils dpkg-dev lintian gzip
   clang libclang-rt-14-dev
-  appstream rpm rpmlint ccache
+  appstream rpm rpmlint ccache apitrace
   tesseract-ocr
 )
 if [ "${1:-}" = "--windows" ]; then

@@ -23,6 +23,11 @@ void checkOutcome() {
         gameState = STATE_LOST;
 }
 
+void resetGameState() {
+    gameState = STATE_TITLE;
+    foodFed = 0;
+}
+
 void toggleGameState() {
     if (gameState == STATE_TITLE) {
         gameState = STATE_PLAYING;

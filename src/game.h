@@ -37,3 +37,5 @@ void multViewPerspective();
 void checkOutcome();
 // Title screen to play, or back to the title with the score reset ('1').
 void toggleGameState();
+// The state and the score as a game starts: for a test that starts from a fresh game.
+void resetGameState();

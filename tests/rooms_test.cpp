@@ -5,6 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <set>
 #include <gtest/gtest.h>
 #include <regex>
 #include <sstream>
@@ -89,6 +92,52 @@ TEST(Rooms, NoIncludeRunsUpTheHouse) {
             << named(from);
     }
     EXPECT_GT(seen, 50) << "too few includes read from " << SOURCE;
+}
+
+// Inside the shell too, its parts stand in an order, as a newcomer reads them: no circle of files
+// leaning on one another (one had grown there). A source file belongs with the header it includes
+// first (its own: overlay.cpp is the player.h it implements, with player.cpp), but main.cpp, the
+// program, which stands above them all; a header stands for the files that implement it.
+TEST(Rooms, NoCircleOfFilesInTheShell) {
+    std::map<std::string, std::string> part; // each file's part: its own header, or itself
+    std::map<std::string, std::set<std::string>> leans;
+    for (const auto &[file, target] : includes()) {
+        if (!fs::exists(SOURCE / target) || roomOf(file) != "app" || roomOf(target) != "app")
+            continue;
+        bool source = fs::path(file).extension() == ".cpp" && fs::path(file).stem() != "main";
+        if (source && !part.count(file)) part[file] = target;
+        leans[file].insert(target);
+    }
+    // The parts each part leans on: through its files' includes, headers included by headers.
+    std::map<std::string, std::set<std::string>> graph;
+    for (const auto &[file, targets] : leans) {
+        std::string from = part.count(file) ? part[file] : file;
+        for (const std::string &target : targets)
+            if (target != from) graph[from].insert(target);
+    }
+    // A depth-first walk; a part met again on the path it is walked from closes a circle.
+    std::map<std::string, int> state; // 1: on the path, 2: done
+    std::vector<std::string> path;
+    std::function<void(const std::string &)> walk = [&](const std::string &at) {
+        state[at] = 1;
+        path.push_back(at);
+        for (const std::string &next : graph[at]) {
+            if (state[next] == 1) {
+                std::string circle;
+                for (size_t i = size_t(std::find(path.begin(), path.end(), next) - path.begin());
+                     i < path.size(); i++)
+                    circle += path[i] + " -> ";
+                ADD_FAILURE() << "a circle of files: " << circle << next;
+            } else if (state[next] == 0) {
+                walk(next);
+            }
+        }
+        path.pop_back();
+        state[at] = 2;
+    };
+    for (const auto &[from, targets] : graph)
+        if (state[from] == 0) walk(from);
+    EXPECT_GT(graph.size(), 10u) << "too few files of src/app read from " << SOURCE;
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The application shell: start-up, world assembly, the frame and game states.
 #pragma once
 
-#include "app/clock.h"
+#include "app/pose.h"
+#include "clock/clock.h"
 #include "game.h"
 
 // On the title screen the gaze y sinks by TITLE_DRIFT_STEP a frame while above TITLE_GAZE_FLOOR.
@@ -13,28 +14,37 @@ void initWorld();
 // The GL state every frame starts from, set once by initWorld: lighting, depth, colour material,
 // the unlit texture mode and the normal the first screen text is lit with.
 void setFixedGlState();
-// The display callback: the frame of the live game, or of the recording being played back, with
-// the input taken since the last one (playback.h).
-void onDisplay();
 // The half of a tick that moves the game: every step that changes it, in their fixed order, a
 // left click's selection pass and its hits into the hand last. Counts ticksAdvanced.
 void advanceGame();
 // The half that only draws the world as it stands; in a selection pass (selecting) it reads the
 // hits (endPick) and changes nothing.
 void drawGame(bool selecting);
-// Draws the world once in a selection pass and once as a frame, showing and picking nothing, so
-// that the GL builds what it builds on first use (Mesa's selection pipeline, the shaders of every
-// state the frame draws in: 90 ms of processor time on llvmpipe) before the game starts, not in
-// the tick of the player's first click. Changes nothing in the game.
+// The GL builds what it builds on first use (Mesa's selection pipeline, the shaders of every state
+// a selection pass draws in: 90 ms of processor time on llvmpipe): paid in the tick of the
+// player's first click, it would hold that frame up. The warm-up draws the world in selection
+// passes that show and pick nothing, a part of it (the screen text, the bison, the sky and ground,
+// the trees, the foods) at a time, changing nothing in the game.
+// Starts it: the frames shown next take a step each (loop.h).
+void startSelectionWarmUp();
+// The next part, when the warm-up has one left: true while more are left after it.
+bool warmUpSelectionStep();
+// The whole warm-up at once, and one frame as drawn, never shown: for a timedemo, whose frames it
+// must not slow.
 void warmUpDrawing();
 // One tick of the game, its events handed in: advanced (or held, while paused), then drawn and
 // captured when a capture is asked for. True when it made a pick (a selection pass).
 bool playTick(TickStep step);
-// The frame's drawing, once after its ticks: the world drawn (unless a capture of the last tick
-// has just drawn it) and shown. Nothing when drawEveryFrame is clear.
-void showWorld();
-// Frames swapped onto the window since the start (a selection pass is never shown).
-extern long framesShown;
+// What the frame keeps between a tick and its drawing, as the game starts: for a test that starts
+// from a fresh game.
+void resetFrameState();
+// The world as a frame shows it between the last two ticks at SHARE (pose.h), as the tick left it
+// before any.
+WorldPose shownPose(double share);
+// The world drawn for the frame to be shown, once after its ticks: between the last two ticks by
+// SHARE, the share of a tick the frame's moment has reached since the last one came due (1: as the
+// last one left it, which a capture of it may have drawn already).
+void drawWorldToShow(double share);
 // The normal projection of a frame: the view's perspective at the window's aspect.
 void setProjection();
 // On the title screen the gaze sinks towards the meadow: a step of the game's advance.

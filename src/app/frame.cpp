@@ -1,14 +1,12 @@
 #include "app/app.h"
-#include "app/clock.h"
-#include "app/playback.h"
-#include "app/player.h"
+#include "app/pose.h"
+#include "clock/clock.h"
 
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
 #include "food/feeding.h"
 #include "food/pick.h"
-#include "hud/assists.h"
 #include "hud/font.h"
 #include "hud/overlay.h"
 #include "hud/screen_text.h"
@@ -25,8 +23,6 @@ void setProjection() {
     glLoadIdentity();
     multViewPerspective();
 }
-
-long framesShown = 0;
 
 // The collision display stands where the bison was drawn this frame.
 static Vector3 bisonSnapshot;
@@ -60,10 +56,14 @@ static void placeFoods() {
         if (!inHand(i)) placeFood(point, foods[i]);
 }
 
-static void drawPlacedFoods() {
-    for (int k = handCount; k >= 1; k--) drawPlacedFood(foods[hand[k - 1]], hand[k - 1]);
+// Every food where POSE has it, in the order they are placed.
+static void drawPlacedFoods(const WorldPose &pose) {
+    for (int k = handCount; k >= 1; k--) {
+        int index = hand[k - 1];
+        drawFoodAt(foods[index], index, pose.foodPlaces[index]);
+    }
     for (int i = 0; i < FOOD_COUNT; i++)
-        if (!inHand(i)) drawPlacedFood(foods[i], i);
+        if (!inHand(i)) drawFoodAt(foods[i], i, pose.foodPlaces[i]);
 }
 
 void titleDrift() {
@@ -87,7 +87,7 @@ void advanceGame() {
     captionClock = double(ticksAdvanced) / TICKS_PER_SECOND; // what is heard in it is timed so
     throwAsked();                                            // the right clicks since the last tick
     checkOutcomeHeard();                                     // won or lost
-    processInput();                                          // the keys' actions
+    processInput(TICK_ADVANCE);                              // the keys' actions
     titleDrift();                                            // the title's gaze
     updateBombLaunch();                                      // the bison's flight after a bomb
     listenFrom(camera->position, camera->direction);         // the ears go where the eye went
@@ -100,27 +100,53 @@ void advanceGame() {
     ticksAdvanced++;
 }
 
-// The world as it stands, in the projection already set: in a selection pass its hits are read
-// before the collision spheres, which are never picked.
-static void drawWorld(bool selecting) {
+// The parts of the world a selection pass draws, in their order.
+enum WorldPart { PART_TEXT, PART_BISON, PART_SCENE, PART_TREES, PART_FOODS, WORLD_PARTS };
+
+// One part of the world in POSE.
+static void drawPart(WorldPart part, const WorldPose &pose, bool selecting) {
+    switch (part) {
+    case PART_TEXT:
+        drawScreenText();
+        break;
+    case PART_BISON:
+        // The opaque bison and flash before the sky and ground: the depth test then drops the
+        // scenery's fragments behind them instead of shading them only to be drawn over. Neither
+        // blends, and the scene takes nothing from the state they leave, so no pixel changes.
+        bison->drawModelAt(pose.bisonPlace, pose.bisonHeading, pose.nodAngle);
+        if (pose.flashShows) drawFlashSphereAt(pose.bisonPlace, pose.flashRadius);
+        break;
+    case PART_SCENE:
+        glCallList(scene->displayList);
+        break;
+    case PART_TREES:
+        drawTrees(selecting);
+        break;
+    case PART_FOODS:
+        drawPlacedFoods(pose);
+        break;
+    case WORLD_PARTS:
+        break;
+    }
+}
+
+// The world in POSE, in the projection already set: in a selection pass its hits are read before
+// the collision spheres, which are never picked.
+static void drawWorld(const WorldPose &pose, bool selecting) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glPushMatrix();
-    camera->look();
-
-    drawScreenText();
-    // The opaque bison and flash before the sky and ground: the depth test then drops the
-    // scenery's fragments behind them instead of shading them only to be drawn over. Neither
-    // blends, and the scene takes nothing from the state they leave, so no pixel changes.
-    bison->drawModel();
-    if (flashShows) drawFlashSphere();
-    glCallList(scene->displayList);
-    drawTrees(selecting);
-    drawPlacedFoods();
+    lookAlong(pose.eye, pose.gaze);
+    for (int part = 0; part < WORLD_PARTS; part++) drawPart(WorldPart(part), pose, selecting);
     if (selecting) endPick(); // the hits are read; the tick takes them
-    drawCollisionSpheres(bisonSnapshot);
+    drawCollisionSpheresAt(pose.spheresPlace, pose.bisonHeading);
     if (!selecting) drawScreenTextBacking();
     glPopMatrix();
+}
+
+// The world exactly as the last tick left it.
+static WorldPose tickPose() {
+    return worldPose(flashShows, bisonSnapshot);
 }
 
 void drawGame(bool selecting) {
@@ -128,21 +154,61 @@ void drawGame(bool selecting) {
         beginPick();
     else
         setProjection();
-    drawWorld(selecting);
+    drawWorld(tickPose(), selecting);
+}
+
+// The warm-up's pieces, a selection pass each: the world's parts, the bison's in its own pieces,
+// as the GL's first use of it costs the most.
+static const struct {
+    WorldPart part;
+    int bisonPieces; // for PART_BISON
+} WARM_UP_PIECES[] = {
+    {PART_TEXT, 0},  {PART_BISON, MODEL_HEAD}, {PART_BISON, MODEL_BODY}, {PART_BISON, MODEL_LIMBS},
+    {PART_SCENE, 0}, {PART_TREES, 0},          {PART_FOODS, 0}};
+static const int WARM_UP_STEPS = int(sizeof WARM_UP_PIECES / sizeof WARM_UP_PIECES[0]);
+// The pieces not yet drawn by the warm-up.
+static int piecesToWarm = 0;
+
+void startSelectionWarmUp() {
+    piecesToWarm = WARM_UP_STEPS;
+}
+
+bool warmUpSelectionStep() {
+    if (piecesToWarm <= 0) return false;
+    int piece = WARM_UP_STEPS - piecesToWarm--;
+    // A selection pass of the part alone that picks nothing and says nothing: the names and hits
+    // are thrown away, and the pass waited for, so that the GL's work is done within the step.
+    startSelectionPass();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushMatrix();
+    WorldPose pose = tickPose();
+    lookAlong(pose.eye, pose.gaze);
+    if (WARM_UP_PIECES[piece].part == PART_BISON)
+        bison->drawModelAt(pose.bisonPlace, pose.bisonHeading, pose.nodAngle,
+                           WARM_UP_PIECES[piece].bisonPieces);
+    else
+        drawPart(WARM_UP_PIECES[piece].part, pose, true);
+    glPopMatrix();
+    endPick();
+    hitCount = 0;
+    glFinish();
+    return piecesToWarm > 0;
 }
 
 void warmUpDrawing() {
-    // A selection pass that picks nothing and says nothing: the names and hits are thrown away.
-    startSelectionPass();
-    drawWorld(true);
-    hitCount = 0;
+    startSelectionWarmUp();
+    while (warmUpSelectionStep()) {
+    }
     // And one frame as drawn, never shown: the next frame clears it.
     setProjection();
-    drawWorld(false);
-    // The screen's own lettering is read from GLUT's glyphs now, not at the first line shown.
-    prepareScreenFonts();
+    drawWorld(tickPose(), false);
     glFinish();
 }
+
+// The world as the last two ticks left it, for the drawing between them; none before a tick.
+static WorldPose poseBefore, poseNow;
+static bool posesTaken = false;
 
 // The back buffer holds the world as it now stands: a capture of the last tick drew it.
 static bool worldDrawn = false;
@@ -150,15 +216,18 @@ static bool worldDrawn = false;
 bool playTick(TickStep step) {
     if (step == TICK_HOLD) {
         refuseClicks();
-        processInput();
+        processInput(TICK_HOLD);
         listenFrom(camera->position, camera->direction); // a sound turned off fades out
     }
     bool picking = step == TICK_ADVANCE && pickPending;
+    poseBefore = posesTaken ? poseNow : tickPose();
     if (step == TICK_ADVANCE) advanceGame();
+    poseNow = tickPose();
+    posesTaken = true;
     worldDrawn = false;
     // Captures are tied to ticks, not to the drawing's rate: a replay makes the same files at any
     // --fps.
-    if (capturingEveryFrame || captureRequests > 0) {
+    if (recording || captureRequests > 0) {
         drawGame(false);
         takeCaptures();
         worldDrawn = true;
@@ -166,16 +235,24 @@ bool playTick(TickStep step) {
     return picking;
 }
 
-void showWorld() {
-    if (!drawEveryFrame || windowCovered) return;
-    if (!worldDrawn) drawGame(false);
-    // After any capture, so a capture holds the game alone: the crosshair and the marker, then
-    // the screen's words over them (the marker kept clear of them).
-    ScreenFacts facts = screenFacts();
-    if (crosshairShown || bisonMarkerShown)
-        drawAssists(camera->position, camera->direction, bison->position, overlayLayout(facts));
-    drawOverlays(facts);
-    glutSwapBuffers();
+void resetFrameState() {
+    bisonSnapshot = Vector3();
+    flashShows = false;
     worldDrawn = false;
-    framesShown++;
+    poseBefore = poseNow = WorldPose();
+    posesTaken = false;
+    piecesToWarm = 0;
+}
+
+WorldPose shownPose(double share) {
+    return posesTaken ? poseBetween(poseBefore, poseNow, share) : tickPose();
+}
+
+void drawWorldToShow(double share) {
+    // A capture of the last tick drew it as it stands: the frame shows that when it is due.
+    bool drawn = worldDrawn && (share >= 1.0 || !posesTaken);
+    worldDrawn = false;
+    if (drawn) return;
+    setProjection();
+    drawWorld(shownPose(share), false);
 }

@@ -1,12 +1,14 @@
 #include "app/keeping.h"
 
-#include "app/playback.h"
+#include "app/recording.h"
+#include "clock/clock.h"
 #include "keep/keep.h"
 #include "keep/index.h"
 #include "keep/record.h"
 #include "keep/tally.h"
 #include "platform/platform.h"
 
+#include <GL/freeglut.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,13 +17,23 @@
 
 std::string liveRecordingPath;
 
-// The live tick the game crashes before (the tests' trigger), or -1; and live ticks begun.
-static long crashBeforeTick = -1;
-static long liveTicks = 0;
+// The ticks the live game crashes after (the tests' trigger), or -1.
+static long crashAfterTicks = -1;
 
 static void readCrashTrigger() {
     const char *tick = getenv(CRASH_TRIGGER_VARIABLE);
-    crashBeforeTick = tick && *tick ? atol(tick) : -1;
+    crashAfterTicks = tick && *tick ? atol(tick) : -1;
+}
+
+static void crashWhenDue(int) {
+    if (ticksAdvanced >= crashAfterTicks) crashNow();
+    glutTimerFunc(CRASH_TRIGGER_LOOK_MS, crashWhenDue, 0);
+}
+
+void armCrashTrigger() {
+    // A game asked to crash before any tick crashes now: no frame may run first.
+    if (crashAfterTicks == 0) crashNow();
+    if (crashAfterTicks > 0) glutTimerFunc(CRASH_TRIGGER_LOOK_MS, crashWhenDue, 0);
 }
 
 // A path as a command line takes it: quoted when it holds a space.
@@ -45,11 +57,12 @@ static void armCrashLineFor(const std::string &path, bool played) {
     armCrashLine(CRASH_LINE_BEFORE, crashLineAfter(path, played).c_str(), crashMark.c_str());
 }
 
-void crashIfAsked() {
-    if (crashBeforeTick >= 0 && liveTicks == crashBeforeTick) crashNow();
-    // The first tick is in the recording: from now on a crash has a game to show.
-    if (liveTicks == 1) armCrashLineFor(liveRecordingPath, true);
-    liveTicks++;
+// The live ticks written into the recording so far.
+static long liveTicks = 0;
+
+void noteLiveTickRecorded() {
+    // The first is in the recording: from now on a crash has a game to show.
+    if (liveTicks++ == 0) armCrashLineFor(liveRecordingPath, true);
 }
 
 void armReplayCrashLine(const std::string &path, bool timed) {

@@ -9,12 +9,18 @@
 
 #include <string>
 
-// The environment variable that makes the live game crash on purpose before the frame it names
-// (counted from 0), for the tests; read once, at start-up, by startLiveGame.
+// The environment variable that makes the live game crash on purpose once it has advanced the
+// ticks it names, for the tests; read once, at start-up, by startLiveGame.
 const char *const CRASH_TRIGGER_VARIABLE = "GRAZEWELL_TEST_CRASH_TICK";
-// Before each live tick: crashes the game when it reaches the tick the trigger names; once the
-// first tick is recorded, the crash line names the recording.
-void crashIfAsked();
+// How often the trigger looks at the ticks advanced, between frames (milliseconds).
+const int CRASH_TRIGGER_LOOK_MS = 2;
+// Arms the trigger, when the variable names a tick: a GLUT timer, outside the frames, that
+// crashes the game between two frames once it has advanced that many ticks (at once for 0).
+// Needs the window.
+void armCrashTrigger();
+// After each live tick written into the recording: from the first on, the crash line names the
+// recording.
+void noteLiveTickRecorded();
 // The crash line of a replay (or, with timed, a timedemo) of the recording at path: it names it.
 void armReplayCrashLine(const std::string &path, bool timed);
 

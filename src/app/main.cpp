@@ -1,13 +1,15 @@
 // Grazewell: feed the bison.
 #include "app/app.h"
 #include "app/keeping.h"
+#include "app/loop.h"
 #include "app/options.h"
 #include "app/pacing.h"
-#include "app/playback.h"
 #include "app/player.h"
+#include "app/replay.h"
 #include "bison/bison.h"
 #include "capture/capture.h"
 #include "game.h"
+#include "hud/font.h"
 #include "assets/assets.h"
 #include "input/input.h"
 #include "platform/platform.h"
@@ -91,9 +93,7 @@ int main(int argc, char **argv) {
             return 2;
         }
     }
-    frameRateCap = playing.fps;
     if (playsDemo) {
-        frameRateCap = command.timedemo ? 0 : command.fpsGiven ? command.fps : demo.header.fps;
         windowWidth = demo.header.width;
         windowHeight = demo.header.height;
     }
@@ -117,6 +117,15 @@ int main(int argc, char **argv) {
                            screenHeight > 0 ? std::min(windowHeight, screenHeight) : windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Grazewell");
+    // Each frame waits for the display's refresh where the GL can and the player wants it; a
+    // timedemo draws as fast as it can. Where the display paces the drawing, only --fps caps it.
+    bool vsync = !command.timedemo && (command.vsync >= 0 ? command.vsync == 1 : playing.vsync);
+    displayPaced = askSwapInterval(vsync ? 1 : 0) && vsync;
+    if (command.timedemo)
+        capFrameRate(0);
+    else
+        capFrameRate(drawingCap(command.fpsGiven, command.fps,
+                                playsDemo ? demo.header.fps : playing.fps, displayPaced));
     // A key held is one press and one release: the keyboard's auto-repeat reaches the game as
     // nothing (held keys act every tick while down anyway). Where X sends repeats as presses
     // alone, a press of a key already down is passed over as it comes (player.h); freeglut's own
@@ -137,12 +146,20 @@ int main(int argc, char **argv) {
     glutPositionFunc(liveWindowMoved);
     glutIdleFunc(gameIdle());
     initWorld();
+    armCrashTrigger();
     if (playsDemo)
         startReplay(demo, command.replay.c_str(), command.timedemo);
     else
         seedBison(seed);
     startPlayerSettings(playing, playsDemo);
-    warmUpDrawing();
+    // The title shows first: the GL's first selection pass is paid a part a frame after it, but
+    // for a timedemo, whose frames it would slow.
+    if (command.timedemo)
+        warmUpDrawing();
+    else
+        startSelectionWarmUp();
+    // The screen's own lettering is read from GLUT's glyphs now, not at the first line shown.
+    prepareScreenFonts();
     initSound(playing.muted || command.timedemo);
     // Escape ends the game with exit: the device is closed then, so what it played is complete,
     // and the window's size and place, changed since, are kept.

@@ -121,6 +121,13 @@ CommandLine parseCommandLine(int argc, char **argv) {
             command.gameSpeed = int(speed);
             continue;
         }
+        if (isOption(argument, "--vsync")) {
+            const char *value = optionValue(argument, 7, argc, argv, i);
+            if (strcmp(value, "on") != 0 && strcmp(value, "off") != 0)
+                return failed(std::string("--vsync takes on or off, not '") + value + "'");
+            command.vsync = strcmp(value, "on") == 0 ? 1 : 0;
+            continue;
+        }
         if (isOption(argument, "--seed")) {
             const char *value = optionValue(argument, 6, argc, argv, i);
             unsigned long long seed = 0;
@@ -185,12 +192,17 @@ static std::string keysHelp() {
     return text;
 }
 
+int drawingCap(bool fpsGiven, int fps, int settingsFps, bool displayPaced) {
+    if (fpsGiven) return fps;
+    return displayPaced ? 0 : settingsFps;
+}
+
 // What --help says before the keys, and after them.
 static const char HELP_HEAD[] =
-    "Usage: grazewell [--fps N] [--mute] [--seed N] [--record FILE | --replay FILE |\n"
-    "                 --timedemo FILE] [--no-keep] [--settings FILE | --no-settings]\n"
-    "                 [--captions] [--crosshair] [--bison-marker] [--game-speed N]\n"
-    "                 [GLUT options]\n"
+    "Usage: grazewell [--fps N] [--vsync on|off] [--mute] [--seed N]\n"
+    "                 [--record FILE | --replay FILE | --timedemo FILE] [--no-keep]\n"
+    "                 [--settings FILE | --no-settings] [--captions] [--crosshair]\n"
+    "                 [--bison-marker] [--game-speed N] [GLUT options]\n"
     "       grazewell --games | --record-of-games | --keys\n"
     "Feed the bison: pick foods up with the mouse and throw them at its head. Ten good\n"
     "ones win; ten bombs too many lose.\n"
@@ -199,6 +211,9 @@ static const char HELP_HEAD[] =
     "  --fps N       draw at most N frames a second (0 to 1000; 0: as fast as the\n"
     "                machine draws; by default 60). It caps the drawing only: the game\n"
     "                keeps its own clock, 60 ticks a second, at any N\n"
+    "  --vsync on|off  wait for the display's refresh at each frame (by default on,\n"
+    "                where the GL can): the display then paces the drawing, and the\n"
+    "                settings' fps cap is left aside; --fps still caps it\n"
     "  --mute        play without sound (the v key turns it on again)\n"
     "  --seed N      seed the bison's wandering with N (0 to 4294967295); by default\n"
     "                the clock seeds it\n"
@@ -244,7 +259,7 @@ static const char HELP_TAIL[] =
     "and the command that plays it back.\n"
     "\n"
     "Settings (the window's size and place, full screen, the volume, muting, the\n"
-    "--fps cap, the text size, the assists and the keys) are kept in\n"
+    "--fps cap, vsync, the text size, the assists and the keys) are kept in\n"
     "$XDG_CONFIG_HOME/grazewell/settings.toml (~/.config/grazewell/settings.toml when\n"
     "it is unset; on Windows %APPDATA%\\Grazewell\\settings.toml), written only when\n"
     "something is changed in the game. F10 opens the options screen, where each is\n"

@@ -22,6 +22,7 @@ struct CommandLine {
     CommandAction action = COMMAND_PLAY;
     int fps = DEFAULT_FPS;    // the --fps cap of the drawing in frames per second; 0 for none
     bool fpsGiven = false;    // --fps was given (a replay keeps the recorded rate otherwise)
+    int vsync = -1;           // --vsync: 1 on, 0 off; -1 when not given (the settings say)
     bool mute = false;        // --mute: no sound, and no sound device opened
     bool seedGiven = false;   // --seed was given
     uint32_t seed = 0;        // the bison's seed of --seed
@@ -42,6 +43,11 @@ struct CommandLine {
 
 // The largest --fps taken.
 const int MAX_FPS = 1000;
+
+// The drawing's cap, in frames a second (0: none), for a game whose command line gave --fps (fps
+// given) or not, whose settings' cap is settingsFps, and whose GL answered a swap interval of one
+// (display paced: the display's refresh paces the drawing, unless --fps caps it).
+int drawingCap(bool fpsGiven, int fps, int settingsFps, bool displayPaced);
 
 // Reads the command line. GLUT's options (-display, -geometry, ...) are passed on untouched; any
 // other argument is an error, as is a missing or out-of-range --fps or --seed value, a missing

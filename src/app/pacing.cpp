@@ -1,13 +1,19 @@
 #include "app/pacing.h"
 
-#include "app/app.h"
-#include "app/clock.h"
-#include "app/playback.h"
+#include "app/live_events.h"
+#include "app/loop.h"
+#include "clock/clock.h"
 
 #include <GL/freeglut.h>
 #include <thread>
 
 int frameRateCap = 60;
+bool displayPaced = false;
+
+void capFrameRate(int fps) {
+    frameRateCap = fps;
+    frameTickLimit = tickBacklogLimit(fps);
+}
 
 PaceClock::time_point nextFrameTime(PaceClock::time_point last, PaceClock::time_point now,
                                     PaceClock::duration period) {
@@ -19,8 +25,6 @@ PaceClock::duration framePeriod(int fps) {
     return std::chrono::duration_cast<PaceClock::duration>(
         std::chrono::duration<double>(1.0 / fps));
 }
-
-bool windowCovered = false;
 
 // The frame that is due: through GLUT's redisplay, or, for a covered window (which GLUT never
 // redraws), run here.
@@ -44,6 +48,7 @@ void pacedIdle() {
     if (rate <= TICKS_PER_SECOND) due = nearestTickTime(gameClock, due);
     std::this_thread::sleep_until(due);
     last = due;
+    pacedMoment = due;
     frameNow();
 }
 

@@ -3,12 +3,15 @@
 // clock (clock.h).
 #pragma once
 
-#include <chrono>
-
-typedef std::chrono::steady_clock PaceClock;
+#include "clock/clock.h"
 
 // Frames a second the drawing is held to; 0 for as fast as the machine draws.
 extern int frameRateCap;
+// The display's refresh paces the drawing: the GL answered the player's vsync.
+extern bool displayPaced;
+// Holds the drawing to fps frames a second (0: none), and a frame's ticks to what that period
+// holds (frameTickLimit).
+void capFrameRate(int fps);
 
 // When the next frame is due: one period after the last one, or now when that has passed, so a
 // late frame is never followed by a burst of quick ones.
@@ -23,10 +26,6 @@ void (*gameIdle())();
 // Whether a window in this GLUT window status (GLUT_HIDDEN, ...) plays on: all but a minimised
 // one do.
 bool windowShowsFrames(int status);
-// The window is wholly covered (GLUT_FULLY_COVERED; X says so of a window of 1 x 1 too): GLUT
-// draws it no more, so its frames are run from the idle callback, a tick at a time, and draw
-// nothing but the captures and picks their ticks make.
-extern bool windowCovered;
 // The window status callback: a minimised window has no idle callback, so the game sleeps in
 // GLUT's wait for events and stands still; shown again, it goes on where it stood.
 void onWindowStatus(int status);

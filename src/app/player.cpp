@@ -1,7 +1,9 @@
 #include "app/player.h"
 
+#include "app/live_events.h"
+#include "app/options.h"
 #include "app/pacing.h"
-#include "app/playback.h"
+#include "capture/capture.h"
 #include "game.h"
 #include "hud/assists.h"
 #include "hud/screen_text.h"
@@ -59,6 +61,29 @@ void takeLiveKey(int key, bool down) {
     }
     int gameKey = liveKeyGoesUp(key);
     if (gameKey >= 0) takeLiveEvent({DEMO_KEY_UP, gameKey});
+}
+
+void liveKeyDown(unsigned char key, int, int) {
+    takeLiveKey(key, true);
+}
+void liveKeyUp(unsigned char key, int, int) {
+    takeLiveKey(key, false);
+}
+void liveSpecialDown(int key, int, int) {
+    if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, true);
+}
+void liveSpecialUp(int key, int, int) {
+    if (key >= 0 && key < SPECIAL_KEY) takeLiveKey(SPECIAL_KEY + key, false);
+}
+void liveMouse(int button, int state, int x, int y) {
+    takeLiveClick(button, state, x, y);
+}
+void liveReshape(int width, int height) {
+    // The window really drawn, whatever size the game (or a recording) gives it.
+    drawableWidth = width;
+    drawableHeight = height;
+    noteWindowSize(width, height);
+    takeLiveEvent({DEMO_RESHAPE, width, height});
 }
 
 static void stepVolume(int step) {
@@ -154,10 +179,13 @@ void liveWindowMoved(int, int) {
     savedSettings.y = std::min(y, SETTINGS_MAX_PLACE);
 }
 
-bool takeLiveClick(int button, int state, int x, int y) {
-    if (!optionsScreen.shown) return false;
+void takeLiveClick(int button, int state, int x, int y) {
+    if (!optionsScreen.shown) {
+        takeLiveEvent({DEMO_MOUSE, button, state, x, y});
+        return;
+    }
+    // The options screen's own: the game never hears it.
     if (state == GLUT_DOWN) takeOptionsAsk(optionsClick(button, x, y));
-    return true;
 }
 
 // The options screen paused the game, and lets it go on when it closes.
@@ -195,7 +223,7 @@ void takeOptionsAsk(const OptionsAsk &ask) {
         break;
     case ASK_FPS:
         // A replay is drawn at its own rate.
-        if (!watchingReplay) frameRateCap = savedSettings.fps;
+        if (!watchingReplay) capFrameRate(drawingCap(false, 0, savedSettings.fps, displayPaced));
         break;
     case ASK_GAME_SPEED:
         break;
@@ -206,14 +234,4 @@ void takeOptionsAsk(const OptionsAsk &ask) {
         break;
     }
     glutPostRedisplay();
-}
-
-ScreenFacts screenFacts() {
-    ScreenFacts facts;
-    facts.paused = gamePaused;
-    replayPosition(&facts.replayTick, &facts.replayTicks);
-    if (captionsOn)
-        facts.captions =
-            captionLines(captionsShowing, captionClock, listenerPosition, listenerGaze);
-    return facts;
 }

@@ -19,9 +19,10 @@ void startPlayerSettings(const Settings &settings, bool replaying);
 // once; a key bound to one of the game's actions reaches the game as the key table's key of that
 // action. While the options screen shows, the keys going down are its own.
 void takeLiveKey(int key, bool down);
-// A live click or turn of the wheel: true when the options screen, showing, took it (the game
-// never hears it).
-bool takeLiveClick(int button, int state, int x, int y);
+// A live mouse button went down or up, or the wheel turned (GLUT's button and state), at window
+// pixel (x, y): the options screen's own while it shows, else it reaches the game as the click it
+// is.
+void takeLiveClick(int button, int state, int x, int y);
 // Opens the options screen, pausing the game as the pause key does (the recording holds it as
 // that key, so a replay holds the same ticks), or closes it, letting the game go on when it was
 // the screen that paused it.
@@ -29,6 +30,15 @@ void openOptionsScreen();
 void closeOptionsScreen();
 // What the options ask of the shell after a key or a click.
 void takeOptionsAsk(const OptionsAsk &ask);
+
+// The window's GLUT input callbacks: each goes through the player's side (takeLiveKey,
+// takeLiveClick) to the live events queued for the next tick (live_events.h).
+void liveKeyDown(unsigned char key, int x, int y);
+void liveKeyUp(unsigned char key, int x, int y);
+void liveSpecialDown(int key, int x, int y);
+void liveSpecialUp(int key, int x, int y);
+void liveMouse(int button, int state, int x, int y);
+void liveReshape(int width, int height);
 // What a player's own key does, at once, paused or not.
 void actOnPreference(Preference preference);
 // The pick at the view's centre: a left click there, pressed and let go, taken as the mouse's
@@ -39,6 +49,3 @@ void clickAtCentre();
 void noteWindowSize(int width, int height);
 // GLUT's position callback: where the window now stands is kept for the next game.
 void liveWindowMoved(int x, int y);
-
-// What the screen is told of the game this frame: the pause, the replay's tick, what is heard.
-ScreenFacts screenFacts();

@@ -13,6 +13,13 @@ std::vector<int32_t> *bisonDrawLog = nullptr;
 const std::vector<int32_t> *bisonDrawFeed = nullptr;
 size_t bisonDrawFed = 0;
 
+void resetBisonDraws(uint32_t seed) {
+    bisonDrawLog = nullptr;
+    bisonDrawFeed = nullptr;
+    bisonDrawFed = 0;
+    seedBison(seed);
+}
+
 void seedBison(uint32_t seed) {
     bisonSeed = seed;
     srand(unsigned(seed));

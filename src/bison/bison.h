@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+// The model's pieces, for drawModelAt: the nodding head's domes, the compiled body, the legs and
+// the tail.
+enum ModelPiece { MODEL_HEAD = 1, MODEL_BODY = 2, MODEL_LIMBS = 4, MODEL_WHOLE = 7 };
+
 class Bison {
   public:
     int resolution;         // resolution of every dome of the model
@@ -52,6 +56,10 @@ class Bison {
     void update();
     // The drawing half: the model where the bison stands, with its head at its nod.
     void drawModel();
+    // The model at PLACE turned to HEADING (radians), its head at NOD (degrees): where it stands,
+    // or where it is drawn between two ticks. PIECES (MODEL_HEAD, ...) says which of it is drawn:
+    // all of it, or a piece alone where the whole draws it.
+    void drawModelAt(Vector3 place, float heading, float nod, int pieces = MODEL_WHOLE);
     // One tick of nod and wander, then the model.
     void draw();
     // Compiles the static body into bodyList and returns it.
@@ -119,6 +127,9 @@ extern std::vector<int32_t> *bisonDrawLog;
 // The draws to hand back instead of rand's, or nullptr; and how many of them are handed back.
 extern const std::vector<int32_t> *bisonDrawFeed;
 extern size_t bisonDrawFed;
+// The draws noted and fed nowhere, and seeded with SEED, as the game starts with it: for a test
+// that starts from a fresh game.
+void resetBisonDraws(uint32_t seed);
 
 // True when point lies closer to the bison than BISON_REACH.
 bool nearBison(Vector3 point);

@@ -221,9 +221,13 @@ void Bison::draw() {
 }
 
 void Bison::drawModel() {
+    drawModelAt(position, heading, nodAngle);
+}
+
+void Bison::drawModelAt(Vector3 place, float turned, float nod, int pieces) {
     glPushMatrix(); // body frame
-    glTranslatef(position.x, position.y, position.z);
-    glRotatef(float(double(heading) * 180.0 / PI_D), 0.0f, 1.0f, 0.0f);
+    glTranslatef(place.x, place.y, place.z);
+    glRotatef(float(double(turned) * 180.0 / PI_D), 0.0f, 1.0f, 0.0f);
     glScalef(MODEL_SCALE, MODEL_SCALE, MODEL_SCALE);
 
     glPushMatrix(); // head level, closed by the body list
@@ -231,26 +235,33 @@ void Bison::drawModel() {
     glRotatef(290.0f, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.0f, 2.0f, 0.0f);
 
-    glPushMatrix(); // nod frame
-    glRotatef(nodAngle, 0.0f, 0.0f, 1.0f);
-    glPushMatrix();
-    glScalef(1.5f, 1.0f, 0.9f);
-    drawDome(2.0f, resolution, true);
-    glPopMatrix();
-    setColor(MUZZLE_TAN);
-    glTranslatef(1.5f, 1.0f, 0.0f);
-    glRotatef(80.0f, 0.0f, 0.0f, 1.0f);
-    glScalef(1.2f, 3.0f, 0.7f);
-    drawDome(2.0f, resolution, false);
-    glPopMatrix();
+    if (pieces & MODEL_HEAD) {
+        glPushMatrix(); // nod frame
+        glRotatef(nod, 0.0f, 0.0f, 1.0f);
+        glPushMatrix();
+        glScalef(1.5f, 1.0f, 0.9f);
+        drawDome(2.0f, resolution, true);
+        glPopMatrix();
+        setColor(MUZZLE_TAN);
+        glTranslatef(1.5f, 1.0f, 0.0f);
+        glRotatef(80.0f, 0.0f, 0.0f, 1.0f);
+        glScalef(1.2f, 3.0f, 0.7f);
+        drawDome(2.0f, resolution, false);
+        glPopMatrix();
+    }
 
-    glCallList(bodyList);
+    if (pieces & MODEL_BODY)
+        glCallList(bodyList);
+    else
+        glPopMatrix(); // the head level the body list closes
 
-    drawFrontLeg(*this, -2.1f, legAngle[0], -10.0f);
-    drawHindLeg(*this, 2.1f, legAngle[1]);
-    drawFrontLeg(*this, 2.1f, legAngle[2], -12.0f);
-    drawHindLeg(*this, -2.1f, legAngle[3]);
-    drawTail(*this);
+    if (pieces & MODEL_LIMBS) {
+        drawFrontLeg(*this, -2.1f, legAngle[0], -10.0f);
+        drawHindLeg(*this, 2.1f, legAngle[1]);
+        drawFrontLeg(*this, 2.1f, legAngle[2], -12.0f);
+        drawHindLeg(*this, -2.1f, legAngle[3]);
+        drawTail(*this);
+    }
 
     glPopMatrix(); // body frame
 }

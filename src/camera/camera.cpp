@@ -17,13 +17,16 @@ Camera::Camera() : position{-8.0f, CAMERA_EYE_HEIGHT, -8.0f}, yaw(float(PI_D)), 
     gazeFromYaw(yaw, direction);
 }
 
-void Camera::look() {
+void lookAlong(Vector3 eye, Vector3 gaze) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gluLookAt(position.x, position.y, position.z, double(position.x) + double(direction.x),
-              double(position.y) + double(direction.y), double(position.z) + double(direction.z),
-              0.0, 1.0, 0.0);
+    gluLookAt(eye.x, eye.y, eye.z, double(eye.x) + double(gaze.x), double(eye.y) + double(gaze.y),
+              double(eye.z) + double(gaze.z), 0.0, 1.0, 0.0);
+}
+
+void Camera::look() {
+    lookAlong(position, direction);
 }
 
 void Camera::move(bool forward, float step) {

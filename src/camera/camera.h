@@ -13,7 +13,7 @@ class Camera {
     Camera();
     virtual ~Camera() {}
 
-    // Clears colour and depth and loads the view transform.
+    // Clears colour and depth and loads the view transform (lookAlong from where it stands).
     void look();
     // Walks step world units along (or against) the gaze; a move ending on the fence is dropped.
     void move(bool forward, float step);
@@ -27,6 +27,10 @@ class Camera {
 
 // The one camera, made by initWorld.
 extern Camera *camera;
+
+// Clears colour and depth and loads the view from EYE along GAZE (added to the eye, as a
+// camera's direction is): a camera's view, or one drawn between two ticks.
+void lookAlong(Vector3 eye, Vector3 gaze);
 
 // Eye height above the ground (world units).
 const float CAMERA_EYE_HEIGHT = 1.75f;

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-bool capturingEveryFrame = false;
+bool recording = false;
 int captureIndex = 0;
 
 std::string captureFileName(int index) {
@@ -117,6 +117,12 @@ void readFrame(int width, int height, unsigned char *pixels) {
 int captureRequests = 0;
 int drawableWidth = 0, drawableHeight = 0;
 
+void resetCapture() {
+    recording = false;
+    captureIndex = 0;
+    captureRequests = 0;
+}
+
 void requestCapture() {
     captureRequests += 1;
 }
@@ -148,7 +154,7 @@ int captureFrame() {
 }
 
 void takeCaptures() {
-    if (capturingEveryFrame) requestCapture();
+    if (recording) requestCapture();
     for (; captureRequests > 0; captureRequests--) {
         captureFrame();
         captureIndex += 1;

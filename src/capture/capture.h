@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <string>
 
-// Set by the `0` key: every frame drawn is captured at its end (pictures, not a recording of the
-// game).
-extern bool capturingEveryFrame;
+// Set by the `0` key: every tick is captured, a picture a tick into ppm/ as the window shows the
+// game, until `0` again. It captures pictures only: the game's own recording, the ticks replayed
+// by --replay, is the demo room's.
+extern bool recording;
 // The window really drawn, as the window system last gave its size (pixels; 0 before it has): a
 // capture never reads beyond it, whatever size the game was given.
 extern int drawableWidth, drawableHeight;
@@ -63,3 +64,6 @@ void takeCaptures();
 // At the end of a frame that shows nothing (a selection frame): its requests are dropped, and a
 // run of captures goes on with the next frame.
 void dropCaptures();
+// Not recording, nothing asked, numbering from img000, as the game starts: for a test that starts
+// from a fresh game.
+void resetCapture();

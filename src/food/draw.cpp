@@ -33,9 +33,13 @@ static void drawTexturedSphere(int radius, unsigned int texture) {
 }
 
 void drawPlacedFood(const Food *food, int index) {
+    drawFoodAt(food, index, food->position);
+}
+
+void drawFoodAt(const Food *food, int index, Vector3 place) {
     glPushMatrix();
     glPushName(GLuint(index));
-    glTranslatef(food->position.x, food->position.y, food->position.z);
+    glTranslatef(place.x, place.y, place.z);
     glScalef(FOOD_DRAW_SCALE, FOOD_DRAW_SCALE, FOOD_DRAW_SCALE);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

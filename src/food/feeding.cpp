@@ -15,6 +15,15 @@ bool flashActive = false;
 int flashRadius = 0;
 bool showSpheres = false;
 
+void resetFeeding() {
+    bombLaunch = false;
+    bombFalling = false;
+    bombFirstFall = true;
+    flashActive = false;
+    flashRadius = 0;
+    showSpheres = false;
+}
+
 // Entries 3 and 4 are the same sphere.
 const CollisionSphere collisionSpheres[SPHERE_COUNT] = {
     {{0.28f, 0.06f, 0.0f}, 0.77f},   {{-0.97f, 0.06f, 0.0f}, 1.0f},
@@ -184,11 +193,15 @@ bool shrinkFlash() {
 }
 
 void drawFlashSphere() {
+    drawFlashSphereAt(bison->position, flashRadius);
+}
+
+void drawFlashSphereAt(Vector3 place, double radius) {
     glPushMatrix();
     glColor3f(255.0f, 255.0f, 100.0f);
     // The flash stays where the bison stood while it flies.
-    glTranslatef(bison->position.x, BISON_STAND_HEIGHT, bison->position.z);
-    glutSolidSphere(flashRadius, FLASH_SLICES, FLASH_STACKS);
+    glTranslatef(place.x, BISON_STAND_HEIGHT, place.z);
+    glutSolidSphere(radius, FLASH_SLICES, FLASH_STACKS);
     glPopMatrix();
 }
 
@@ -197,9 +210,13 @@ void drawFlash() {
 }
 
 void drawCollisionSpheres(Vector3 bisonSnapshot) {
+    drawCollisionSpheresAt(bisonSnapshot, bison->heading);
+}
+
+void drawCollisionSpheresAt(Vector3 place, float heading) {
     glPushMatrix();
-    glTranslatef(bisonSnapshot.x, bisonSnapshot.y, bisonSnapshot.z);
-    glRotatef(float(double(bison->heading) * RAD_TO_DEG), 0.0f, 1.0f, 0.0f);
+    glTranslatef(place.x, place.y, place.z);
+    glRotatef(float(double(heading) * RAD_TO_DEG), 0.0f, 1.0f, 0.0f);
     if (showSpheres) {
         for (const CollisionSphere &sphere : collisionSpheres) {
             glPushMatrix();

@@ -62,8 +62,15 @@ void updateBombLaunch();
 bool shrinkFlash();
 // The drawing half: the flash sphere at its radius, where the bison stood.
 void drawFlashSphere();
+// The flash sphere of RADIUS (world units) on the ground under PLACE, the bison's.
+void drawFlashSphereAt(Vector3 place, double radius);
 // The bomb flash: shrinks it a tick and draws it while it shows.
 void drawFlash();
 // The collision spheres at where the bison was drawn this tick, turned with it, when showSpheres
 // is set.
 void drawCollisionSpheres(Vector3 bisonSnapshot);
+// The same at PLACE turned to HEADING (radians).
+void drawCollisionSpheresAt(Vector3 place, float heading);
+// No launch, no flash and the spheres hidden, as the game starts: for a test that starts from a
+// fresh game.
+void resetFeeding();

@@ -65,6 +65,8 @@ extern Food *foods[FOOD_COUNT];
 void placeFood(Vector3 point, Food *food);
 // The drawing half: the food where it stands, under its index as selection name.
 void drawPlacedFood(const Food *food, int index);
+// The food at PLACE: where it stands, or where it is drawn between two ticks.
+void drawFoodAt(const Food *food, int index, Vector3 place);
 // Places and draws one food under its index as selection name; advances a flying food.
 void drawFood(Vector3 point, Food *food, int index);
 // Every food once per tick, the hand first: each placed, then drawn.

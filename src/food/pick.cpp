@@ -8,6 +8,7 @@
 #include <GL/glu.h>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 bool pickPending = false;
 int throwsAsked = 0;
@@ -20,6 +21,19 @@ int handCount = 0;
 bool holding = false;
 int heldIndex = -1;
 int lastThrownIndex = -1;
+
+void resetPicking() {
+    pickPending = false;
+    throwsAsked = 0;
+    pickX = pickY = 0.0f;
+    memset(selectBuffer, 0, sizeof selectBuffer);
+    hitCount = 0;
+    memset(hand, 0, sizeof hand);
+    handCount = 0;
+    holding = false;
+    heldIndex = -1;
+    lastThrownIndex = -1;
+}
 
 void requestPick(int x, int y) {
     pickPending = true;
@@ -91,6 +105,12 @@ void beginPick() {
 void startSelectionPass() {
     glSelectBuffer(SELECT_BUFFER_WORDS, selectBuffer);
     glRenderMode(GL_SELECT);
+    // Unlit: a hit is made of places and depths alone, and the GL builds its selection pipeline
+    // for far fewer states (Mesa on llvmpipe: a quarter of the time, on its first use).
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_NORMALIZE);
     // The name stack stays empty until the first food pushes its own: whatever is drawn before
     // it falls into one nameless record, which still counts as the nearest when it is in front.
     glInitNames();
@@ -105,6 +125,7 @@ void endPick() {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
     glFlush();
     hitCount = glRenderMode(GL_RENDER);
 }

@@ -63,3 +63,6 @@ void throwAsked();
 void refuseClicks();
 // Puts the last thrown food back into the hand.
 void recallLast();
+// No click pending or asked, no hits, an empty hand and no food thrown, as the game starts: for a
+// test that starts from a fresh game.
+void resetPicking();

@@ -10,6 +10,11 @@
 bool crosshairShown = false;
 bool bisonMarkerShown = false;
 
+void resetAssists() {
+    crosshairShown = false;
+    bisonMarkerShown = false;
+}
+
 void viewCentre(int width, int height, int *x, int *y) {
     *x = std::max(width, 0) / 2;
     *y = std::max(height, 0) / 2;

@@ -16,6 +16,9 @@ extern bool crosshairShown;
 // --bison-marker).
 extern bool bisonMarkerShown;
 
+// Neither shown: as the game starts them.
+void resetAssists();
+
 // The crosshair's arms reach this far from its centre, and its bars are this thick (pixels); a
 // dark pixel's edge sets it off from the sky and the grass.
 const int CROSSHAIR_ARM = 8;

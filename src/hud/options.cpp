@@ -11,8 +11,8 @@
 
 OptionsScreen optionsScreen;
 
-// The keys the screen itself answers to.
-static const int KEY_ENTER = '\r', KEY_ESCAPE = 27, KEY_BACKSPACE = 8, KEY_DELETE = 127;
+// The keys the screen itself answers to, beside Escape (the game's own KEY_ESCAPE).
+static const int KEY_ENTER = '\r', KEY_BACKSPACE = 8, KEY_DELETE = 127;
 static const int KEY_UP = SPECIAL_KEY + GLUT_KEY_UP, KEY_DOWN = SPECIAL_KEY + GLUT_KEY_DOWN;
 static const int KEY_LEFT = SPECIAL_KEY + GLUT_KEY_LEFT, KEY_RIGHT = SPECIAL_KEY + GLUT_KEY_RIGHT;
 static const int KEY_PAGE_UP = SPECIAL_KEY + GLUT_KEY_PAGE_UP;

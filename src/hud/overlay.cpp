@@ -250,3 +250,9 @@ OptionsAsk optionsClick(int button, int x, int y) {
     if (x < options->valueX) direction = 1;
     return optionsChooseRow(row, direction);
 }
+
+void resetOverlays() {
+    keysListShown = false;
+    keysListPage = 0;
+    closeOptions();
+}

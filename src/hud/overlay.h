@@ -14,6 +14,9 @@
 // pages.
 extern bool keysListShown;
 extern int keysListPage;
+// The keys' list hidden at its first page and the options screen closed, as the game starts: for a
+// test that starts from a fresh game.
+void resetOverlays();
 
 // What the shell tells the screen of the game each frame: neither is the screen's to know.
 struct ScreenFacts {

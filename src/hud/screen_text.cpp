@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 char textLine[55];
 bool largeText = false;
@@ -221,4 +222,10 @@ void drawScreenTextBacking() {
     glTranslatef(0.0f, 0.0f, -(TEXT_DEPTH + BAND_BEHIND));
     drawTextMesh(mesh);
     endPixelProjection();
+}
+
+void resetScreenText() {
+    memset(textLine, 0, sizeof textLine);
+    largeText = false;
+    readableText = false;
 }

@@ -47,3 +47,6 @@ void drawText(float x, float y);
 // With readableText, the bands behind the current state's lines: drawn after the world, just
 // behind the lines' depth, so they cover the world but neither the lines nor what stands nearer.
 void drawScreenTextBacking();
+// No line formatted and the words at their own size, unbacked, as the game starts: for a test that
+// starts from a fresh game.
+void resetScreenText();

@@ -187,6 +187,11 @@ static int heldAs[KEY_NUMBERS];
 // keyboard's auto-repeat.
 static bool liveDown[KEY_NUMBERS];
 
+void resetBindings() {
+    keysInForce = defaultBindings();
+    forgetLiveKeys();
+}
+
 void forgetLiveKeys() {
     std::fill(heldAs, heldAs + KEY_NUMBERS, 0);
     std::fill(liveDown, liveDown + KEY_NUMBERS, false);

@@ -97,6 +97,9 @@ int liveKeyGoesDown(int key);
 int liveKeyGoesUp(int key);
 // Forgets which live keys are held: the window lost the keyboard, and every key counts as let go.
 void forgetLiveKeys();
+// The game's own bindings in force and no live key held, as the game starts: for a test that
+// starts from a fresh game.
+void resetBindings();
 // The live keys held, as the game heard them, that the keyboard no longer holds down (let go while
 // another window had the keyboard, and the window has it back): each is let go now, and the key
 // table's keys they release are given back, to be handed in. Asks the window system once.

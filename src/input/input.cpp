@@ -9,23 +9,20 @@
 #include "platform/platform.h"
 
 #include <GL/freeglut.h>
-#include <cstdlib>
 #include <cstring>
 
 unsigned char keyDown[256];
 bool releaseKeysWithFocus = true;
 unsigned char keyPressed[256];
-bool gamePaused = false;
 
-// Key codes of the key map that are no printable character.
-enum {
-    KEY_ESCAPE = 27,
-    KEY_SPACE = ' ',
-};
+bool quitAsked = false;
+
+// The space bar's key code, the throw's.
+const unsigned char KEY_SPACE = ' ';
 
 // The actions, one a binding.
 static void quit() {
-    exit(0);
+    quitAsked = true;
 }
 static void walkForward() {
     if (!nearBison(camera->position)) camera->move(true, CAMERA_WALK_STEP);
@@ -79,11 +76,12 @@ static void turnBisonRight() {
 // start over, and the capture moves on past any file already there.
 static void toggleEveryFrameCapture() {
     captureIndex = 0;
-    capturingEveryFrame = !capturingEveryFrame;
+    recording = !recording;
 }
 
-static void togglePause() {
-    gamePaused = !gamePaused;
+// Paused, the next tick advances the game, and only that one; going on, it does nothing.
+static void stepOnce() {
+    if (gamePaused) stepsAsked++;
 }
 
 const KeyBinding keyBindings[] = {
@@ -110,6 +108,7 @@ const KeyBinding keyBindings[] = {
     {'0', false, toggleEveryFrameCapture, "0", "start or stop recording every frame", true},
     {'p', false, togglePause, "p",
      "pause or go on; while paused only Escape, 9, 0, p and the keys below act", true},
+    {'n', false, stepOnce, "n", "while paused, advance the game one tick", true},
 };
 const int KEY_BINDING_COUNT = int(sizeof keyBindings / sizeof keyBindings[0]);
 
@@ -138,6 +137,7 @@ static const struct {
     {"save_frame", "save the current frame while held"},
     {"record_frames", "start or stop recording every frame"},
     {"pause", "pause or go on"},
+    {"step", "advance the game one tick while paused"},
 };
 static_assert(sizeof KEY_ACTIONS / sizeof KEY_ACTIONS[0] ==
                   sizeof keyBindings / sizeof keyBindings[0],
@@ -177,6 +177,14 @@ void releaseKeys() {
 static bool heldKeyboard = false;
 static bool keyHeardSinceAsked = false;
 
+void resetInput() {
+    memset(keyDown, 0, sizeof keyDown);
+    memset(keyPressed, 0, sizeof keyPressed);
+    quitAsked = false;
+    releaseKeysWithFocus = true;
+    heldKeyboard = false;
+}
+
 // Keys let go in another window never come back up here: once the window loses the keyboard
 // it has held, every key counts as released. A window that never held it (a test's, under a
 // system that gives it no focus) keeps the keys it is handed.
@@ -191,11 +199,11 @@ bool keyboardWasLost() {
     return lost;
 }
 
-void processInput() {
+void processInput(TickStep step) {
     for (const KeyBinding &binding : keyBindings) {
         if (!keyDown[binding.key] && !keyPressed[binding.key]) continue;
         if (!binding.held) keyDown[binding.key] = 0;
-        if (gamePaused && !binding.whilePaused) continue;
+        if (step == TICK_HOLD && !binding.whilePaused) continue;
         binding.action();
     }
     memset(keyPressed, 0, sizeof keyPressed);

@@ -2,7 +2,15 @@
 // frame, walking the bindings in their fixed order.
 #pragma once
 
+#include "clock/clock.h"
+
 #include <vector>
+
+// The key table's Escape, which quits: key code 27.
+const unsigned char KEY_ESCAPE = 27;
+// Escape asked to leave the game. Nothing in the game reads it: the frame loop leaves once the
+// tick that asked is done (and recorded), outside the tick and the event queue.
+extern bool quitAsked;
 
 // One flag per key code, 1 while down. Special keys share it at their GLUT codes (left arrow =
 // 'd').
@@ -13,10 +21,6 @@ extern bool releaseKeysWithFocus;
 // One flag per key code, 1 when the key went down since the last frame, even if it is up again:
 // a tap shorter than a frame still acts in the next one. processInput clears it.
 extern unsigned char keyPressed[256];
-
-// The game stands still ('p'): the frame draws it but advances nothing, clicks pick and throw
-// nothing, and only the bindings that act while paused act.
-extern bool gamePaused;
 
 // A key and what it does. A held binding acts in every frame while its key is down; a one-shot
 // binding acts once per press, clearing its own entry when it fires. A key pressed since the last
@@ -48,12 +52,15 @@ struct HelpLine {
 // names its keys, and the left click before the throw.
 std::vector<HelpLine> keyHelpLines();
 
-// Frame-by-frame key actions, in the order of keyBindings.
-// While paused only the bindings that act while paused act; a one-shot key pressed meanwhile is
-// spent, so it does not act once the game goes on.
-void processInput();
+// Tick-by-tick key actions, in the order of keyBindings, in a tick of this step. In a tick that
+// holds the game (TICK_HOLD: it is paused) only the bindings that act while paused act; a one-shot
+// key pressed meanwhile is spent, so it does not act once the game goes on.
+void processInput(TickStep step);
 // Every key counts as released (presses since the last frame still act once in the next).
 void releaseKeys();
+// The keys as the game starts: none down or pressed, no quit asked, keys released with the
+// window's focus: for a test that starts from a fresh game.
+void resetInput();
 // Asked before each live frame while a key is down: whether the window has lost the keyboard it
 // held since it was last asked. A key let go in another window is never heard, so once the
 // keyboard has gone every key must count as released. Always false while releaseKeysWithFocus is

@@ -7,6 +7,13 @@ GameTally liveTally;
 GamesIndex liveIndex;
 long long liveGameId = 0;
 
+void resetTally() {
+    tallying = false;
+    liveTally = GameTally();
+    closeGamesIndex(liveIndex);
+    liveGameId = 0;
+}
+
 static GameEnded endOf(const GameTally &tally, GameEnd end, long long ticks, int fed) {
     GameEnded ended;
     ended.end = end;

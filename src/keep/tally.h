@@ -41,3 +41,6 @@ void noteAdvance(GameState state, int fed);
 // At exit, the live game having recorded ticks ticks: a game under way is quit and counted, and
 // the game program's row closed, in one transaction.
 void noteExit(long long ticks);
+// Following no game, with nothing counted and nowhere to write, as a replay starts: for a test
+// that starts from a fresh game.
+void resetTally();

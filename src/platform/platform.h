@@ -57,6 +57,14 @@ bool keepHeldKeysHeld();
 // window system (an X round trip on X11); a key it cannot tell is taken as down.
 std::vector<bool> keysHeldDown(const std::vector<int> &keys);
 
+// Asks the GL of the current window for a swap interval through its swap-control extension
+// (GLX_EXT_swap_control or GLX_MESA_swap_control on X11, WGL_EXT_swap_control on Windows): 1, each
+// swap waits for the display's next refresh; 0, none waits. False when the GL has no such
+// extension or refused.
+bool askSwapInterval(int interval);
+// Whether NAME is one of the space-separated names in LIST (an extension string).
+bool namesExtension(const char *list, const char *name);
+
 // The platform's name as a recording gives it: "linux" or "windows".
 const char *platformName();
 

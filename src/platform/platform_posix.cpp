@@ -337,3 +337,28 @@ bool moveToNewName(const char *from, const char *to) {
 bool replaceFile(const char *from, const char *to) {
     return rename(from, to) == 0;
 }
+
+bool askSwapInterval(int interval) {
+    Display *display = glXGetCurrentDisplay();
+    GLXDrawable drawable = glXGetCurrentDrawable();
+    if (!display || !drawable) return false;
+    // Every name has an entry point, whether or not the GL serves it: only the extension string
+    // says which may be called.
+    const char *extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+    const GLubyte *ext = reinterpret_cast<const GLubyte *>("glXSwapIntervalEXT");
+    const GLubyte *mesa = reinterpret_cast<const GLubyte *>("glXSwapIntervalMESA");
+    typedef void (*SwapIntervalEXT)(Display *, GLXDrawable, int);
+    typedef int (*SwapIntervalMESA)(unsigned int);
+    if (namesExtension(extensions, "GLX_EXT_swap_control")) {
+        auto swapInterval = reinterpret_cast<SwapIntervalEXT>(glXGetProcAddressARB(ext));
+        if (swapInterval) {
+            swapInterval(display, drawable, interval);
+            return true;
+        }
+    }
+    if (namesExtension(extensions, "GLX_MESA_swap_control")) {
+        auto swapInterval = reinterpret_cast<SwapIntervalMESA>(glXGetProcAddressARB(mesa));
+        return swapInterval && swapInterval((unsigned int)interval) == 0;
+    }
+    return false;
+}

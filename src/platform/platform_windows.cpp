@@ -322,3 +322,15 @@ void armCrashLine(const char *before, const char *after, const char *marker) {
 void crashNow() {
     RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
 }
+
+bool askSwapInterval(int interval) {
+    typedef const char *(WINAPI * ExtensionsString)();
+    typedef BOOL(WINAPI * SwapInterval)(int);
+    // Through a plain function pointer, as GetProcAddress's own type is none of these.
+    auto extensions = reinterpret_cast<ExtensionsString>(
+        reinterpret_cast<void (*)()>(wglGetProcAddress("wglGetExtensionsStringEXT")));
+    if (!extensions || !namesExtension(extensions(), "WGL_EXT_swap_control")) return false;
+    auto swapInterval = reinterpret_cast<SwapInterval>(
+        reinterpret_cast<void (*)()>(wglGetProcAddress("wglSwapIntervalEXT")));
+    return swapInterval && swapInterval(interval);
+}

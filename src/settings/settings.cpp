@@ -61,8 +61,11 @@ const SettingEntry SETTING_ENTRIES[] = {
      nullptr, &Settings::muted, 0, 0},
     {"drawing", "fps",
      "At most this many frames drawn a second, from 0 (as fast as the machine draws) to 1000, as "
-     "--fps.",
+     "--fps, while the display does not pace the drawing.",
      &Settings::fps, nullptr, 0, 1000},
+    {"drawing", "vsync",
+     "Whether each frame waits for the display's refresh, where the GL can (--vsync).", nullptr,
+     &Settings::vsync, 0, 0},
     {"screen", "text_size", "The size of the words on the screen: \"normal\" or \"large\".",
      nullptr, &Settings::largeText, 0, 0, TEXT_SIZES},
     {"screen", "readable_text",

@@ -20,6 +20,7 @@ struct Settings {
     int volume = 100;          // loudness of everything heard (percent)
     bool muted = false;        // sound is off (v)
     int fps = 60;              // the --fps cap: at most this many frames drawn a second, 0 for none
+    bool vsync = true;         // each frame waits for the display's refresh, where the GL can
     bool largeText = false;    // the screen's words drawn large (text_size = "large")
     bool readableText = false; // the game's own lines drawn on a band (readable_text)
     bool captions = false;     // every sound captioned, with where it comes from

@@ -9,6 +9,12 @@ bool captionsOn = false;
 double captionClock = 0.0;
 std::vector<Caption> captionsShowing;
 
+void resetCaptions() {
+    captionsOn = false;
+    captionClock = 0.0;
+    captionsShowing.clear();
+}
+
 const char *captionName(SoundId id) {
     switch (id) {
     case SOUND_HOOF:

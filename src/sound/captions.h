@@ -36,6 +36,9 @@ struct Caption {
 // The captions showing, oldest first.
 extern std::vector<Caption> captionsShowing;
 
+// Captions off and none showing, the game's time at its start: as the game starts them.
+void resetCaptions();
+
 // What sound id is called in its caption ("Bison's hooves").
 const char *captionName(SoundId id);
 // Where a sound at place is for a listener at listener facing along gaze, in a caption's words:

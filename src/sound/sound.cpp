@@ -68,12 +68,16 @@ double soundMinimumGap(SoundId id) {
 }
 
 int chooseVoice(const SoundVoice voices[SOUND_VOICES], double now) {
-    int first = 0;
+    // The device plays a little behind this clock, the more so on a busy machine: a voice just
+    // over here may still be playing the last of its fade there, and stopped, it would click.
+    // So the voice over the longest is taken.
+    int free = -1, first = 0;
     for (int v = 0; v < SOUND_VOICES; v++) {
-        if (voices[v].endsAt <= now) return v;
+        if (voices[v].endsAt <= now && (free < 0 || voices[v].endsAt < voices[free].endsAt))
+            free = v;
         if (voices[v].startedAt < voices[first].startedAt) first = v;
     }
-    return first;
+    return free >= 0 ? free : first;
 }
 
 Vector3 listenerUp(Vector3 gaze) {

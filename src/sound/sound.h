@@ -106,8 +106,8 @@ struct GaitSounds {
 // Advances gait by distance walked (world units).
 GaitSounds gaitStep(Gait &gait, float distance);
 
-// The voice to start a sound in at time now (seconds): the first one whose sound is over, else
-// the one that started first.
+// The voice to start a sound in at time now (seconds): the one whose sound has been over the
+// longest, else the one that started first.
 int chooseVoice(const SoundVoice voices[SOUND_VOICES], double now);
 // The shortest time between two starts of the same sound (seconds), 0 for none.
 double soundMinimumGap(SoundId id);

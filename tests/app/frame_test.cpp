@@ -1,4 +1,6 @@
 #include "app/app.h"
+#include "app/loop.h"
+#include "app/world_check.h"
 
 #include "bison/bison.h"
 #include "capture/capture.h"
@@ -54,11 +56,11 @@ TEST(Frame, TheFirstFramesPixelsEqualTheSeconds) {
     startWorld(); // in the build folder, where the pictures are
     holdStill();
     WorkDir dir("first-frame");
-    capturingEveryFrame = true;
+    recording = true;
     captureIndex = 0;
     onDisplay();
     onDisplay();
-    capturingEveryFrame = false;
+    recording = false;
     Bytes first = readBytes("ppm/img000.ppm"), second = readBytes("ppm/img001.ppm");
     ASSERT_EQ(first.size(), 1500016u);
     size_t differing = 0, at = 0;
@@ -81,13 +83,13 @@ TEST(Frame, AFoodBehindATreeCardsClearCornerShowsInTheCapture) {
     Food *food = foods[1];
     Vector3 home = food->home;
     WorkDir dir("clear-corner");
-    capturingEveryFrame = true;
+    recording = true;
     captureIndex = 0;
     food->home = {corner.x, corner.y, corner.z - 1.0f};
     onDisplay();
     food->home = {corner.x + 40.0f, corner.y, corner.z};
     onDisplay();
-    capturingEveryFrame = false;
+    recording = false;
     food->home = home;
     Bytes with = readBytes("ppm/img000.ppm"), without = readBytes("ppm/img001.ppm");
     ASSERT_EQ(with.size(), 1500016u);
@@ -323,6 +325,40 @@ TEST(Frame, APausedGameStandsStillAndGoesOnWhereItStood) {
     bison->position.y = BISON_STAND_HEIGHT;
     foods[5]->state = FOOD_HOME;
     bison->wandering = false;
+}
+
+} // namespace
+
+namespace {
+
+// The warm-up pays the GL's first selection pass a piece a step after the first frame: it picks
+// and changes nothing, and leaves the GL as a frame leaves it, lit and rendering.
+TEST(Frame, TheSelectionWarmUpTakesItsStepsChangingNothing) {
+    startWorld();
+    onDisplay();
+    uint32_t before = worldChecksum();
+    GLint projectionDepth = 0, modelviewDepth = 0;
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projectionDepth);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelviewDepth);
+    EXPECT_FALSE(warmUpSelectionStep()) << "no step before it is started";
+    startSelectionWarmUp();
+    int steps = 1;
+    while (warmUpSelectionStep()) steps++;
+    EXPECT_EQ(steps, 7) << "the text, the bison's head, body and limbs, the scene, trees, foods";
+    EXPECT_FALSE(warmUpSelectionStep());
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_EQ(worldChecksum(), before);
+    EXPECT_EQ(hitCount, 0);
+    EXPECT_FALSE(pickPending);
+    GLint mode = 0, depth = 0;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    EXPECT_EQ(mode, GL_RENDER);
+    for (GLenum cap : {GL_LIGHTING, GL_COLOR_MATERIAL, GL_NORMALIZE, GL_DEPTH_TEST})
+        EXPECT_TRUE(glIsEnabled(cap)) << "cap " << cap;
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, projectionDepth);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, modelviewDepth);
 }
 
 } // namespace

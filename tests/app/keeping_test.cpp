@@ -1,7 +1,9 @@
 // The recorded win and loss played in process with the game followed, as a live game is: each
 // ends in the games index with its own game time, counted from the frame after the one `1`
 // began it in to the frame that scored its end.
-#include "app/playback.h"
+#include "app/loop.h"
+#include "app/ticks.h"
+#include "app/replay.h"
 
 #include "build_paths.h"
 #include "game.h"

@@ -46,6 +46,9 @@ TEST(CommandLine, OptionsOfTheGameAndOfGlut) {
     EXPECT_EQ(parse({"--fps=144"}).fps, 144);
     EXPECT_EQ(parse({"--fps", "0"}).fps, 0); // as fast as drawn
     EXPECT_TRUE(parse({"--fps", "0"}).fpsGiven);
+    EXPECT_EQ(plain.vsync, -1) << "not given: the settings say";
+    EXPECT_EQ(parse({"--vsync", "on"}).vsync, 1);
+    EXPECT_EQ(parse({"--vsync=off"}).vsync, 0);
     EXPECT_EQ(parse({"--seed", "4294967295"}).seed, 4294967295u);
     EXPECT_TRUE(parse({"--seed=0"}).seedGiven);
     CommandLine record = parse({"--record", "a.gzd", "--seed", "7"});
@@ -98,6 +101,8 @@ TEST(CommandLine, WrongOptionsAreErrorsThatSayWhatIsWrong) {
         {{"--replay", "a", "--seed", "3"}, "--seed cannot go"},
         {{"--recording", "a"}, "unknown option '--recording'"},
         {{"--fps", "-5"}, "not '-5'"},
+        {{"--vsync"}, "--vsync takes on or off, not ''"},
+        {{"--vsync", "yes"}, "--vsync takes on or off, not 'yes'"},
         {{"--fps", "1001"}, "not '1001'"},
         {{"--fps", "30x"}, "not '30x'"},
         {{"--fps="}, "--fps takes a whole number"},
@@ -141,6 +146,16 @@ TEST(FramePacing, FramesComeOnePeriodApartAndALateOneStartsAfresh) {
         now = last;
     }
     EXPECT_GE(last - start, 299 * period);
+}
+
+// The display's refresh paces the drawing wherever it can, and then only --fps caps it: the
+// settings' cap is for a display that does not pace.
+TEST(CommandLine, TheDrawingsCapIsFpsTheDisplayOrTheSettings) {
+    EXPECT_EQ(drawingCap(false, DEFAULT_FPS, 60, true), 0) << "vsync answered: the display paces";
+    EXPECT_EQ(drawingCap(false, DEFAULT_FPS, 60, false), 60) << "no swap control: as ever";
+    EXPECT_EQ(drawingCap(false, DEFAULT_FPS, 30, false), 30);
+    EXPECT_EQ(drawingCap(true, 144, 60, true), 144) << "--fps still caps a paced display";
+    EXPECT_EQ(drawingCap(true, 0, 60, false), 0);
 }
 
 } // namespace

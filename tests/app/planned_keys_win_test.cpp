@@ -5,11 +5,13 @@
 // c, turns and tilts until its throw, worked out ahead, strikes the stopped bison's head, and
 // throws it with space; the orange, then the apple, then the apple again and again with r.
 #include "app/app.h"
-#include "app/clock.h"
-#include "app/playback.h"
+#include "app/live_events.h"
+#include "app/loop.h"
 #include "app/player.h"
+#include "app/recording.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
+#include "clock/clock.h"
 #include "food/feeding.h"
 #include "food/pick.h"
 #include "game.h"

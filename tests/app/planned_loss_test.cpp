@@ -6,7 +6,8 @@
 // it, waits for the bison to come down and stops it again, and picks the bomb up again where it
 // lies. The test suite's own e2e check replays it in the real game.
 #include "app/app.h"
-#include "app/playback.h"
+#include "app/loop.h"
+#include "app/replay.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "food/feeding.h"

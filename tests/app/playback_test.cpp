@@ -1,7 +1,11 @@
 // Recorded games played back in process, as fast as they draw: every frame's draws, picks and
 // checksum as recorded, and the end each game came to. A change to the game's logic shows here
 // as a desync at a named frame. The recordings are made by scripts/make-recordings.sh.
-#include "app/playback.h"
+#include "app/loop.h"
+#include "app/ticks.h"
+#include "app/replay.h"
+#include "app/replay_in_process.h"
+#include "app/timedemo.h"
 
 #include "app/app.h"
 #include "app/world_check.h"

@@ -138,6 +138,29 @@ TEST(WorldCheck, TheChecksumSeesOneUlpAnywhereAndStaysForTheSameWorld) {
     showSpheres = !showSpheres;
 }
 
+// Each room puts its own state back for a test: a world played with and reset hashes as the world
+// initWorld made, and so does every test's world before it begins, whatever ran before it.
+TEST(WorldCheck, AWorldResetForATestHashesAsTheFreshlyStartedOne) {
+    startWorld();
+    EXPECT_EQ(worldChecksum(), startedWorldChecksum()) << "this test began from another world";
+    busyWorld();
+    foods[2]->position = {4.0f, 2.0f, 1.0f};
+    bison->position.y = 12.0f;
+    bison->wantedNods = 3;
+    bombLaunch = true;
+    bombFalling = true;
+    bombFirstFall = false;
+    flashActive = true;
+    flashRadius = 4;
+    camera->move(true, CAMERA_WALK_STEP);
+    camera->turn(true);
+    heldIndex = 9;
+    holding = true;
+    ASSERT_NE(worldChecksum(), startedWorldChecksum());
+    freshWorld();
+    EXPECT_EQ(worldChecksum(), startedWorldChecksum());
+}
+
 TEST(WorldCheck, EveryBrokenRuleIsNamed) {
     busyWorld();
     ASSERT_EQ(worldInvariantFaults(), std::vector<std::string>()) << "a sound world";

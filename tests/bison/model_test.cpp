@@ -3,6 +3,7 @@
 #include "bison/bison.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "camera/camera.h"
 #include "food/feeding.h"
 #include "food/food.h"

@@ -39,7 +39,7 @@ class ReachKeys : public ::testing::Test {
     void TearDown() override { memset(keyDown, 0, sizeof keyDown); }
     void holdFor(unsigned char key) {
         onKeyDown(key, 0, 0);
-        processInput();
+        processInput(TICK_ADVANCE);
         onKeyUp(key, 0, 0);
     }
 };

@@ -4,6 +4,7 @@
 #include "bison/bison.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "input/input.h"
 #include "support/files.h"
 #include "support/gl_env.h"
@@ -33,7 +34,7 @@ void stillWorld() {
     gameState = STATE_PLAYING;
     bison->wandering = false; // its leg messages would mix with the capture lines
     memset(keyDown, 0, sizeof keyDown);
-    capturingEveryFrame = false;
+    recording = false;
 }
 
 // Runs f and returns what it printed.
@@ -194,13 +195,13 @@ TEST(Capture, ZeroStartsARecordingOnceAndNineAddsAFileEachFrame) {
     bison->wandering = false; // its leg messages would mix with the capture lines
     WorkDir dir("ppm-zero");
     captureIndex = 42;
-    capturingEveryFrame = false;
+    recording = false;
     onKeyDown('0', 0, 0); // held down through all frames below: one press, one toggle
     std::string out = printed([] {
         onDisplay();
         onDisplay();
     });
-    EXPECT_TRUE(capturingEveryFrame);
+    EXPECT_TRUE(recording);
     EXPECT_EQ(captureIndex, 2); // reset to 0, then one capture at the end of each frame
     EXPECT_EQ(out, "Saving image `ppm/img000.ppm`\nSaving image `ppm/img001.ppm`\n");
     // With '9' held too, a frame writes two files, the '9' one first.
@@ -214,7 +215,7 @@ TEST(Capture, ZeroStartsARecordingOnceAndNineAddsAFileEachFrame) {
     onKeyDown('0', 0, 0);
     out = printed([] { onDisplay(); });
     onKeyUp('0', 0, 0);
-    EXPECT_FALSE(capturingEveryFrame);
+    EXPECT_FALSE(recording);
     EXPECT_EQ(out, "");
     EXPECT_EQ(captureIndex, 0);
 }
@@ -249,7 +250,7 @@ TEST(Capture, ACaptureNeverReplacesAFileAndMovesOnToTheFirstFreeName) {
     onKeyDown('0', 0, 0);
     printed([] { onDisplay(); });
     onKeyUp('0', 0, 0);
-    EXPECT_FALSE(capturingEveryFrame);
+    EXPECT_FALSE(recording);
 }
 
 TEST(Capture, NothingIsWrittenThroughADanglingLink) {

@@ -4,8 +4,10 @@
 #include "support/game_process.h"
 
 #include "app/app.h"
-#include "app/clock.h"
-#include "app/playback.h"
+#include "clock/clock.h"
+#include "app/loop.h"
+#include "app/ticks.h"
+#include "app/replay.h"
 #include "app/world_check.h"
 #include "input/input.h"
 #include "demo/demo.h"
@@ -113,7 +115,7 @@ void writeHugeRecording(const std::string &file, bool inHeader) {
     ticks[6] = {{DEMO_KEY_UP, '9'}};
     drawEveryFrame = false;
     for (const auto &events : ticks)
-        ASSERT_TRUE(writeDemoFrame(writer, runTick(events, nextTick(1, 0))));
+        ASSERT_TRUE(writeDemoFrame(writer, runTick(events, TICK_ADVANCE)));
     drawEveryFrame = true;
     closeDemoWriter(writer);
     freshWorld();

@@ -2,6 +2,8 @@
 // replayed by the real game to the same end, the same lines and the same captures; and the pace
 // the game keeps by default.
 #include "build_paths.h"
+#include "demo/demo.h"
+#include "input/input.h"
 #include "support/game_process.h"
 
 #include <chrono>
@@ -49,6 +51,18 @@ TEST(RecordingEndToEnd, AGameRecordedThroughTheWindowReplaysToTheSameLinesAndCap
         sleepSeconds(0.3);
         EXPECT_EQ(game.quit(), 0);
         played = game.output();
+    }
+    {
+        // The game is left once the tick that took Escape is done, and that tick is recorded.
+        Demo demo;
+        std::string reason;
+        ASSERT_TRUE(readDemo(file.c_str(), demo, &reason)) << reason;
+        ASSERT_FALSE(demo.frames.empty());
+        bool quits = false;
+        DemoFrame last = demo.frames[demo.frames.size() - 1];
+        for (const DemoEvent &event : last.events)
+            quits = quits || (event.type == DEMO_KEY_DOWN && event.a == KEY_ESCAPE);
+        EXPECT_TRUE(quits) << "the last recorded tick does not hold Escape";
     }
     std::vector<Bytes> recorded = captures(dir);
     ASSERT_GE(recorded.size(), 3u);

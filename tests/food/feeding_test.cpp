@@ -4,6 +4,7 @@
 #include "food/pick.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "input/input.h"

@@ -65,7 +65,7 @@ TEST_F(Hand, RBeforeAnyThrowOnlySaysGetIt) {
     ASSERT_EQ(lastThrownIndex, -1);
     onKeyDown('r', 0, 0);
     CaptureStdout();
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(GetCapturedStdout(), "GETIT!\n");
     EXPECT_EQ(handCount, 0);
     EXPECT_FALSE(holding);
@@ -99,7 +99,7 @@ TEST_F(Hand, RecallBringsTheLastThrowBackFromAnywhere) {
     throwHeld();
     foods[6]->state = FOOD_HOME;
     onKeyDown('r', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(foods[6]->state, FOOD_HELD);
     EXPECT_EQ(heldIndex, 6);
     EXPECT_EQ(lastThrownIndex, 6);
@@ -107,7 +107,7 @@ TEST_F(Hand, RecallBringsTheLastThrowBackFromAnywhere) {
     // 'r' while holding does nothing, and the press is spent.
     onKeyDown('r', 0, 0);
     CaptureStdout();
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(GetCapturedStdout(), "");
     EXPECT_EQ(handCount, 1);
     EXPECT_EQ(keyDown['r'], 0);
@@ -117,7 +117,7 @@ TEST_F(Hand, SpaceAndRightButtonThrowTheSameWay) {
     pick(2);
     pick(3);
     onKeyDown(' ', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(lastThrownIndex, 3);
     onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 10, 10);
     throwAsked(); // as the next tick does
@@ -127,9 +127,9 @@ TEST_F(Hand, SpaceAndRightButtonThrowTheSameWay) {
     onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 10, 10);
     throwAsked();
     onKeyDown(' ', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     pick(5);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(handCount, 1);
     EXPECT_EQ(lastThrownIndex, 2);
 }

@@ -4,6 +4,7 @@
 #include "food/pick.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "hud/screen_text.h"
 #include "bison/bison.h"
 #include "camera/camera.h"

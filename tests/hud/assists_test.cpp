@@ -4,6 +4,7 @@
 #include "hud/assists.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "app/player.h"
 #include "bison/bison.h"
 #include "camera/camera.h"

@@ -4,8 +4,9 @@
 #include "hud/overlay.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "app/player.h"
-#include "app/playback.h"
+#include "app/replay.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
@@ -91,7 +92,7 @@ TEST_F(Overlays, TheirWordsAreTheKeysInForce) {
     gamePaused = true;
     std::vector<std::string> paused = overlayLines();
     ASSERT_EQ(paused.size(), 1u);
-    EXPECT_EQ(paused[0], "Paused: p goes on; still acting: escape, 9, 0, v, -, =, f11, f1, f10");
+    EXPECT_EQ(paused[0], "Paused: p goes on; still acting: escape, 9, 0, n, v, -, =, f11, f1, f10");
 
     keysInForce[size_t(actionNamed("pause"))] = {SPECIAL_KEY + GLUT_KEY_F5};
     keysInForce[size_t(actionNamed("walk_forward"))] = {SPECIAL_KEY + GLUT_KEY_UP, 'w'};

@@ -1,5 +1,6 @@
 // Game states: the outcome, the state key, the title drift and the lines on the screen.
 #include "app/app.h"
+#include "app/loop.h"
 #include "hud/screen_text.h"
 
 #include "camera/camera.h"
@@ -56,16 +57,16 @@ TEST_F(States, TenWinsElevenStaysWonMinusTenLoses) {
 
 TEST_F(States, OneTogglesAndResetsOnlyTheScore) {
     onKeyDown('1', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(gameState, STATE_PLAYING);
-    processInput(); // one press, one toggle
+    processInput(TICK_ADVANCE); // one press, one toggle
     EXPECT_EQ(gameState, STATE_PLAYING);
 
     foodFed = 7;
     takeIntoHand(5);
     Vector3 where = camera->position;
     onKeyDown('1', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(gameState, STATE_TITLE);
     EXPECT_EQ(foodFed, 0);
     EXPECT_EQ(handCount, 1);
@@ -97,7 +98,7 @@ TEST_F(States, TheTitleDriftSinksTheGazeTo02AndStops) {
     // After 'f' has lowered the gaze below 0.2 the drift does nothing.
     camera->direction.y = 0.5f;
     onKeyDown('f', 0, 0);
-    for (int i = 0; i < 40; i++) processInput();
+    for (int i = 0; i < 40; i++) processInput(TICK_ADVANCE);
     onKeyUp('f', 0, 0);
     float looked = camera->direction.y;
     ASSERT_LT(looked, 0.2f);

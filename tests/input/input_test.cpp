@@ -32,10 +32,10 @@ class Keys : public ::testing::Test {
 TEST_F(Keys, HeldKeysActEveryFrameOneShotKeysOncePerPress) {
     onKeyDown('a', 0, 0);
     onKeyDown('q', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     float afterOneFrame = camera->yaw;
-    processInput();
-    processInput();
+    processInput(TICK_ADVANCE);
+    processInput(TICK_ADVANCE);
     // 'a' turned three times; 'q' turned around only in the first frame.
     Camera expected;
     expected.turn(false);
@@ -50,7 +50,7 @@ TEST_F(Keys, HeldKeysActEveryFrameOneShotKeysOncePerPress) {
     // A new key-down event (a real press or key repeat) re-arms it.
     onKeyDown('q', 0, 0);
     onKeyUp('a', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     expected.turnAround();
     EXPECT_EQ(camera->yaw, expected.yaw);
     EXPECT_EQ(camera->direction.x, expected.direction.x);
@@ -63,12 +63,12 @@ TEST_F(Keys, DownAndUpBetweenTwoFramesActsOnce) {
     onKeyUp('q', 0, 0);
     onSpecialDown(GLUT_KEY_LEFT, 0, 0); // shares 'd'
     onSpecialUp(GLUT_KEY_LEFT, 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     Camera expected;
     expected.turn(true);
     expected.turnAround();
     EXPECT_EQ(camera->yaw, expected.yaw);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(camera->yaw, expected.yaw);
     EXPECT_EQ(keyDown['q'], 0);
     EXPECT_EQ(keyDown['d'], 0);
@@ -78,22 +78,22 @@ TEST_F(Keys, DownAndUpBetweenTwoFramesActsOnce) {
 // the last frame aside; with the keyboard here nothing changes.
 TEST_F(Keys, ReleasingEveryKeyKeepsTheLastPresses) {
     onKeyDown('a', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     onKeyDown('q', 0, 0);
     releaseKeys();
-    processInput();
+    processInput(TICK_ADVANCE);
     Camera expected;
     expected.turn(false);
     expected.turnAround();
     EXPECT_EQ(camera->yaw, expected.yaw);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(camera->yaw, expected.yaw);
 }
 
 TEST_F(Keys, AAndDTogetherTurnLeftThenRight) {
     onKeyDown('a', 0, 0);
     onKeyDown('d', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     Camera expected;
     expected.turn(false);
     expected.turn(true);
@@ -104,7 +104,7 @@ TEST_F(Keys, AAndDTogetherTurnLeftThenRight) {
 TEST_F(Keys, WalkForwardThenBackInOneFrame) {
     onKeyDown('w', 0, 0);
     onKeyDown('s', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     Camera expected;
     expected.move(true, 0.2f);
     expected.move(false, 0.2f);
@@ -118,7 +118,7 @@ TEST_F(Keys, TiltKeysAndArrowsShareTheirEntries) {
     onSpecialDown(GLUT_KEY_UP, 0, 0);
     EXPECT_EQ(keyDown['d'], 1);
     EXPECT_EQ(keyDown['e'], 1);
-    processInput();
+    processInput(TICK_ADVANCE);
     Camera expected;
     expected.turn(true);
     expected.tilt(true);
@@ -145,7 +145,7 @@ TEST_F(Keys, ModifierKeysReachNoBinding) {
 TEST_F(Keys, SpaceWithAnEmptyHandQueuesNothing) {
     ASSERT_FALSE(holding);
     onKeyDown(' ', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(keyDown[' '], 0);
     EXPECT_EQ(lastThrownIndex, -1);
 }
@@ -154,19 +154,23 @@ TEST_F(Keys, ForwardIsRefusedNearTheBisonBackwardIsNot) {
     bison->position = {camera->position.x, 1.75f, camera->position.z + 5.0f};
     if (!nearBison(camera->position)) GTEST_SKIP() << "the bison is not built yet";
     onKeyDown('w', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(camera->position.z, -8.0f);
     onKeyUp('w', 0, 0);
     onKeyDown('s', 0, 0);
-    processInput();
+    processInput(TICK_ADVANCE);
     EXPECT_EQ(camera->position.z, float(double(-8.0f) - double(0.2f)));
 }
 
-TEST_F(Keys, EscapeEndsTheProcessWithStatusZero) {
-    // The child process runs the test alone, with its own window and GL threads.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    onKeyDown(27, 0, 0);
-    EXPECT_EXIT(processInput(), ::testing::ExitedWithCode(0), "");
+// The tick that takes Escape runs whole: the game is left by the frame loop once it is done.
+TEST_F(Keys, EscapeAsksToQuitAndTheTickGoesOnWhole) {
+    onKeyDown(KEY_ESCAPE, 0, 0);
+    onKeyDown('a', 0, 0);
+    float yaw = camera->yaw;
+    processInput(TICK_ADVANCE);
+    EXPECT_TRUE(quitAsked);
+    EXPECT_NE(camera->yaw, yaw) << "the keys after Escape act in its tick";
+    quitAsked = false;
 }
 
 TEST(Mouse, LeftPressRecordsThePickOtherButtonsAndReleasesDoNothing) {

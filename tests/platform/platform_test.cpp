@@ -92,4 +92,16 @@ TEST(Platform, EveryFaultHandledSaysTheCrashLineAndStillDiesOfItsSignal) {
     }
 }
 
+// An extension is named by a whole word of the GL's list, never by a part of a longer name.
+TEST(Platform, AnExtensionIsNamedOnlyByAWholeWordOfTheList) {
+    const char *list = "GLX_ARB_create_context GLX_EXT_swap_control_tear GLX_MESA_swap_control";
+    EXPECT_TRUE(namesExtension(list, "GLX_MESA_swap_control"));
+    EXPECT_TRUE(namesExtension(list, "GLX_ARB_create_context"));
+    EXPECT_FALSE(namesExtension(list, "GLX_EXT_swap_control")) << "only _tear is there";
+    EXPECT_FALSE(namesExtension(list, "swap_control"));
+    EXPECT_FALSE(namesExtension("", "GLX_EXT_swap_control"));
+    EXPECT_FALSE(namesExtension(nullptr, "GLX_EXT_swap_control"));
+    EXPECT_TRUE(namesExtension("WGL_EXT_swap_control ", "WGL_EXT_swap_control"));
+}
+
 } // namespace

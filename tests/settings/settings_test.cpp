@@ -29,6 +29,7 @@ TEST(Settings, WhatIsWrittenReadsBackTheSameDefaultsAndChangesAlike) {
     changed.volume = 0;
     changed.muted = true;
     changed.fps = 0;
+    changed.vsync = false;
     changed.largeText = true;
     changed.readableText = true;
     changed.captions = changed.crosshair = changed.bisonMarker = true;

@@ -3,6 +3,7 @@
 #include "sound/sound.h"
 
 #include "app/app.h"
+#include "app/loop.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "food/feeding.h"

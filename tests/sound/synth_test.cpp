@@ -105,9 +105,12 @@ TEST(SoundPool, AFinishedVoiceIsReusedAndOnlyAStormStealsTheOldest) {
     SoundVoice voices[SOUND_VOICES];
     for (int v = 0; v < SOUND_VOICES; v++)
         voices[v] = {SOUND_HOOF, {0, 0, 0}, true, 10.0 + v, 11.0 + v, 1.0f, 0.5f};
-    EXPECT_EQ(chooseVoice(voices, 13.5), 0) << "voices 0 to 2 are over; the first is taken";
+    EXPECT_EQ(chooseVoice(voices, 13.5), 0) << "voices 0 to 2 are over; the longest over is taken";
     voices[0].endsAt = 20.0;
     EXPECT_EQ(chooseVoice(voices, 13.5), 1);
+    // Just over, a voice is taken last: the device may still be playing its fade's last samples.
+    voices[1].endsAt = 13.49;
+    EXPECT_EQ(chooseVoice(voices, 13.5), 2);
     for (SoundVoice &voice : voices) voice.endsAt = 100.0;
     voices[9].startedAt = 1.0;
     EXPECT_EQ(chooseVoice(voices, 13.5), 9) << "all busy: the one that started first";

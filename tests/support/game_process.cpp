@@ -71,7 +71,7 @@ GameProcess::GameProcess(const std::string &dir, const std::vector<std::string> 
             display = start.display;
         if (start.windowManager) startWindowManager();
         startGame();
-        findWindow();
+        if (start.waitForWindow) findWindow();
     } catch (...) {
         stop();
         throw;

@@ -39,6 +39,9 @@ struct GameStart {
     // 30 ms; without it a key held is one press however long it is held.
     bool autoRepeat = false;
     int autoRepeatDelay = 250;
+    // The window is waited for before the game is handed to the test: false for a game that may
+    // end before it could be found.
+    bool waitForWindow = true;
 };
 
 class GameProcess {

@@ -1,28 +1,28 @@
 #include "support/gl_env.h"
 
 #include "app/app.h"
+#include "app/loop.h"
+#include "app/world_check.h"
 #include "assets/assets.h"
-#include "app/clock.h"
-#include "app/playback.h"
-#include "app/player.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "capture/capture.h"
+#include "clock/clock.h"
 #include "food/feeding.h"
 #include "food/food.h"
 #include "food/pick.h"
+#include "input/bindings.h"
 #include "input/input.h"
 #include "keep/tally.h"
 #include "scenery/scenery.h"
 #include "sound/captions.h"
 #include "sound/sound.h"
-#include "input/bindings.h"
 #include "hud/assists.h"
+#include "hud/options.h"
 #include "hud/overlay.h"
 #include "hud/screen_text.h"
 
 #include <GL/freeglut.h>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -38,10 +38,11 @@ struct WorldAtStart {
     Tree trees[TREE_COUNT];
     std::unique_ptr<Food> foods[FOOD_COUNT];
     uint32_t seed;
+    uint32_t checksum; // the world's, as initWorld made it
     WorldAtStart()
         : camera(*::camera), bison(*::bison),
           scene(*::scene), trees{*::trees[0], *::trees[1], *::trees[2], *::trees[3]},
-          seed(bisonSeed) {
+          seed(bisonSeed), checksum(worldChecksum()) {
         for (int i = 0; i < FOOD_COUNT; i++) foods[i] = std::make_unique<Food>(*::foods[i]);
     }
 };
@@ -61,57 +62,27 @@ void freshWorld() {
     for (int k = 0; k < TREE_COUNT; k++) *trees[k] = worldAtStart->trees[k];
     for (int i = 0; i < FOOD_COUNT; i++) *foods[i] = *worldAtStart->foods[i];
 
-    gameState = STATE_TITLE;
-    foodFed = 0;
-    memset(textLine, 0, sizeof textLine);
-    memset(keyDown, 0, sizeof keyDown);
-    memset(keyPressed, 0, sizeof keyPressed);
-    gamePaused = false;
-    pickPending = false;
-    pickX = pickY = 0.0f;
-    memset(selectBuffer, 0, sizeof selectBuffer);
-    hitCount = 0;
-    memset(hand, 0, sizeof hand);
-    handCount = 0;
-    holding = false;
-    heldIndex = -1;
-    lastThrownIndex = -1;
-    bombLaunch = false;
-    bombFalling = false;
-    bombFirstFall = true;
-    flashActive = false;
-    flashRadius = 0;
-    showSpheres = false;
-    capturingEveryFrame = false;
-    captureIndex = 0;
-    captureRequests = 0;
-    drawEveryFrame = true;
-    frameTaken = DemoFrame();
-    bisonDrawLog = nullptr;
-    bisonDrawFeed = nullptr;
-    bisonDrawFed = 0;
-    stopReplay();
+    // Each room puts its own state back as the game starts it.
+    resetGameState();
+    resetClock();
+    resetInput();
+    resetBindings();
+    resetPicking();
+    resetFeeding();
+    resetCapture();
+    resetBisonDraws(worldAtStart->seed);
+    resetTally();
+    resetScreenText();
+    resetOverlays();
+    resetAssists();
+    resetCaptions();
+    forgetToldPictures();
+    resetShell();
+    // What the tests choose otherwise: they count ticks by frames, and hand keys in themselves
+    // while other tests' windows come and go.
     oneTickPerFrame = true;
     releaseKeysWithFocus = false;
-    ticksAdvanced = 0;
-    throwsAsked = 0;
-    keysListShown = false;
-    keysListPage = 0;
-    closeOptions();
-    largeText = false;
-    readableText = false;
-    captionsOn = false;
-    captionsShowing.clear();
-    captionClock = 0.0;
-    soundClockSource = nullptr;
-    crosshairShown = false;
-    bisonMarkerShown = false;
-    keysInForce = defaultBindings();
-    forgetLiveKeys();
-    tallying = false;
-    liveTally = GameTally();
-    seedBison(worldAtStart->seed);
-    forgetToldPictures();
+    soundClockSource = nullptr; // the real one, unless a test gives the game's time
 
     if (windowWidth != 1000 || windowHeight != 500) {
         glutReshapeWindow(1000, 500);
@@ -153,6 +124,7 @@ class GlEnvironment : public ::testing::Environment {
         // Tests run side by side, each with a window of its own, and under Wine the newest takes
         // the foreground: keys a test hands in must not be let go for it.
         releaseKeysWithFocus = false;
+        soundClockSource = nullptr; // the real one, unless a test gives the game's time
         ::testing::UnitTest::GetInstance()->listeners().Append(new FreshWorld);
     }
 };
@@ -170,6 +142,10 @@ void startWorld() {
     oneTickPerFrame = true;
     initWorld();
     worldAtStart = new WorldAtStart();
+}
+
+uint32_t startedWorldChecksum() {
+    return worldAtStart ? worldAtStart->checksum : 0;
 }
 
 void pumpEvents() {

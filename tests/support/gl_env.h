@@ -2,12 +2,14 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 // The world of initWorld, made once per process (each CTest test runs in its own process).
 void startWorld();
-// The world back as initWorld made it, with the game's own state as a fresh process has it: what
-// every test starts from, for a test that plays two games.
+// The world and every room's state back to how the game starts them, as before every test.
 void freshWorld();
+// The world's checksum as initWorld made it, in this process.
+uint32_t startedWorldChecksum();
 // Lets freeglut handle pending window events.
 void pumpEvents();
 // The RGB bytes of one pixel of the current read buffer.

@@ -5,9 +5,11 @@
 //   monkey SECONDS [--seed N] [--keep FOLDER] [--keep-all]
 // Each game runs in a child process of its own, with a fresh world, as a replay starts.
 #include "app/app.h"
-#include "app/playback.h"
+#include "app/loop.h"
+#include "app/replay.h"
 #include "app/world_check.h"
 #include "assets/assets.h"
+#include "clock/clock.h"
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "demo/demo.h"
@@ -289,6 +291,8 @@ GameReport playGame(uint32_t gameSeed, const std::string &path, const std::strin
     initWorld();
     // The keyboard is lost only when the monkey says so.
     releaseKeysWithFocus = false;
+    // A frame a tick, whatever the clock says: the monkey counts its ticks by its frames.
+    oneTickPerFrame = true;
     // As a replay starts: the recorded seed and window.
     startDemo(header);
 
