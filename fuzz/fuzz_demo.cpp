@@ -21,7 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const DemoHeader &header = demo.header;
     if (header.formatVersion < 1 || header.formatVersion > DEMO_FORMAT_VERSION ||
         !inside(header.width, 1, DEMO_MAX_WINDOW_SIDE) ||
-        !inside(header.height, 1, DEMO_MAX_WINDOW_SIDE) || !inside(header.fps, 0, 1000))
+        !inside(header.height, 1, DEMO_MAX_WINDOW_SIDE) || !inside(header.fps, 0, 1000) ||
+        !inside(header.speed, DEMO_MIN_SPEED, DEMO_MAX_SPEED) ||
+        (header.formatVersion < 3 && header.speed != 100))
         abort();
     // Every frame takes at least eight bytes of the file: a hostile count cannot make many. The
     // ticks are held in no more than the file's own bytes.
@@ -51,6 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                 break;
             case DEMO_KEYS_RELEASED:
                 if (event.a || event.b || event.c || event.d) abort();
+                break;
+            case DEMO_SPEED:
+                if (!inside(event.a, DEMO_MIN_SPEED, DEMO_MAX_SPEED) || event.b || event.c ||
+                    event.d)
+                    abort();
                 break;
             default:
                 abort();

@@ -37,7 +37,7 @@ static void drawTrees(bool selecting) {
 static void checkOutcomeHeard() {
     GameState before = gameState;
     checkOutcome();
-    noteAdvance(gameState, foodFed); // a game begun or ended counts in the record
+    noteAdvance(gameState, foodFed, gameSpeed); // a game begun or ended counts in the record
     if (gameState != before && gameState == STATE_WON) playPhrase(SOUND_WON);
     if (gameState != before && gameState == STATE_LOST) playPhrase(SOUND_LOST);
 }

@@ -90,6 +90,7 @@ static void beginKeeping(const DemoHeader &header, bool keeps, std::string *trou
     game.when = *std::localtime(&now);
     game.seed = header.seed;
     game.fps = header.fps;
+    game.speed = header.speed;
     // The recording is made, its header written, before the window opens: a game that dies
     // before its first tick still leaves a file that says what it was.
     RecordingMaker make = [&](const std::string &path, std::string *reason) {

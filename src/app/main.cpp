@@ -87,6 +87,7 @@ int main(int argc, char **argv) {
         header.height = windowHeight;
         header.fps = playing.fps;
         header.platform = platformName();
+        header.speed = playing.gameSpeed;
         // --record's file, or the game kept in the games folder.
         if (!startLiveGame(command, header, &reason)) {
             fprintf(stderr, "grazewell: %s: %s\n", command.record.c_str(), reason.c_str());
@@ -147,10 +148,13 @@ int main(int argc, char **argv) {
     glutIdleFunc(gameIdle());
     initWorld();
     armCrashTrigger();
-    if (playsDemo)
+    if (playsDemo) {
         startReplay(demo, command.replay.c_str(), command.timedemo);
-    else
+    } else {
         seedBison(seed);
+        // The live game goes at the speed asked; a recording at its own (startDemo).
+        gameSpeed = playing.gameSpeed;
+    }
     startPlayerSettings(playing, playsDemo);
     // The title shows first: the GL's first selection pass is paid a part a frame after it, but
     // for a timedemo, whose frames it would slow.

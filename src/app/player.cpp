@@ -226,6 +226,9 @@ void takeOptionsAsk(const OptionsAsk &ask) {
         if (!watchingReplay) capFrameRate(drawingCap(false, 0, savedSettings.fps, displayPaced));
         break;
     case ASK_GAME_SPEED:
+        // Handed to the game as the next tick's event, so that its recording keeps the speed as
+        // it changed; a replay keeps the speed it was played at.
+        if (!watchingReplay) takeLiveEvent({DEMO_SPEED, savedSettings.gameSpeed});
         break;
     case ASK_CLOSED:
         closeOptionsScreen();

@@ -22,6 +22,8 @@ static int endStatus = -1;
 
 void startDemo(const DemoHeader &header) {
     seedBison(header.seed);
+    // At the speed it was played at; its own speed changes follow as they were recorded.
+    gameSpeed = header.speed;
     // Whatever window the game runs in, the game sees the recorded one until a recorded reshape.
     onReshape(header.width, header.height);
 }

@@ -33,6 +33,10 @@ void applyDemoEvent(const DemoEvent &event) {
     case DEMO_KEYS_RELEASED:
         releaseKeys();
         break;
+    case DEMO_SPEED:
+        // The clock takes it from the next tick on.
+        gameSpeed = event.a;
+        break;
     }
 }
 

@@ -64,6 +64,8 @@ std::string eventTrouble(const DemoEvent &event) {
     }
     case DEMO_KEYS_RELEASED:
         return "";
+    case DEMO_SPEED:
+        return outside("game speed", event.a, DEMO_MIN_SPEED, DEMO_MAX_SPEED);
     }
     return "unknown event type " + str(int(event.type));
 }
@@ -91,6 +93,10 @@ std::string headerTrouble(const DemoHeader &header) {
         return "pace " + str(header.fps) + " frames a second out of range 0.." + str(MAX_FPS);
     if (header.platform.size() > MAX_PLATFORM_BYTES || !printable(header.platform))
         return "the platform is not a short word of printable characters";
+    if (header.speed < DEMO_MIN_SPEED || header.speed > DEMO_MAX_SPEED ||
+        (header.formatVersion < 3 && header.speed != 100))
+        return "game speed " + str(header.speed) + " out of range " + str(DEMO_MIN_SPEED) + ".." +
+               str(header.formatVersion < 3 ? 100 : DEMO_MAX_SPEED);
     return "";
 }
 
@@ -146,6 +152,7 @@ std::string encodeHeader(const DemoHeader &header) {
     putVarint(out, uint32_t(header.height));
     putVarint(out, uint32_t(header.fps));
     putText(out, header.platform);
+    if (header.formatVersion >= 3) putVarint(out, uint32_t(header.speed));
     putU32(out, header.fingerprint);
     return out;
 }
@@ -173,6 +180,9 @@ std::string encodeFrameBody(const DemoFrame &frame) {
             putVarint(out, uint32_t(event.b));
             break;
         case DEMO_KEYS_RELEASED:
+            break;
+        case DEMO_SPEED:
+            putVarint(out, uint32_t(event.a));
             break;
         }
     }
@@ -265,7 +275,7 @@ bool readHeader(Reader &in, DemoHeader &header) {
     }
     if (memcmp(in.at, MAGIC, MAGIC_SIZE) != 0) return in.fail("not a recording of this game");
     in.at += MAGIC_SIZE;
-    uint32_t width = 0, height = 0, fps = 0;
+    uint32_t width = 0, height = 0, fps = 0, speed = 100;
     bool whole = in.u32(header.formatVersion);
     // A newer format may lay out what follows otherwise: its version is all that is read.
     if (whole && (header.formatVersion == 0 || header.formatVersion > DEMO_FORMAT_VERSION))
@@ -273,6 +283,7 @@ bool readHeader(Reader &in, DemoHeader &header) {
     whole = whole && in.text(header.gameVersion, MAX_VERSION_BYTES, "the game version") &&
             in.u32(header.seed) && in.varint(width) && in.varint(height) && in.varint(fps) &&
             in.text(header.platform, MAX_PLATFORM_BYTES, "the platform") &&
+            (header.formatVersion < 3 || in.varint(speed)) &&
             (header.formatVersion < 2 || in.u32(header.fingerprint));
     if (!whole) {
         if (in.trouble == "truncated") in.trouble = "truncated: the file ends inside its header";
@@ -284,6 +295,10 @@ bool readHeader(Reader &in, DemoHeader &header) {
                        " (each side 1.." + str(DEMO_MAX_WINDOW_SIDE) + ")");
     if (fps > uint32_t(MAX_FPS))
         return in.fail("pace " + str(fps) + " frames a second out of range 0.." + str(MAX_FPS));
+    if (speed > uint32_t(DEMO_MAX_SPEED))
+        return in.fail("game speed " + str(speed) + " out of range " + str(DEMO_MIN_SPEED) + ".." +
+                       str(DEMO_MAX_SPEED));
+    header.speed = int32_t(speed);
     header.width = int32_t(width);
     header.height = int32_t(height);
     header.fps = int32_t(fps);
@@ -316,6 +331,14 @@ bool readEvent(Reader &in, DemoEvent &event) {
             return false;
         break;
     case DEMO_KEYS_RELEASED:
+        break;
+    case DEMO_SPEED:
+        if (!in.varint(x)) return false;
+        // Held to the limit before it is cast; a speed of 0 is refused below.
+        event.a = x > uint32_t(DEMO_MAX_SPEED) ? -1 : int32_t(x);
+        if (event.a < 0)
+            return in.fail("game speed " + str(x) + " out of range " + str(DEMO_MIN_SPEED) + ".." +
+                           str(DEMO_MAX_SPEED));
         break;
     default:
         return in.fail("unknown event type " + str(type));

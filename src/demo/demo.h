@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
-// The version of the file's layout this build writes and the newest it reads. Version 1 (no
-// fingerprint) is still read: its frames are ticks as version 2's are.
-const uint32_t DEMO_FORMAT_VERSION = 2;
+// The version of the file's layout this build writes and the newest it reads. Versions 1 (no
+// fingerprint) and 2 (no game speed: played at the full speed) are still read: their frames are
+// ticks as version 3's are.
+const uint32_t DEMO_FORMAT_VERSION = 3;
+// The game's speed a recording may hold, in percent of the full speed.
+const int32_t DEMO_MIN_SPEED = 1;
+const int32_t DEMO_MAX_SPEED = 100;
 
 // The most foods a pick can name: indices run 0..DEMO_FOOD_LIMIT-1 (the game's food count).
 const int32_t DEMO_FOOD_LIMIT = 20;
@@ -30,6 +34,7 @@ enum DemoEventType : uint8_t {
     DEMO_MOUSE = 5,         // a: button, b: state (GLUT_DOWN, GLUT_UP), c, d: x, y (window pixels)
     DEMO_RESHAPE = 6,       // a, b: width, height (pixels)
     DEMO_KEYS_RELEASED = 7, // the window lost the keyboard: every key counts as released
+    DEMO_SPEED = 8,         // a: the game's speed from the next tick on (percent, 1..100)
 };
 
 // One event and its arguments; the unused ones are 0.
@@ -57,6 +62,9 @@ struct DemoHeader {
     int32_t fps = 0;      // the drawing rate it was played at (frames a second; 0: as fast as
                           // drawn); the game's ticks are 60 a second whatever it was
     std::string platform; // "linux" or "windows"
+    // The game's speed it began at, in percent of the full speed (DEMO_SPEED events change it
+    // later); 100 in a file of version 1 or 2, which never played slower.
+    int32_t speed = 100;
     // What decides the game beyond its events, as a hash: the tree cards' visible texels, which
     // decide what a click picks. 0 in a version 1 file, which carries none, and in one whose
     // game never knew it (it died before its first tick).

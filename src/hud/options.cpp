@@ -1,5 +1,6 @@
 #include "hud/options.h"
 
+#include "clock/clock.h"
 #include "hud/assists.h"
 #include "hud/screen_text.h"
 #include "settings/settings.h"
@@ -124,13 +125,14 @@ static OptionsAsk stepBisonMarker(int) {
     return switchAssist(bisonMarkerShown, &Settings::bisonMarker);
 }
 
+// The game's speed in force (the settings', --game-speed's, or a replay's own).
 static std::string gameSpeedValue() {
-    return "< " + std::to_string(savedSettings.gameSpeed) + "% >";
+    return "< " + std::to_string(gameSpeed) + "% >";
 }
 // Left slower, right faster, among GAME_SPEEDS (fastest first); a speed from elsewhere between
-// two steps to the next.
+// two steps to the next. Kept in the settings, and asked of the shell, which hands it to the game.
 static OptionsAsk stepGameSpeed(int direction) {
-    int now = savedSettings.gameSpeed, next = now;
+    int now = gameSpeed, next = now;
     for (const int *speed = GAME_SPEEDS; *speed; speed++)
         if (direction > 0 ? *speed > now && (next == now || *speed < next)
                           : *speed < now && (next == now || *speed > next))

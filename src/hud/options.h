@@ -14,7 +14,7 @@ enum OptionsAskKind {
     ASK_NOTHING,
     ASK_PREFERENCE, // act on preference, as its key would (sound, volume, full screen)
     ASK_FPS,        // the drawing's cap is now savedSettings.fps
-    ASK_GAME_SPEED, // the game's speed is now savedSettings.gameSpeed
+    ASK_GAME_SPEED, // the game's speed asked is now savedSettings.gameSpeed
     ASK_CLOSED,     // the screen closed: the game may go on
 };
 struct OptionsAsk {

@@ -16,8 +16,10 @@
 
 namespace {
 
-// The layout the index is made with; PRAGMA user_version holds it once made (0: not yet).
-const int INDEX_LAYOUT = 1;
+// The layout the index is made with; PRAGMA user_version holds it once made (0: not yet). Layout
+// 2 adds the speed column to layout 1's rows, which were all played at the full speed; a game of
+// layout 1 still writes into it, its rows taking the column's default.
+const int INDEX_LAYOUT = 2;
 
 const char *const SCHEMA = R"sql(
 CREATE TABLE IF NOT EXISTS games (
@@ -37,9 +39,13 @@ CREATE TABLE IF NOT EXISTS games (
     quit INTEGER NOT NULL DEFAULT 0,
     fastest_win INTEGER,
     shortest_loss INTEGER,
-    most_fed INTEGER NOT NULL DEFAULT 0
+    most_fed INTEGER NOT NULL DEFAULT 0,
+    speed INTEGER NOT NULL DEFAULT 100
 );
 )sql";
+
+// Layout 1's table given layout 2's column.
+const char *const ADD_SPEED = "ALTER TABLE games ADD COLUMN speed INTEGER NOT NULL DEFAULT 100";
 
 // A prepared statement, finalized when it goes.
 struct Statement {
@@ -194,8 +200,11 @@ bool makeLayout(GamesIndex &index, std::string *reason) {
         if (!transaction.begin(reason)) return false;
         Statement version(index.db, "PRAGMA user_version");
         if (version.step() != SQLITE_ROW) return failed(index, reason);
-        if (version.number(0) >= INDEX_LAYOUT) return true;
-        if (!exec(index, SCHEMA, reason) || !takeIn(index, &aside, reason)) return false;
+        long long made = version.number(0);
+        if (made >= INDEX_LAYOUT) return true;
+        if (made == 1 && !exec(index, ADD_SPEED, reason)) return false;
+        if (made == 0 && (!exec(index, SCHEMA, reason) || !takeIn(index, &aside, reason)))
+            return false;
         std::string setVersion = "PRAGMA user_version = " + std::to_string(INDEX_LAYOUT);
         if (!exec(index, setVersion.c_str(), reason) || !transaction.commit(reason)) return false;
     }
@@ -322,8 +331,8 @@ bool beginIndexedGame(GamesIndex &index, const NewGame &game, bool keep, const R
             break;
         }
         if (made.empty()) name.clear();
-        Statement add(index.db,
-                      "INSERT INTO games (started, recording, seed, fps) VALUES (?, ?, ?, ?)");
+        Statement add(index.db, "INSERT INTO games (started, recording, seed, fps, speed) "
+                                "VALUES (?, ?, ?, ?, ?)");
         add.bind(1, startText(game.when));
         if (made.empty())
             add.bindNull(2);
@@ -331,6 +340,7 @@ bool beginIndexedGame(GamesIndex &index, const NewGame &game, bool keep, const R
             add.bind(2, name);
         add.bind(3, (long long)game.seed);
         add.bind(4, game.fps);
+        add.bind(5, game.speed);
         bool added = done(index, add, reason);
         *id = sqlite3_last_insert_rowid(index.db);
         if (added && !made.empty()) added = rotate(index, name, &gone, reason);
@@ -350,7 +360,7 @@ static bool count(GamesIndex &index, long long id, const GameEnded &ended, std::
     Statement add(index.db,
                   "UPDATE games SET played = played + 1, won = won + (?1 = 'won'), "
                   "lost = lost + (?1 = 'lost'), quit = quit + (?1 = 'quit'), "
-                  "fastest_win = CASE WHEN ?1 = 'won' THEN min(ifnull(fastest_win, ?2), ?2) "
+                  "fastest_win = CASE WHEN ?1 = 'won' AND ?6 THEN min(ifnull(fastest_win, ?2), ?2) "
                   "ELSE fastest_win END, "
                   "shortest_loss = CASE WHEN ?1 = 'lost' THEN min(ifnull(shortest_loss, ?2), ?2) "
                   "ELSE shortest_loss END, "
@@ -360,7 +370,17 @@ static bool count(GamesIndex &index, long long id, const GameEnded &ended, std::
     add.bind(3, ended.mostFed);
     add.bind(4, ended.score);
     add.bind(5, id);
+    add.bind(6, ended.fullSpeed ? 1 : 0);
     return done(index, add, reason);
+}
+
+bool slowIndexedGame(GamesIndex &index, long long id, int percent, std::string *reason) {
+    Transaction transaction(index);
+    if (!transaction.begin(reason)) return false;
+    Statement slow(index.db, "UPDATE games SET speed = min(speed, ?) WHERE id = ?");
+    slow.bind(1, percent);
+    slow.bind(2, id);
+    return done(index, slow, reason) && transaction.commit(reason);
 }
 
 bool countIndexedGame(GamesIndex &index, long long id, const GameEnded &ended,
@@ -385,7 +405,7 @@ bool closeIndexedGame(GamesIndex &index, long long id, long long ticks, const Ga
 std::vector<IndexedGame> keptIndexedGames(GamesIndex &index) {
     std::vector<IndexedGame> games;
     Statement list(index.db, "SELECT id, started, recording, seed, fps, ticks, ending, score, "
-                             "closed, crashed FROM games WHERE recording IS NOT NULL "
+                             "closed, crashed, speed FROM games WHERE recording IS NOT NULL "
                              "ORDER BY id DESC");
     while (list.step() == SQLITE_ROW) {
         IndexedGame game;
@@ -400,6 +420,7 @@ std::vector<IndexedGame> keptIndexedGames(GamesIndex &index) {
         game.score = int(list.number(7));
         game.closed = list.number(8) != 0;
         game.crashed = list.number(9) != 0;
+        game.speed = int(list.number(10));
         games.push_back(game);
     }
     return games;

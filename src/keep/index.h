@@ -40,6 +40,7 @@ struct IndexedGame {
     std::string recording; // its recording's name in the folder; "" when none is kept there
     uint32_t seed = 0;     // the seed of the bison's draws
     int fps = 0;           // the drawing rate it was played at (--fps)
+    int speed = 100;       // the slowest game speed it was played at (percent of the full one)
     long long ticks = -1;  // the ticks it recorded, once it has ended as it should; -1 before
     std::string end;       // how its last game ended ("won", "lost", "quit"); "" before any did
     bool scored = false;   // its score is known: a game ended in it, or it ended as it should
@@ -64,6 +65,7 @@ struct NewGame {
     std::tm when{};    // the local time it began
     uint32_t seed = 0; // its seed
     int fps = 0;       // its drawing rate
+    int speed = 100;   // the game's speed it begins at (percent of the full one)
 };
 // Makes the recording at path: false, with the reason, when it cannot (errno EEXIST when the name
 // is taken).
@@ -78,7 +80,11 @@ using RecordingMaker = std::function<bool(const std::string &path, std::string *
 bool beginIndexedGame(GamesIndex &index, const NewGame &game, bool keep, const RecordingMaker &make,
                       long long *id, std::string *recording, std::string *trouble,
                       std::string *reason);
-// A game ended in the game program of row id: counted in one transaction.
+// The game program of row id is now played at percent of the full speed: kept in its row, in one
+// transaction, when slower than any speed the row holds.
+bool slowIndexedGame(GamesIndex &index, long long id, int percent, std::string *reason);
+// A game ended in the game program of row id: counted in one transaction; its time is the fastest
+// win only when it was won at the full speed.
 bool countIndexedGame(GamesIndex &index, long long id, const GameEnded &ended, std::string *reason);
 // The game program of row id ended as it should, having recorded ticks ticks; a game it had under
 // way (ended, when given) is counted in the same transaction.
@@ -87,7 +93,8 @@ bool closeIndexedGame(GamesIndex &index, long long id, long long ticks, const Ga
 
 // The games whose recordings are kept, newest first (in the order they were begun).
 std::vector<IndexedGame> keptIndexedGames(GamesIndex &index);
-// The record of games, worked out from every row; false, with the reason, when it cannot be read.
+// The record of games, worked out from every row (the fastest win among games won at the full
+// speed); false, with the reason, when it cannot be read.
 bool indexedRecord(GamesIndex &index, GameRecord &record, std::string *reason);
 // The path of the newest kept game that holds at least one whole tick, passing over empty and
 // damaged ones; "" when there is none.

@@ -18,9 +18,10 @@ const char *const RECORD_FILE = "record.toml";
 // A game that ended.
 struct GameEnded {
     GameEnd end = END_QUIT;
-    long long ticks = 0; // its game time
-    int mostFed = 0;     // the highest score it reached
-    int score = 0;       // the score it ended with
+    long long ticks = 0;   // its game time
+    int mostFed = 0;       // the highest score it reached
+    int score = 0;         // the score it ended with
+    bool fullSpeed = true; // every tick of it was played at the game's full speed
 };
 
 // The record of every game ended while the record was kept.

@@ -16,6 +16,7 @@ void resetTally() {
 
 static GameEnded endOf(const GameTally &tally, GameEnd end, long long ticks, int fed) {
     GameEnded ended;
+    ended.fullSpeed = !tally.slowed;
     ended.end = end;
     ended.ticks = ticks;
     ended.mostFed = tally.mostFed > fed ? tally.mostFed : fed;
@@ -23,10 +24,15 @@ static GameEnded endOf(const GameTally &tally, GameEnd end, long long ticks, int
     return ended;
 }
 
-bool tallyAdvance(GameTally &tally, GameState state, int fed, GameEnded *ended) {
+bool tallyAdvance(GameTally &tally, GameState state, int fed, GameEnded *ended, int percent) {
     GameState before = tally.last;
     tally.last = state;
+    bool slow = percent < 100;
+    if (percent < tally.slowest) tally.slowest = percent;
+    // The title's time counts toward a game scored to an end on it.
+    if (state == STATE_TITLE && before != STATE_TITLE) tally.slowed = false;
     tally.sinceTitle = state == STATE_TITLE && before != STATE_TITLE ? 0 : tally.sinceTitle + 1;
+    if (!tally.open) tally.slowed = tally.slowed || slow;
     if (!tally.open && before == STATE_TITLE && state != STATE_TITLE) {
         // Scored to an end on the title screen: opened and ended at once.
         if (state == STATE_WON || state == STATE_LOST) {
@@ -37,9 +43,11 @@ bool tallyAdvance(GameTally &tally, GameState state, int fed, GameEnded *ended) 
         tally.open = true;
         tally.ticks = 0;
         tally.mostFed = fed;
+        tally.slowed = slow;
         return false;
     }
     if (!tally.open) return false;
+    tally.slowed = tally.slowed || slow;
     tally.ticks++;
     if (fed > tally.mostFed) tally.mostFed = fed;
     if (state == STATE_PLAYING) return false;
@@ -63,10 +71,13 @@ static void lost(const std::string &reason) {
     liveGameId = 0;
 }
 
-void noteAdvance(GameState state, int fed) {
+void noteAdvance(GameState state, int fed, int percent) {
     if (!tallying) return;
     GameEnded ended;
     std::string reason;
+    if (percent < liveTally.slowest && liveGameId != 0 &&
+        !slowIndexedGame(liveIndex, liveGameId, percent, &reason))
+        lost(reason);
     if (tallyAdvance(liveTally, state, fed, &ended) && liveGameId != 0 &&
         !countIndexedGame(liveIndex, liveGameId, ended, &reason))
         lost(reason);

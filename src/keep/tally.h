@@ -16,12 +16,15 @@ struct GameTally {
     long long ticks = 0;          // its game time so far (advances)
     long long sinceTitle = -1;    // advances since the one the title showed in first
     int mostFed = 0;              // the highest score it has reached
+    bool slowed = false;          // a tick of it was played slower than the full speed
+    int slowest = 100;            // the slowest speed the game program was played at (percent)
 };
 
-// One advance seen, with the state and score its outcome check left: true, with the game in
-// *ended, when a game ended in it. A game won or lost on the title screen itself (scoring is not
-// stopped there) counts its time from when the title showed.
-bool tallyAdvance(GameTally &tally, GameState state, int fed, GameEnded *ended);
+// One advance seen, with the state and score its outcome check left, played at percent of the
+// game's full speed: true, with the game in *ended, when a game ended in it. A game won or lost on
+// the title screen itself (scoring is not stopped there) counts its time from when the title
+// showed. A game any tick of which was played slower is no full-speed game.
+bool tallyAdvance(GameTally &tally, GameState state, int fed, GameEnded *ended, int percent = 100);
 // The program ends: true, with it in *ended, when a game was under way (it is quit).
 bool tallyExit(GameTally &tally, int fed, GameEnded *ended);
 
@@ -35,9 +38,10 @@ extern GameTally liveTally;
 extern GamesIndex liveIndex;
 extern long long liveGameId;
 
-// The frame's report of one advance (does nothing unless tallying): a game that ends is counted
-// in the index.
-void noteAdvance(GameState state, int fed);
+// The frame's report of one advance, played at percent of the full speed (does nothing unless
+// tallying): a game that ends is counted in the index, and a speed slower than any before is
+// kept in the game program's row.
+void noteAdvance(GameState state, int fed, int percent);
 // At exit, the live game having recorded ticks ticks: a game under way is quit and counted, and
 // the game program's row closed, in one transaction.
 void noteExit(long long ticks);

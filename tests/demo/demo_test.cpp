@@ -114,8 +114,22 @@ TEST(Demo, BadFilesAreRefusedWithTheirReason) {
         {"cut before the seed", File().text("Grazewell recording\n").u32(1).string("1.0.0").bytes,
          "truncated: the file ends inside its header"},
         {"cut in the platform", cutHeader, "truncated: the file ends inside its header"},
-        {"newer format", header(3).bytes,
-         "made by a newer game: format version 3, this game reads up to version 2"},
+        {"newer format", header(4).bytes,
+         "made by a newer game: format version 4, this game reads up to version 3"},
+        {"version 3 cut before its speed", header(3).bytes,
+         "truncated: the file ends inside its header"},
+        {"version 3 cut in its fingerprint", header(3).varint(60).raw({1, 2}).bytes,
+         "truncated: the file ends inside its header"},
+        {"a speed of nothing", header(3).varint(0).u32(0).bytes,
+         "game speed 0 out of range 1..100"},
+        {"a speed past the full one", header(3).varint(150).u32(0).bytes,
+         "game speed 150 out of range 1..100"},
+        {"a speed change to nothing",
+         frameWith(File().varint(1).raw({DEMO_SPEED}).varint(0).raw({0}).varint(0).u32(1)).bytes,
+         "game speed 0 out of range 1..100"},
+        {"a speed change past the full one",
+         frameWith(File().varint(1).raw({DEMO_SPEED}).varint(101).raw({0}).varint(0).u32(1)).bytes,
+         "game speed 101 out of range 1..100"},
         {"version 2 cut before its fingerprint", header(2).raw({1, 2}).bytes,
          "truncated: the file ends inside its header"},
         {"a newer format's other layout", File().text("Grazewell recording\n").u32(9).bytes,
@@ -265,6 +279,7 @@ TEST(Demo, WhatIsWrittenReadsBackTheSameAndNoFileIsReplaced) {
     header.fps = 0;
     header.platform = "windows";
     header.fingerprint = 0x89abcdefu;
+    header.speed = 60;
     std::vector<DemoFrame> frames(4);
     frames[0].events = {DemoEvent{DEMO_RESHAPE, 16384, 0}, DemoEvent{DEMO_KEY_DOWN, 255},
                         DemoEvent{DEMO_KEY_UP, 0},         DemoEvent{DEMO_SPECIAL_DOWN, 101},
@@ -276,6 +291,7 @@ TEST(Demo, WhatIsWrittenReadsBackTheSameAndNoFileIsReplaced) {
     frames[1].pickHits = {19, 0, 7};
     frames[1].draws = {0, 2147483647, -2147483647 - 1, 12345};
     frames[2].picked = true; // a pick that hit nothing
+    frames[2].events = {DemoEvent{DEMO_SPEED, 100}, DemoEvent{DEMO_SPEED, 1}};
     frames[3].checksum = 1;
 
     DemoWriter writer;
@@ -306,6 +322,7 @@ TEST(Demo, WhatIsWrittenReadsBackTheSameAndNoFileIsReplaced) {
     EXPECT_EQ(demo.header.fps, header.fps);
     EXPECT_EQ(demo.header.platform, header.platform);
     EXPECT_EQ(demo.header.fingerprint, header.fingerprint);
+    EXPECT_EQ(demo.header.speed, 60);
     ASSERT_EQ(demo.frames.size(), frames.size());
     for (size_t i = 0; i < frames.size(); i++)
         EXPECT_TRUE(sameFrame(demo.frames[i], frames[i])) << i;
@@ -337,8 +354,9 @@ TEST(Demo, WhatIsWrittenReadsBackTheSameAndNoFileIsReplaced) {
 }
 
 // A version 1 file (no fingerprint) is still read, its frames as they were; version 2 carries
-// the fingerprint after the platform.
-TEST(Demo, TheFormerVersionIsReadAndTheNewOneCarriesItsFingerprint) {
+// the fingerprint after the platform; version 3 the game's speed between the two. The former ones
+// were played at the full speed.
+TEST(Demo, TheFormerVersionsAreReadAndTheNewOneCarriesItsSpeedAndFingerprint) {
     Demo demo;
     std::string reason;
     ASSERT_TRUE(parse(goodFile().bytes, demo, reason)) << reason;
@@ -348,8 +366,30 @@ TEST(Demo, TheFormerVersionIsReadAndTheNewOneCarriesItsFingerprint) {
     File two = header(2).u32(0x12345678).frame(plainBody());
     ASSERT_TRUE(parse(two.bytes, demo, reason)) << reason;
     EXPECT_EQ(demo.header.fingerprint, 0x12345678u);
+    EXPECT_EQ(demo.header.speed, 100);
     ASSERT_EQ(demo.frames.size(), 1u);
     EXPECT_EQ(demo.frames[0].checksum, 42u);
+    File three = header(3).varint(50).u32(0x9abcdef0).frame(plainBody());
+    ASSERT_TRUE(parse(three.bytes, demo, reason)) << reason;
+    EXPECT_EQ(demo.header.speed, 50);
+    EXPECT_EQ(demo.header.fingerprint, 0x9abcdef0u);
+    ASSERT_EQ(demo.frames.size(), 1u);
+    EXPECT_EQ(demo.frames[0].checksum, 42u);
+    // What the writer writes for version 3 is these bytes.
+    WorkDir dir("demo-three");
+    DemoHeader written;
+    written.gameVersion = "1.0.0";
+    written.seed = 0xdeadbeef;
+    written.width = 1000;
+    written.height = 500;
+    written.fps = 60;
+    written.platform = "linux";
+    written.speed = 50;
+    written.fingerprint = 0x9abcdef0;
+    DemoWriter writer;
+    ASSERT_TRUE(openDemoWriter(writer, "three.gzd", written, &reason)) << reason;
+    closeDemoWriter(writer);
+    EXPECT_EQ(readBytes("three.gzd"), header(3).varint(50).u32(0x9abcdef0).bytes);
 }
 
 TEST(Demo, ItsFoodLimitIsTheGamesFoodCount) {

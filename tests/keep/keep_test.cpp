@@ -9,6 +9,7 @@
 #include "support/files.h"
 
 #include <climits>
+#include <sqlite3.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -100,11 +101,13 @@ bool makeRecording(const std::string &path, int ticks, std::string *reason) {
 
 // Begins a game in index at when, kept with a recording of ticks ticks; its path ("" when it
 // could not be begun).
-std::string begin(GamesIndex &index, const std::tm &when, int ticks, long long *id = nullptr) {
+std::string begin(GamesIndex &index, const std::tm &when, int ticks, long long *id = nullptr,
+                  int speed = 100) {
     NewGame game;
     game.when = when;
     game.seed = 7;
     game.fps = 60;
+    game.speed = speed;
     long long row = 0;
     std::string path, trouble, reason;
     RecordingMaker make = [ticks](const std::string &at, std::string *why) {
@@ -289,6 +292,87 @@ TEST(GamesIndex, TheRecordIsWorkedOutFromTheRowsACrashIsFoundByTheNextGameAndNot
     removeTree(dir);
 }
 
+// A game played slower is listed with its slowest speed, and a win at less than the full speed is
+// counted but is no fastest win; a loss is a loss at any speed.
+TEST(GamesIndex, ASlowerGameIsListedSoAndOnlyAFullSpeedWinIsTheFastest) {
+    std::string dir = makeTempDir("index-speed");
+    GamesIndex index;
+    std::string reason;
+    ASSERT_TRUE(openGamesIndex(index, dir, &reason)) << reason;
+    long long full = 0, half = 0, slowed = 0;
+    begin(index, at(2026, 8, 0), 1, &full);
+    begin(index, at(2026, 8, 1), 1, &half, 50);
+    begin(index, at(2026, 8, 2), 1, &slowed);
+    GameEnded fullWin{END_WON, 3000, 10, 10};
+    GameEnded halfWin{END_WON, 1000, 10, 10}, halfLoss{END_LOST, 900, 0, -10};
+    halfWin.fullSpeed = halfLoss.fullSpeed = false;
+    ASSERT_TRUE(countIndexedGame(index, full, fullWin, &reason)) << reason;
+    ASSERT_TRUE(countIndexedGame(index, half, halfWin, &reason)) << reason;
+    ASSERT_TRUE(countIndexedGame(index, half, halfLoss, &reason)) << reason;
+    // Won at the full speed, then slowed to 60 and back up to 80: the row keeps the slowest.
+    ASSERT_TRUE(countIndexedGame(index, slowed, GameEnded{END_WON, 2000, 10, 10}, &reason));
+    ASSERT_TRUE(slowIndexedGame(index, slowed, 60, &reason)) << reason;
+    ASSERT_TRUE(slowIndexedGame(index, slowed, 80, &reason)) << reason;
+    std::vector<IndexedGame> games = keptIndexedGames(index);
+    ASSERT_EQ(games.size(), 3u);
+    EXPECT_EQ(games[0].speed, 60);
+    EXPECT_EQ(games[1].speed, 50);
+    EXPECT_EQ(games[2].speed, 100);
+    GameRecord record;
+    ASSERT_TRUE(indexedRecord(index, record, &reason)) << reason;
+    EXPECT_EQ(record.won, 3);
+    EXPECT_EQ(record.fastestWin, 2000) << "the win at half speed is no fastest win";
+    EXPECT_EQ(record.shortestLoss, 900);
+    std::string listing = keptGamesListing(dir, games);
+    EXPECT_NE(listing.find("2026-01-08_12-00-01.gzd  at 50% speed\n"), std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("2026-01-08_12-00-02.gzd  at 60% speed\n"), std::string::npos);
+    EXPECT_NE(listing.find("2026-01-08_12-00-00.gzd\n"), std::string::npos) << listing;
+    closeGamesIndex(index);
+    removeTree(dir);
+}
+
+// An index made by a game from before there were game speeds is given the speed column once, its
+// rows at the full speed, and goes on as before.
+TEST(GamesIndex, AnIndexOfTheFormerLayoutGainsTheSpeedOfItsGames) {
+    std::string dir = makeTempDir("index-layout-one");
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir + "/" + INDEX_FILE).c_str(), &db), SQLITE_OK);
+    const char *former = R"sql(
+        CREATE TABLE games (id INTEGER PRIMARY KEY AUTOINCREMENT, started TEXT NOT NULL,
+            recording TEXT UNIQUE, seed INTEGER, fps INTEGER, ticks INTEGER, ending TEXT,
+            score INTEGER, closed INTEGER NOT NULL DEFAULT 0, crashed INTEGER NOT NULL DEFAULT 0,
+            played INTEGER NOT NULL DEFAULT 0, won INTEGER NOT NULL DEFAULT 0,
+            lost INTEGER NOT NULL DEFAULT 0, quit INTEGER NOT NULL DEFAULT 0,
+            fastest_win INTEGER, shortest_loss INTEGER, most_fed INTEGER NOT NULL DEFAULT 0);
+        INSERT INTO games (started, recording, seed, fps, ticks, ending, score, closed, played,
+            won, fastest_win, most_fed)
+            VALUES ('2026-01-09 12:00:00', 'old.gzd', 7, 60, 4000, 'won', 10, 1, 1, 1, 3500, 10);
+        PRAGMA user_version = 1;
+    )sql";
+    ASSERT_EQ(sqlite3_exec(db, former, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    GamesIndex index;
+    std::string reason;
+    ASSERT_TRUE(openGamesIndex(index, dir, &reason)) << reason;
+    long long id = 0;
+    begin(index, at(2026, 9, 1), 1, &id, 80);
+    std::vector<IndexedGame> games = keptIndexedGames(index);
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_EQ(games[0].speed, 80);
+    EXPECT_EQ(games[1].recording, "old.gzd");
+    EXPECT_EQ(games[1].speed, 100);
+    GameRecord record;
+    ASSERT_TRUE(indexedRecord(index, record, &reason)) << reason;
+    EXPECT_EQ(record.fastestWin, 3500);
+    closeGamesIndex(index);
+    // Opened again, it is the new layout already.
+    ASSERT_TRUE(openGamesIndex(index, dir, &reason)) << reason;
+    EXPECT_EQ(keptIndexedGames(index).size(), 2u);
+    closeGamesIndex(index);
+    removeTree(dir);
+}
+
 TEST(RecordOfGames, CountsWinsLossesAndQuitsAndKeepsTheBest) {
     GameRecord record;
     addGame(record, END_WON, 3000, 10);
@@ -362,6 +446,30 @@ TEST(GameTallies, AGameIsFollowedFromTheTitleToItsEnd) {
     ASSERT_TRUE(tallyAdvance(title, STATE_LOST, -10, &ended));
     EXPECT_EQ(ended.end, END_LOST);
     EXPECT_EQ(ended.ticks, 4);
+    EXPECT_TRUE(ended.fullSpeed);
+}
+
+// A game any tick of which was played slower is no full-speed game; the next one, at the full
+// speed again, is.
+TEST(GameTallies, AGameWithATickPlayedSlowerIsNoFullSpeedGame) {
+    GameTally tally;
+    GameEnded ended;
+    EXPECT_FALSE(tallyAdvance(tally, STATE_TITLE, 0, &ended, 50));
+    EXPECT_FALSE(tallyAdvance(tally, STATE_PLAYING, 0, &ended));
+    EXPECT_FALSE(tallyAdvance(tally, STATE_PLAYING, 5, &ended, 80));
+    ASSERT_TRUE(tallyAdvance(tally, STATE_WON, 10, &ended));
+    EXPECT_FALSE(ended.fullSpeed);
+    EXPECT_EQ(tally.slowest, 50);
+    // Slowed only on the title before it: a full-speed game.
+    EXPECT_FALSE(tallyAdvance(tally, STATE_TITLE, 0, &ended, 60));
+    EXPECT_FALSE(tallyAdvance(tally, STATE_PLAYING, 0, &ended));
+    ASSERT_TRUE(tallyAdvance(tally, STATE_WON, 10, &ended));
+    EXPECT_TRUE(ended.fullSpeed);
+    // Won on the title itself, slowed while the title showed: timed from it, and slowed.
+    EXPECT_FALSE(tallyAdvance(tally, STATE_TITLE, 9, &ended));
+    EXPECT_FALSE(tallyAdvance(tally, STATE_TITLE, 9, &ended, 50));
+    ASSERT_TRUE(tallyAdvance(tally, STATE_WON, 10, &ended));
+    EXPECT_FALSE(ended.fullSpeed);
 }
 
 } // namespace
