@@ -6,7 +6,7 @@
 #include "app/ticks.h"
 #include "input/input.h"
 
-std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate) {
+std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate, long *frames) {
     startDemo(demo.header);
     replayTick = 0;
     replayTicks = long(demo.frames.size());
@@ -16,7 +16,8 @@ std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate)
     capFrameRate(drawingRate);
     gameClock = GameClock();
     std::string difference;
-    for (long frame = 0; replayTick < replayTicks && difference.empty() && !quitAsked; frame++) {
+    long frame = 0;
+    for (; replayTick < replayTicks && difference.empty() && !quitAsked; frame++) {
         PaceClock::time_point now =
             PaceClock::time_point() +
             (drawingRate > 0 ? std::chrono::duration_cast<PaceClock::duration>(
@@ -30,6 +31,7 @@ std::string playDemoInProcess(const Demo &demo, long *badFrame, int drawingRate)
         showFrame(tickShare(gameClock, now));
     }
     if (!difference.empty() && badFrame) *badFrame = replayTick;
+    if (frames) *frames = frame;
     oneTickPerFrame = fixed;
     capFrameRate(cap);
     gameClock = GameClock();

@@ -175,9 +175,10 @@ std::string keptGamesListing(const std::string &folder, const std::vector<Indexe
         char line[160];
         snprintf(line, sizeof line, "  %s  %7s  %-7s  %5s  ", game.started.c_str(), length.c_str(),
                  end.c_str(), score.c_str());
-        text += line + game.recording;
-        if (game.speed != 100) text += "  at " + std::to_string(game.speed) + "% speed";
-        text += "\n";
+        text += line;
+        // Before the file, which stays last on the line.
+        if (game.speed != 100) text += "at " + std::to_string(game.speed) + "% speed  ";
+        text += game.recording + "\n";
     }
     return text;
 }

@@ -59,6 +59,6 @@ void removeKeptGame(const std::string &folder, const std::string &name);
 
 // What --games prints of the games kept in folder (newest first, as the index gives them): one
 // line a game, its start, its length in game time, how it ended (won, lost, quit; crashed or
-// killed when it never said) and its score, and its file; then, for a game played slower than
-// the full speed, the slowest speed it was played at ("at 50% speed").
+// killed when it never said) and its score, for a game played slower than the full speed the
+// slowest speed it was played at ("at 50% speed"), and its file.
 std::string keptGamesListing(const std::string &folder, const std::vector<IndexedGame> &games);

@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <chrono>
 #include <string>
+#include <sys/wait.h>
 
 namespace {
 
@@ -135,6 +137,71 @@ TEST(AssistsEndToEnd, TheCentresKeyPicksAsAClickAtTheCentreAndIsRecordedSo) {
     GameProcess replay(dir, {}, start);
     ASSERT_TRUE(replay.waitForExit(60));
     EXPECT_EQ(replay.quit(), 0) << replay.errors();
+    removeTree(dir);
+}
+
+} // namespace
+
+namespace {
+
+// What a game program run with state folder state and these arguments prints, and its status.
+std::string runGame(const std::string &state, const std::string &arguments, int *status) {
+    std::string command = "XDG_STATE_HOME='" + state + "' '" + builtGame() + "' " + arguments;
+    FILE *pipe = popen(command.c_str(), "r");
+    std::string text;
+    char buffer[4096];
+    size_t got = 0;
+    while (pipe && (got = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
+    int ended = pipe ? pclose(pipe) : -1;
+    *status = WIFEXITED(ended) ? WEXITSTATUS(ended) : -1;
+    return text;
+}
+
+// Four seconds of a game at half speed, kept in the games folder: about 120 ticks, listed at its
+// speed, and played back at it to the same lines.
+TEST(AssistsEndToEnd, FourSecondsAtHalfSpeedHoldAbout120TicksAndReplayToTheSameLines) {
+    std::string dir = makeTempDir("assists-speed");
+    installTextures(dir);
+    std::string state = dir + "/state";
+    std::string played;
+    {
+        GameStart start;
+        start.arguments = {"--seed", "5", "--mute", "--game-speed", "50"};
+        GameProcess game(dir, {}, start);
+        ASSERT_TRUE(game.waitForOutput("set up bison move ", 20)) << "the first tick never came";
+        sleepSeconds(4.0);
+        game.pressKey("Escape");
+        ASSERT_TRUE(game.waitForExit(20));
+        game.releaseKey("Escape");
+        EXPECT_EQ(game.quit(), 0);
+        played = game.output();
+        EXPECT_EQ(game.errors(), "");
+    }
+    int status = 0;
+    std::string listing = runGame(state, "--games", &status);
+    EXPECT_EQ(status, 0);
+    size_t at = listing.find("  at 50% speed  ");
+    ASSERT_NE(at, std::string::npos) << listing;
+    std::string name = listing.substr(at + 16, listing.find('\n', at) - at - 16);
+    Demo demo;
+    std::string reason;
+    ASSERT_TRUE(readDemo((state + "/grazewell/games/" + name).c_str(), demo, &reason)) << reason;
+    EXPECT_EQ(demo.header.speed, 50);
+    // Four seconds and the moment it took Escape to be seen: 30 ticks a second.
+    EXPECT_GE(demo.frames.size(), 118u);
+    EXPECT_LE(demo.frames.size(), 140u);
+    printf("%zu ticks recorded in four seconds at half speed\n", demo.frames.size());
+    GameStart start;
+    start.arguments = {"--replay", "last"};
+    GameProcess replay(dir, {}, start);
+    auto begun = std::chrono::steady_clock::now();
+    ASSERT_TRUE(replay.waitForExit(60));
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
+    EXPECT_EQ(replay.quit(), 0) << replay.errors();
+    EXPECT_EQ(replay.output(), played);
+    // At its own speed, not twice as fast: the window's opening and the exit on top.
+    EXPECT_GT(seconds, double(demo.frames.size()) / 30.0 - 0.2);
     removeTree(dir);
 }
 

@@ -324,10 +324,11 @@ TEST(GamesIndex, ASlowerGameIsListedSoAndOnlyAFullSpeedWinIsTheFastest) {
     EXPECT_EQ(record.fastestWin, 2000) << "the win at half speed is no fastest win";
     EXPECT_EQ(record.shortestLoss, 900);
     std::string listing = keptGamesListing(dir, games);
-    EXPECT_NE(listing.find("2026-01-08_12-00-01.gzd  at 50% speed\n"), std::string::npos)
+    EXPECT_NE(listing.find("  at 50% speed  2026-01-08_12-00-01.gzd\n"), std::string::npos)
         << listing;
-    EXPECT_NE(listing.find("2026-01-08_12-00-02.gzd  at 60% speed\n"), std::string::npos);
-    EXPECT_NE(listing.find("2026-01-08_12-00-00.gzd\n"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("  at 60% speed  2026-01-08_12-00-02.gzd\n"), std::string::npos);
+    EXPECT_NE(listing.find("  2026-01-08_12-00-00.gzd\n"), std::string::npos) << listing;
+    EXPECT_EQ(listing.find("speed  2026-01-08_12-00-00.gzd"), std::string::npos) << listing;
     closeGamesIndex(index);
     removeTree(dir);
 }
