@@ -25,6 +25,8 @@ static std::vector<float> envelopes[SOUND_COUNT];
 static const double HRTF_LOUDEST = 1.5;
 // When the toggle key began the fade out (seconds on the sound clock), negative when none runs.
 static double fadingSince = -1.0;
+// When that fade first set the gain to nothing (seconds on the sound clock), negative before.
+static double silentSince = -1.0;
 // When each sound last started (seconds on the sound clock).
 static double lastStart[SOUND_COUNT];
 // The device is to be opened the first time sound is on: at start-up, or at the toggle after
@@ -191,7 +193,7 @@ void initSound(bool muted, bool openDevice) {
     }
     for (SoundVoice &voice : soundVoices)
         voice = {SOUND_HOOF, {0, 0, 0}, false, -1e9, -1e9, 0.0f, 0.0f};
-    fadingSince = -1.0;
+    fadingSince = silentSince = -1.0;
     captionsShowing.clear();
     bisonGait = BISON_GAIT_AT_START;
     soundsStarted = 0;
@@ -239,6 +241,13 @@ void playPhrase(SoundId id) {
     start(id, {0.0f, 0.0f, 0.0f}, false);
 }
 
+// Silent for a while: now the voices can stop without a click, and the gain is back for later.
+static void endFadeOut() {
+    stopVoices();
+    setListenerGain(fullGain());
+    fadingSince = silentSince = -1.0;
+}
+
 void listenFrom(Vector3 position, Vector3 gaze) {
     listenerPosition = position;
     listenerGaze = gaze;
@@ -246,16 +255,18 @@ void listenFrom(Vector3 position, Vector3 gaze) {
     double now = soundClock();
     if (fadingSince >= 0.0) {
         double faded = (now - fadingSince) / SOUND_OFF_FADE;
-        if (faded >= SOUND_OFF_STOP) {
-            // Silent for a while: now the voices can stop without a click, and the gain is back
-            // for later.
-            stopVoices();
-            setListenerGain(fullGain());
-            fadingSince = -1.0;
-        } else {
+        if (faded < 1.0) {
             // Lowered a little each frame: OpenAL eases each change over a few milliseconds only,
             // too short a fade for a loud low sound.
-            setListenerGain(float(fullGain() * (faded < 1.0 ? 1.0 - faded : 0.0)));
+            setListenerGain(float(fullGain() * (1.0 - faded)));
+        } else if (silentSince < 0.0) {
+            // Down to nothing, and the voices left playing a while: a frame late on a busy
+            // machine comes here straight from a gain well above it, which the mixer has to take
+            // before anything is cut.
+            setListenerGain(0.0f);
+            silentSince = now;
+        } else if (now - silentSince >= (SOUND_OFF_STOP - 1.0) * SOUND_OFF_FADE) {
+            endFadeOut();
         }
     }
     if (!soundOn) return;
@@ -272,11 +283,7 @@ void toggleSound() {
         for (SoundVoice &voice : soundVoices) voice.endsAt = -1e9;
         return;
     }
-    if (fadingSince >= 0.0) {
-        stopVoices();
-        setListenerGain(fullGain());
-        fadingSince = -1.0;
-    }
+    if (fadingSince >= 0.0) endFadeOut();
     if (deviceWanted && !deviceTried) tryDevice();
     listenFrom(listenerPosition, listenerGaze);
 }

@@ -59,8 +59,9 @@ const float SOUND_MASTER_GAIN = 0.8f;
 const double SOUND_WIDEST = 35.0 * PI_D / 180.0;
 // Seconds that sound fades over when the toggle key turns it off, before the voices stop.
 const double SOUND_OFF_FADE = 0.1;
-// When the voices stop after the toggle key, in fades: the gain is at 0 a while first, so that the
-// mixer has taken it before anything is cut.
+// When the voices stop after the toggle key, in fades: the gain is at 0 a while first (from the
+// frame that set it, however late that came), so that the mixer has taken it before anything is
+// cut.
 const double SOUND_OFF_STOP = 1.5;
 // Samples in a block of a sound's envelope (10 ms).
 const int SOUND_ENVELOPE_BLOCK = SOUND_RATE / 100;

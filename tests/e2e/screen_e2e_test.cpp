@@ -131,8 +131,9 @@ TEST(ScreenEndToEnd, TheOptionsPauseTheGameEscapeLetsItGoOnAndItsRecordingReplay
 TEST(ScreenEndToEnd, AKeyBoundByPressingItIsKeptAndWalksInTheNextGame) {
     std::string dir = makeTempDir("screen-bind");
     installTextures(dir);
+    // Seeded: a bison that wanders into the title's view never lets it stand still.
     GameStart seeded;
-    seeded.arguments = {"--seed", "3"}; // a bison that wanders into the title's view never stands still
+    seeded.arguments = {"--seed", "3"};
     {
         GameProcess game(dir, {}, seeded);
         EXPECT_FALSE(game.stillScreen(60).rgb.empty()) << "the title never stood still";
