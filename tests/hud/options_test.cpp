@@ -15,7 +15,8 @@
 
 namespace {
 
-const int ENTER = '\r', ESCAPE = 27, DELETE = 127;
+// (DELETE alone is a macro of Windows' headers.)
+const int RETURN_KEY = '\r', DELETE_KEY = 127;
 const int UP = SPECIAL_KEY + GLUT_KEY_UP, DOWN = SPECIAL_KEY + GLUT_KEY_DOWN;
 const int LEFT = SPECIAL_KEY + GLUT_KEY_LEFT, RIGHT = SPECIAL_KEY + GLUT_KEY_RIGHT;
 const int F10 = SPECIAL_KEY + GLUT_KEY_F10;
@@ -51,7 +52,7 @@ class OptionsModel : public ::testing::Test {
         int row = optionItemNamed(name);
         EXPECT_GE(row, 0) << name;
         while (optionsScreen.selected != row) optionsKey(optionsScreen.selected < row ? DOWN : UP);
-        return optionsKey(ENTER);
+        return optionsKey(RETURN_KEY);
     }
     // Opens the keys' list and chooses the action's row.
     void chooseAction(const char *action) {
@@ -75,10 +76,10 @@ TEST_F(OptionsModel, ArrowsMoveWithinTheRowsAndEscapeGoesBackALevelThenCloses) {
     EXPECT_EQ(optionRows().size(), size_t(KEYS_FIRST_ACTION + actionCount()));
     EXPECT_EQ(optionRows()[size_t(KEYS_FIRST_ACTION + actionNamed("walk_forward"))],
               "walk forward\tw");
-    EXPECT_EQ(optionsKey(ESCAPE).kind, ASK_NOTHING);
+    EXPECT_EQ(optionsKey(KEY_ESCAPE).kind, ASK_NOTHING);
     EXPECT_EQ(optionsScreen.level, OPTIONS_MAIN);
     EXPECT_EQ(optionsScreen.selected, optionItemNamed("keys")) << "back where the list was left";
-    EXPECT_EQ(optionsKey(ESCAPE).kind, ASK_CLOSED);
+    EXPECT_EQ(optionsKey(KEY_ESCAPE).kind, ASK_CLOSED);
     EXPECT_FALSE(optionsScreen.shown);
 
     // The options' own key closes them too, and Close does.
@@ -165,13 +166,13 @@ TEST_F(OptionsModel, AKeyPressedIsBoundAndAKeyBoundElsewhereMovesOnlyWhenConfirm
     optionsKey(UP);
     EXPECT_EQ(optionsFoot()[0],
               "'up' does look up. Enter moves it to walk forward; Escape leaves it.");
-    optionsKey(ESCAPE);
+    optionsKey(KEY_ESCAPE);
     EXPECT_EQ(keysOf("look_up"), (std::vector<int>{'e', UP}));
     EXPECT_EQ(keysOf("walk_forward"), (std::vector<int>{'w', 'i'}));
     // And moved when the player says yes.
     optionsChooseRow(KEYS_FIRST_ACTION + actionNamed("walk_forward"), 1);
     optionsKey(UP);
-    optionsKey(ENTER);
+    optionsKey(RETURN_KEY);
     EXPECT_EQ(keysOf("look_up"), (std::vector<int>{'e'}));
     EXPECT_EQ(keysOf("walk_forward"), (std::vector<int>{'w', 'i', UP}));
     EXPECT_NE(optionsScreen.said.find("no longer look up"), std::string::npos)
@@ -179,12 +180,12 @@ TEST_F(OptionsModel, AKeyPressedIsBoundAndAKeyBoundElsewhereMovesOnlyWhenConfirm
 
     // Escape gives up waiting; the options' last key is never taken for another action.
     optionsChooseRow(KEYS_FIRST_ACTION + actionNamed("throw"), 1);
-    optionsKey(ESCAPE);
+    optionsKey(KEY_ESCAPE);
     EXPECT_EQ(optionsScreen.binding, -1);
     EXPECT_TRUE(optionsScreen.shown);
     optionsChooseRow(KEYS_FIRST_ACTION + actionNamed("throw"), 1);
     optionsKey(F10);
-    optionsKey(ENTER);
+    optionsKey(RETURN_KEY);
     EXPECT_EQ(keysOf("options"), (std::vector<int>{F10}));
     EXPECT_EQ(keysOf("throw"), (std::vector<int>{' '}));
 
@@ -198,7 +199,7 @@ TEST_F(OptionsModel, DeleteClearsTheArrowsWalkAndTheDefaultsComeBack) {
     enterOn("keys");
     int row = KEYS_FIRST_ACTION + actionNamed("turn_around");
     while (optionsScreen.selected < row) optionsKey(DOWN);
-    optionsKey(DELETE);
+    optionsKey(DELETE_KEY);
     EXPECT_TRUE(keysOf("turn_around").empty());
     EXPECT_EQ(optionRows()[size_t(row)], "turn around\tnone");
     // The options' own last key stays.

@@ -337,12 +337,12 @@ TEST_F(States, ReadableTextSetsTheLinesOnABandAndTheNextFrameWithoutIsAsBefore) 
         for (int x = 0; x < 1000; x++) {
             size_t i = size_t(row) * 1000 + size_t(x); // rows from the bottom
             int fromTop = 499 - row;
-            bool inBand = false, near = false;
+            bool inBand = false, byBand = false; // (near is a macro of Windows' headers)
             for (const Box &box : boxes) {
                 inBand = inBand || (x >= box.x && x < box.right() && fromTop >= box.y &&
                                     fromTop < box.bottom());
-                near = near || (x >= box.x - 6 && x < box.right() + 6 && fromTop >= box.y - 6 &&
-                                fromTop < box.bottom() + 6);
+                byBand = byBand || (x >= box.x - 6 && x < box.right() + 6 && fromTop >= box.y - 6 &&
+                                    fromTop < box.bottom() + 6);
             }
             int before = plain[i * 3] + plain[i * 3 + 1] + plain[i * 3 + 2];
             int after = banded[i * 3] + banded[i * 3 + 1] + banded[i * 3 + 2];
@@ -352,7 +352,7 @@ TEST_F(States, ReadableTextSetsTheLinesOnABandAndTheNextFrameWithoutIsAsBefore) 
             } else if (inBand) {
                 banding++;
                 lighter += after > before;
-            } else if (!near) {
+            } else if (!byBand) {
                 outsideChanged += changed;
             }
         }
