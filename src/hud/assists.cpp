@@ -1,6 +1,7 @@
 #include "hud/assists.h"
 
 #include "game.h"
+#include "hud/font.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -172,22 +173,13 @@ void drawAssists(Vector3 eye, Vector3 gaze, Vector3 bisonPlace, const ScreenLayo
     for (GLenum off : {GL_DEPTH_TEST, GL_LIGHTING, GL_COLOR_MATERIAL, GL_TEXTURE_2D, GL_BLEND,
                        GL_ALPHA_TEST, GL_CULL_FACE, GL_FOG})
         glDisable(off);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushWindowPixels(width, height);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(2, GL_FLOAT, 0, shapes.corners.data());
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, shapes.colours.data());
     glDrawArrays(GL_TRIANGLES, 0, GLsizei(shapes.corners.size() / 2));
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popWindowPixels();
     glPopClientAttrib();
     glPopAttrib();
 }

@@ -176,6 +176,23 @@ void addText(TextMesh &mesh, HudFont font, float x, float baseline, const std::s
     }
 }
 
+void pushWindowPixels(double width, double height) {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void popWindowPixels() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
 bool prepareScreenFonts() {
     if (fontTexture) return true;
     if (!packCells()) return false;
@@ -190,13 +207,7 @@ bool prepareScreenFonts() {
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, viewport[2], 0.0, viewport[3], -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushWindowPixels(viewport[2], viewport[3]);
     for (GLenum off : {GL_LIGHTING, GL_DEPTH_TEST, GL_TEXTURE_2D, GL_BLEND, GL_FOG, GL_ALPHA_TEST,
                        GL_STENCIL_TEST, GL_DITHER})
         glDisable(off);
@@ -220,10 +231,7 @@ bool prepareScreenFonts() {
     uploadAtlas(atlas);
     atlasPixels = atlas;
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popWindowPixels();
     glPopClientAttrib();
     glPopAttrib();
     return true;
@@ -279,17 +287,19 @@ void TextImage::reset(int newWidth, int newHeight) {
     rgba.assign(size_t(width) * size_t(height) * 4, 0);
 }
 
+// Sets the pixel at (column, row) from the top-left, which the caller keeps inside the image.
+static void setPixel(TextImage &image, int column, int row, Rgba colour) {
+    unsigned char *pixel = &image.rgba[(size_t(row) * size_t(image.width) + size_t(column)) * 4];
+    pixel[0] = colour.r;
+    pixel[1] = colour.g;
+    pixel[2] = colour.b;
+    pixel[3] = colour.a;
+}
+
 void paintBand(TextImage &image, int x, int y, int width, int height, Rgba colour) {
     int x0 = std::max(x, 0), x1 = std::min(x + width, image.width);
     for (int row = std::max(y, 0); row < std::min(y + height, image.height); row++)
-        for (int column = x0; column < x1; column++) {
-            unsigned char *pixel =
-                &image.rgba[(size_t(row) * size_t(image.width) + size_t(column)) * 4];
-            pixel[0] = colour.r;
-            pixel[1] = colour.g;
-            pixel[2] = colour.b;
-            pixel[3] = colour.a;
-        }
+        for (int column = x0; column < x1; column++) setPixel(image, column, row, colour);
 }
 
 void paintText(TextImage &image, HudFont font, int x, int baseline, const std::string &text,
@@ -307,13 +317,8 @@ void paintText(TextImage &image, HudFont font, int x, int baseline, const std::s
                 &atlasPixels[size_t(glyph.y + up) * ATLAS_WIDTH + size_t(glyph.x)];
             for (int across = 0; across < size.width; across++) {
                 int column = x + across - size.originX;
-                if (!texels[across] || column < 0 || column >= image.width) continue;
-                unsigned char *pixel =
-                    &image.rgba[(size_t(row) * size_t(image.width) + size_t(column)) * 4];
-                pixel[0] = colour.r;
-                pixel[1] = colour.g;
-                pixel[2] = colour.b;
-                pixel[3] = colour.a;
+                if (texels[across] && column >= 0 && column < image.width)
+                    setPixel(image, column, row, colour);
             }
         }
         x += glyph.advance;

@@ -74,6 +74,10 @@ struct ImagePart {
 void drawImage(const ImageTexture &texture, float x, float top,
                const std::vector<ImagePart> &parts);
 
+// Sets the projection to the window's pixels, width x height, y up, with an identity model-view,
+// both matrices pushed; popWindowPixels puts them back and leaves GL_MODELVIEW current.
+void pushWindowPixels(double width, double height);
+void popWindowPixels();
 // Reads GLUT's glyphs into their texture, once: a corner of the back buffer is lent for it and
 // put back pixel for pixel. Needs the window; false while it is too small to lend the room.
 bool prepareScreenFonts();

@@ -208,23 +208,14 @@ void drawOverlays(const ScreenFacts &facts) {
     }
     glPushAttrib(GL_ENABLE_BIT | GL_TRANSFORM_BIT);
     glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, std::max(windowWidth, 1), 0.0, std::max(h, 1), -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushWindowPixels(std::max(windowWidth, 1), std::max(h, 1));
     drawTextMesh(bands);
     for (const PlacedBlock &block : layout.blocks) {
         BlockPicture &picture = pictures[block.kind];
         if (!picture.painted || !samePlacement(picture.block, block)) paintBlock(picture, block);
         drawImage(picture.texture, float(block.box.x), float(h - block.box.y), picture.parts);
     }
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popWindowPixels();
     glPopAttrib();
 }
 
