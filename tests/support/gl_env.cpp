@@ -142,6 +142,9 @@ void startWorld() {
     oneTickPerFrame = true;
     initWorld();
     worldAtStart = new WorldAtStart();
+    // Tests that ran before any world was made may have left the rooms' state behind them (a
+    // click pending, say): put back as the game starts it.
+    freshWorld();
 }
 
 uint32_t startedWorldChecksum() {
