@@ -23,6 +23,7 @@
 #include "hud/screen_text.h"
 
 #include <GL/freeglut.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -47,6 +48,9 @@ struct WorldAtStart {
     }
 };
 WorldAtStart *worldAtStart = nullptr;
+// The folder the test program started in, where the game's pictures are found: a test run
+// before the world is made may have gone into a folder of its own.
+std::filesystem::path startFolder;
 
 } // namespace
 
@@ -110,6 +114,7 @@ class FreshWorld : public ::testing::EmptyTestEventListener {
 class GlEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
+        startFolder = std::filesystem::current_path();
         int argc = 1;
         char name[] = "grazewell_tests";
         char *argv[] = {name, nullptr};
@@ -140,7 +145,10 @@ void startWorld() {
     started = true;
     // The tests count ticks by frames: each of their frames runs one, whatever the clock says.
     oneTickPerFrame = true;
+    std::filesystem::path here = std::filesystem::current_path();
+    if (!startFolder.empty()) std::filesystem::current_path(startFolder);
     initWorld();
+    std::filesystem::current_path(here);
     worldAtStart = new WorldAtStart();
     // Tests that ran before any world was made may have left the rooms' state behind them (a
     // click pending, say): put back as the game starts it.
