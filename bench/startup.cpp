@@ -48,6 +48,7 @@ static bool startUp(const char *self, StartUps &startUps) {
 }
 
 void openWindow(int &argc, char **argv) {
+    if (prepareWindowThreads) prepareWindowThreads(); // as the game, before the window
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);
@@ -55,11 +56,6 @@ void openWindow(int &argc, char **argv) {
     glutReshapeFunc(onReshape);
     glutDisplayFunc([] {}); // the benchmark draws its frames itself
 }
-
-// A build from before the selection warm-up was spread over the title's frames has no
-// startSelectionWarmUp: it paid the warm-up whole before its first frame, as its main did
-// (bench-compare.sh builds older commits with this benchmark).
-__attribute__((weak)) void startSelectionWarmUp();
 
 // The child of startUp: the game's own start, as main makes it, up to its first frame, then the
 // title's next frames.
@@ -70,9 +66,12 @@ int firstFrame(int argc, char **argv) {
     glFinish();
     long long initWorldNanoseconds = nanosecondsNow() - before;
     before = nanosecondsNow();
-    if (startSelectionWarmUp)
-        startSelectionWarmUp(); // a step after each frame shown
-    else
+    if (startSelectionWarmUp) {
+        // Its thread, or a step after each frame shown where the picks have no context of their
+        // own.
+        if (prepareSelectionContext) prepareSelectionContext();
+        startSelectionWarmUp();
+    } else
         warmUpDrawing();
     long long warmUpNanoseconds = nanosecondsNow() - before;
     before = nanosecondsNow();

@@ -57,6 +57,7 @@ int timedemoChild(int argc, char **argv) {
     openWindow(glutArgc, argv);
     for (int i = 0; i < 20; i++) glutMainLoopEvent();
     initWorld();
+    if (prepareSelectionContext) prepareSelectionContext();
     warmUpDrawing(); // as the game does before its first frame
     // Only the recorded events move this game, as in a replay.
     releaseKeysWithFocus = false;

@@ -74,10 +74,12 @@ void titleDrift() {
 // A left click is resolved by a selection pass of the world as this tick has left it; the foods
 // it hits go onto the hand in the same tick, so they are held from the next one on.
 static void pickUnderClick() {
+    bool aside = enterPickContext();
     drawGame(true);
     // Waits for the GL: left running on into the next passes, a run of clicks made the driver
     // hold on to megabytes more (seen in the soak's memory).
     glFinish();
+    if (aside) leavePickContext();
     takePickHits();
 }
 
@@ -100,11 +102,7 @@ void advanceGame() {
     ticksAdvanced++;
 }
 
-// The parts of the world a selection pass draws, in their order.
-enum WorldPart { PART_TEXT, PART_BISON, PART_SCENE, PART_TREES, PART_FOODS, WORLD_PARTS };
-
-// One part of the world in POSE.
-static void drawPart(WorldPart part, const WorldPose &pose, bool selecting) {
+void drawWorldPart(WorldPart part, const WorldPose &pose, bool selecting) {
     switch (part) {
     case PART_TEXT:
         drawScreenText();
@@ -137,15 +135,14 @@ static void drawWorld(const WorldPose &pose, bool selecting) {
     glLoadIdentity();
     glPushMatrix();
     lookAlong(pose.eye, pose.gaze);
-    for (int part = 0; part < WORLD_PARTS; part++) drawPart(WorldPart(part), pose, selecting);
+    for (int part = 0; part < WORLD_PARTS; part++) drawWorldPart(WorldPart(part), pose, selecting);
     if (selecting) endPick(); // the hits are read; the tick takes them
     drawCollisionSpheresAt(pose.spheresPlace, pose.bisonHeading);
     if (!selecting) drawScreenTextBacking();
     glPopMatrix();
 }
 
-// The world exactly as the last tick left it.
-static WorldPose tickPose() {
+WorldPose tickPose() {
     return worldPose(flashShows, bisonSnapshot);
 }
 
@@ -155,55 +152,6 @@ void drawGame(bool selecting) {
     else
         setProjection();
     drawWorld(tickPose(), selecting);
-}
-
-// The warm-up's pieces, a selection pass each: the world's parts, the bison's in its own pieces,
-// as the GL's first use of it costs the most.
-static const struct {
-    WorldPart part;
-    int bisonPieces; // for PART_BISON
-} WARM_UP_PIECES[] = {
-    {PART_TEXT, 0},  {PART_BISON, MODEL_HEAD}, {PART_BISON, MODEL_BODY}, {PART_BISON, MODEL_LIMBS},
-    {PART_SCENE, 0}, {PART_TREES, 0},          {PART_FOODS, 0}};
-static const int WARM_UP_STEPS = int(sizeof WARM_UP_PIECES / sizeof WARM_UP_PIECES[0]);
-// The pieces not yet drawn by the warm-up.
-static int piecesToWarm = 0;
-
-void startSelectionWarmUp() {
-    piecesToWarm = WARM_UP_STEPS;
-}
-
-bool warmUpSelectionStep() {
-    if (piecesToWarm <= 0) return false;
-    int piece = WARM_UP_STEPS - piecesToWarm--;
-    // A selection pass of the part alone that picks nothing and says nothing: the names and hits
-    // are thrown away, and the pass waited for, so that the GL's work is done within the step.
-    startSelectionPass();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glPushMatrix();
-    WorldPose pose = tickPose();
-    lookAlong(pose.eye, pose.gaze);
-    if (WARM_UP_PIECES[piece].part == PART_BISON)
-        bison->drawModelAt(pose.bisonPlace, pose.bisonHeading, pose.nodAngle,
-                           WARM_UP_PIECES[piece].bisonPieces);
-    else
-        drawPart(WARM_UP_PIECES[piece].part, pose, true);
-    glPopMatrix();
-    endPick();
-    hitCount = 0;
-    glFinish();
-    return piecesToWarm > 0;
-}
-
-void warmUpDrawing() {
-    startSelectionWarmUp();
-    while (warmUpSelectionStep()) {
-    }
-    // And one frame as drawn, never shown: the next frame clears it.
-    setProjection();
-    drawWorld(tickPose(), false);
-    glFinish();
 }
 
 // The world as the last two ticks left it, for the drawing between them; none before a tick.
@@ -241,7 +189,7 @@ void resetFrameState() {
     worldDrawn = false;
     poseBefore = poseNow = WorldPose();
     posesTaken = false;
-    piecesToWarm = 0;
+    resetSelectionWarmUp();
 }
 
 WorldPose shownPose(double share) {

@@ -108,6 +108,7 @@ int main(int argc, char **argv) {
     if (!playsDemo && !playing.fullScreen && playing.x >= 0 && playing.y >= 0)
         glutInitWindowPosition(playing.x, playing.y);
     int glutArgc = int(command.glutArguments.size()) - 1;
+    prepareWindowThreads(); // the selection warm-up's thread reaches the window system too
     glutInit(&glutArgc, command.glutArguments.data());
     // No window larger than the screen, whatever size a recording or the settings ask for: the
     // game still sees the size asked, and a capture reads no more than the window drawn.
@@ -156,8 +157,9 @@ int main(int argc, char **argv) {
         gameSpeed = playing.gameSpeed;
     }
     startPlayerSettings(playing, playsDemo);
-    // The title shows first: the GL's first selection pass is paid a part a frame after it, but
-    // for a timedemo, whose frames it would slow.
+    // The title shows first: the GL's first selection pass is paid after it, but for a timedemo,
+    // whose frames it would slow.
+    prepareSelectionContext();
     if (command.timedemo)
         warmUpDrawing();
     else

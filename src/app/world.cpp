@@ -36,7 +36,7 @@ void initWorld() {
     bison = new Bison();
     int next = 0;
     for (int k = 0; k < TREE_COUNT; k++) {
-        trees[k] = new Tree{TREE_PLACES[k], loadTGA("tex/tree.tga"), 0};
+        trees[k] = new Tree{TREE_PLACES[k], loadTGA("tex/tree.tga")};
         clampTreeEdges(trees[k]->texture);
         prepareTreePicking(trees[k]);
         float x = TREE_PLACES[k].x, z = TREE_PLACES[k].z;

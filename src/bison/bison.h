@@ -11,6 +11,17 @@
 // the tail.
 enum ModelPiece { MODEL_HEAD = 1, MODEL_BODY = 2, MODEL_LIMBS = 4, MODEL_WHOLE = 7 };
 
+// What the model's drawing reads of a bison, copied out of it: a copy drawn on another thread
+// (the selection warm-up) sees none of the ticks the game plays meanwhile.
+struct BisonLook {
+    int resolution;         // of every dome
+    float legAngle[4];      // degrees
+    float tailAngle;        // degrees
+    unsigned int texture;   // the skin the tuft wears; 0 for none
+    unsigned char color[3]; // tint of the parts drawn every frame
+    unsigned int bodyList;  // the compiled body
+};
+
 class Bison {
   public:
     int resolution;         // resolution of every dome of the model
@@ -60,6 +71,8 @@ class Bison {
     // or where it is drawn between two ticks. PIECES (MODEL_HEAD, ...) says which of it is drawn:
     // all of it, or a piece alone where the whole draws it.
     void drawModelAt(Vector3 place, float heading, float nod, int pieces = MODEL_WHOLE);
+    // What its model's drawing reads, as it stands.
+    BisonLook look() const;
     // One tick of nod and wander, then the model.
     void draw();
     // Compiles the static body into bodyList and returns it.
@@ -77,6 +90,10 @@ class Bison {
     // Loads the skin file into skinName; texture becomes skinName, or 0 when the file is bad.
     void loadSkin(const char *path);
 };
+
+// The model of a bison that looks like LOOK, as Bison::drawModelAt draws it.
+void drawBisonModel(const BisonLook &look, Vector3 place, float heading, float nod,
+                    int pieces = MODEL_WHOLE);
 
 // The one bison, made by initWorld.
 extern Bison *bison;

@@ -145,7 +145,7 @@ static void drawSolidSphere(double radius) {
 }
 
 // A front leg: upper leg and hoof in one chain, so the hoof inherits the leg's stretch.
-static void drawFrontLeg(const Bison &b, float z, float angle, float hoofAngle) {
+static void drawFrontLeg(const BisonLook &b, float z, float angle, float hoofAngle) {
     glPushMatrix();
     setColor(b.color);
     glTranslatef(-3.0f, -1.8f, z);
@@ -161,7 +161,7 @@ static void drawFrontLeg(const Bison &b, float z, float angle, float hoofAngle) 
 }
 
 // A hind leg: thigh, shank and hoof in one chain.
-static void drawHindLeg(const Bison &b, float z, float angle) {
+static void drawHindLeg(const BisonLook &b, float z, float angle) {
     glPushMatrix();
     setColor(b.color);
     glTranslatef(-12.0f, 0.0f, 0.0f);
@@ -193,7 +193,7 @@ static void drawTuft(unsigned int texture) {
     glDisable(GL_TEXTURE_2D);
 }
 
-static void drawTail(const Bison &b) {
+static void drawTail(const BisonLook &b) {
     glPushMatrix();
     setColor(b.color);
     glTranslatef(-13.0f, 1.0f, 0.0f);
@@ -224,14 +224,25 @@ void Bison::drawModel() {
     drawModelAt(position, heading, nodAngle);
 }
 
+BisonLook Bison::look() const {
+    BisonLook look = {resolution, {}, tailAngle, texture, {}, bodyList};
+    for (int i = 0; i < 4; i++) look.legAngle[i] = legAngle[i];
+    for (int i = 0; i < 3; i++) look.color[i] = color[i];
+    return look;
+}
+
 void Bison::drawModelAt(Vector3 place, float turned, float nod, int pieces) {
+    drawBisonModel(look(), place, turned, nod, pieces);
+}
+
+void drawBisonModel(const BisonLook &look, Vector3 place, float turned, float nod, int pieces) {
     glPushMatrix(); // body frame
     glTranslatef(place.x, place.y, place.z);
     glRotatef(float(double(turned) * 180.0 / PI_D), 0.0f, 1.0f, 0.0f);
     glScalef(MODEL_SCALE, MODEL_SCALE, MODEL_SCALE);
 
     glPushMatrix(); // head level, closed by the body list
-    setColor(color);
+    setColor(look.color);
     glRotatef(290.0f, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.0f, 2.0f, 0.0f);
 
@@ -240,27 +251,27 @@ void Bison::drawModelAt(Vector3 place, float turned, float nod, int pieces) {
         glRotatef(nod, 0.0f, 0.0f, 1.0f);
         glPushMatrix();
         glScalef(1.5f, 1.0f, 0.9f);
-        drawDome(2.0f, resolution, true);
+        drawDome(2.0f, look.resolution, true);
         glPopMatrix();
         setColor(MUZZLE_TAN);
         glTranslatef(1.5f, 1.0f, 0.0f);
         glRotatef(80.0f, 0.0f, 0.0f, 1.0f);
         glScalef(1.2f, 3.0f, 0.7f);
-        drawDome(2.0f, resolution, false);
+        drawDome(2.0f, look.resolution, false);
         glPopMatrix();
     }
 
     if (pieces & MODEL_BODY)
-        glCallList(bodyList);
+        glCallList(look.bodyList);
     else
         glPopMatrix(); // the head level the body list closes
 
     if (pieces & MODEL_LIMBS) {
-        drawFrontLeg(*this, -2.1f, legAngle[0], -10.0f);
-        drawHindLeg(*this, 2.1f, legAngle[1]);
-        drawFrontLeg(*this, 2.1f, legAngle[2], -12.0f);
-        drawHindLeg(*this, -2.1f, legAngle[3]);
-        drawTail(*this);
+        drawFrontLeg(look, -2.1f, look.legAngle[0], -10.0f);
+        drawHindLeg(look, 2.1f, look.legAngle[1]);
+        drawFrontLeg(look, 2.1f, look.legAngle[2], -12.0f);
+        drawHindLeg(look, -2.1f, look.legAngle[3]);
+        drawTail(look);
     }
 
     glPopMatrix(); // body frame

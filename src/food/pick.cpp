@@ -102,8 +102,8 @@ void beginPick() {
     printf("Start picking\n");
 }
 
-void startSelectionPass() {
-    glSelectBuffer(SELECT_BUFFER_WORDS, selectBuffer);
+void enterSelectionMode(unsigned int *buffer, int words) {
+    glSelectBuffer(words, buffer);
     glRenderMode(GL_SELECT);
     // Unlit: a hit is made of places and depths alone, and the GL builds its selection pipeline
     // for far fewer states (Mesa on llvmpipe: a quarter of the time, on its first use).
@@ -114,6 +114,16 @@ void startSelectionPass() {
     // The name stack stays empty until the first food pushes its own: whatever is drawn before
     // it falls into one nameless record, which still counts as the nearest when it is in front.
     glInitNames();
+}
+
+int leaveSelectionMode() {
+    glPopAttrib();
+    glFlush();
+    return glRenderMode(GL_RENDER);
+}
+
+void startSelectionPass() {
+    enterSelectionMode(selectBuffer, SELECT_BUFFER_WORDS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -125,9 +135,7 @@ void endPick() {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
-    glFlush();
-    hitCount = glRenderMode(GL_RENDER);
+    hitCount = leaveSelectionMode();
 }
 
 void takePickHits() {

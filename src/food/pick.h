@@ -45,6 +45,11 @@ bool inHand(int index);
 // Narrows the current matrix to the pick region around the pending click; whatever draws in a
 // selection pass with its own projection puts this first.
 void multPickRegion();
+// Puts the GL into selection mode with BUFFER (WORDS long) for its hits, in the state every
+// selection pass draws in: unlit, the name stack empty. The projection is the caller's.
+void enterSelectionMode(unsigned int *buffer, int words);
+// Back to drawing: the state before enterSelectionMode, and the pass's hit count.
+int leaveSelectionMode();
 // Starts a selection pass around the pending click, and says so.
 void beginPick();
 // The same, saying nothing.

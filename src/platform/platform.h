@@ -62,6 +62,21 @@ std::vector<bool> keysHeldDown(const std::vector<int> &keys);
 // swap waits for the display's next refresh; 0, none waits. False when the GL has no such
 // extension or refused.
 bool askSwapInterval(int interval);
+// Lets the window system's connection be used from more than one thread; called first thing, before
+// the window is made (Xlib's XInitThreads on X11; nothing on Windows).
+void prepareWindowThreads();
+// Makes, from the current context, a second GL context for selection passes: it shares the
+// window's display lists and textures and has a tiny drawable of its own, as it never draws a
+// pixel. Its first selection passes can then be paid on another thread while the window's context
+// draws frames. False where the platform gives none (Windows, for now) or the GL refused: the
+// selection passes then stay in the window's context.
+bool makeSelectionContext();
+// Makes the selection context current on the calling thread, keeping what was current there
+// (none, or the window's context); false when there is none or it cannot be made current. It is
+// current on one thread at a time: a thread enters only once another has left.
+bool enterSelectionContext();
+// Gives the calling thread back what was current before it entered.
+void leaveSelectionContext();
 // Whether NAME is one of the space-separated names in LIST (an extension string).
 bool namesExtension(const char *list, const char *name);
 

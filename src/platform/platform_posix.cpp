@@ -338,6 +338,78 @@ bool replaceFile(const char *from, const char *to) {
     return rename(from, to) == 0;
 }
 
+void prepareWindowThreads() {
+    XInitThreads();
+}
+
+// The selection context and the pbuffer it is current on, made once.
+static Display *selectionDisplay = nullptr;
+static GLXContext selectionContext = nullptr;
+static GLXPbuffer selectionDrawable = 0;
+
+// The selection context sharing SHARED's objects, and its pbuffer; false when either is refused.
+static bool makeSharedContext(Display *display, GLXContext shared) {
+    // Any configuration that has pbuffers: a selection pass writes no pixel, so none is read.
+    const int wanted[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, None};
+    int count = 0;
+    GLXFBConfig *configs = glXChooseFBConfig(display, DefaultScreen(display), wanted, &count);
+    if (!configs) return false;
+    GLXFBConfig config = count > 0 ? configs[0] : nullptr;
+    XFree(configs);
+    if (!config) return false;
+    const int size[] = {GLX_PBUFFER_WIDTH, 1, GLX_PBUFFER_HEIGHT, 1, None};
+    selectionDisplay = display;
+    selectionContext = glXCreateNewContext(display, config, GLX_RGBA_TYPE, shared, True);
+    if (!selectionContext) return false;
+    selectionDrawable = glXCreatePbuffer(display, config, size);
+    return selectionDrawable != 0;
+}
+
+// Whether X refused a request while refusalsNoted was the error handler.
+static bool xRefused = false;
+static int refusalsNoted(Display *, XErrorEvent *) {
+    xRefused = true;
+    return 0;
+}
+
+bool makeSelectionContext() {
+    if (selectionContext) return true;
+    Display *display = glXGetCurrentDisplay();
+    GLXContext shared = glXGetCurrentContext();
+    if (!display || !shared) return false;
+    // A server that refuses the context or the pbuffer answers with an X error, which would
+    // otherwise end the game: it only means there is no second context.
+    XSync(display, False);
+    xRefused = false;
+    XErrorHandler before = XSetErrorHandler(refusalsNoted);
+    bool made = makeSharedContext(display, shared);
+    XSync(display, False);
+    XSetErrorHandler(before);
+    if (made && !xRefused) return true;
+    if (selectionDrawable) glXDestroyPbuffer(display, selectionDrawable);
+    if (selectionContext) glXDestroyContext(display, selectionContext);
+    selectionContext = nullptr;
+    selectionDrawable = 0;
+    return false;
+}
+
+// What was current on this thread before it entered the selection context.
+static thread_local GLXDrawable keptDraw = 0, keptRead = 0;
+static thread_local GLXContext keptContext = nullptr;
+
+bool enterSelectionContext() {
+    if (!selectionContext) return false;
+    keptDraw = glXGetCurrentDrawable();
+    keptRead = glXGetCurrentReadDrawable();
+    keptContext = glXGetCurrentContext();
+    return glXMakeContextCurrent(selectionDisplay, selectionDrawable, selectionDrawable,
+                                 selectionContext);
+}
+
+void leaveSelectionContext() {
+    glXMakeContextCurrent(selectionDisplay, keptDraw, keptRead, keptContext);
+}
+
 bool askSwapInterval(int interval) {
     Display *display = glXGetCurrentDisplay();
     GLXDrawable drawable = glXGetCurrentDrawable();

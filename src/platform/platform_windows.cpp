@@ -323,6 +323,20 @@ void crashNow() {
     RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
 }
 
+void prepareWindowThreads() {}
+
+// A second context of WGL's would need wglShareLists and the window's device context on another
+// thread: not made yet, so Windows keeps its selection passes in the window's context.
+bool makeSelectionContext() {
+    return false;
+}
+
+bool enterSelectionContext() {
+    return false;
+}
+
+void leaveSelectionContext() {}
+
 bool askSwapInterval(int interval) {
     typedef const char *(WINAPI * ExtensionsString)();
     typedef BOOL(WINAPI * SwapInterval)(int);

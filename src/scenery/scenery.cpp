@@ -185,32 +185,31 @@ void prepareTreePicking(Tree *tree) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     glPopClientAttrib();
-    std::vector<float> corners;
     std::vector<CardPiece> pieces = visiblePieces(alpha.data(), width, height);
     tree->pickPrint = piecesPrint(pieces);
+    tree->pickCorners.clear();
     for (const CardPiece &piece : pieces) {
         const float quad[4][2] = {{piece.left, piece.top},
                                   {piece.left, piece.bottom},
                                   {piece.right, piece.bottom},
                                   {piece.right, piece.top}};
-        for (const auto &corner : quad) corners.insert(corners.end(), {corner[0], corner[1], 0.0f});
+        for (const auto &corner : quad)
+            tree->pickCorners.insert(tree->pickCorners.end(), {corner[0], corner[1], 0.0f});
     }
-    tree->pickList = glGenLists(1);
-    glNewList(tree->pickList, GL_COMPILE);
-    if (!corners.empty()) {
-        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-        glInterleavedArrays(GL_V3F, 0, corners.data());
-        glDrawArrays(GL_QUADS, 0, GLsizei(corners.size() / 3));
-        glPopClientAttrib();
-    }
-    glEndList();
+    tree->pickCut = true;
 }
 
 static void drawTreeCard(const Tree *tree, bool selecting) {
     // Selection ignores the alpha test, so the whole card would count, its clear corners in front
     // of the foods seen through them: there only the texels a player sees are drawn.
-    if (selecting && tree->pickList != 0) {
-        glCallList(tree->pickList);
+    // From arrays, not a display list: another thread's first selection pass may be drawing the
+    // trees (the warm-up), and the GL holds every display list while one is drawn.
+    if (selecting && tree->pickCut) {
+        if (tree->pickCorners.empty()) return;
+        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+        glInterleavedArrays(GL_V3F, 0, tree->pickCorners.data());
+        glDrawArrays(GL_QUADS, 0, GLsizei(tree->pickCorners.size() / 3));
+        glPopClientAttrib();
         return;
     }
     unsigned int texture = tree->texture;

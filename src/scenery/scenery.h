@@ -21,12 +21,14 @@ class Scene {
 
 // A tree: two crossed picture cards standing on its foot point.
 struct Tree {
-    Vector3 position;       // foot point, world units; y is 0
-    unsigned int texture;   // its own copy of "tex/tree.tga"
-    unsigned int pickList;  // display list of the card's visible texels for selection passes; 0
-                            // draws the whole card there
-    uint32_t pickPrint = 0; // a hash of what pickList holds (the visible texels' rectangles):
-                            // what decides a click through the card; 0 before it is prepared
+    Vector3 position;     // foot point, world units; y is 0
+    unsigned int texture; // its own copy of "tex/tree.tga"
+    // The card's visible texels for selection passes, as quads of (x, y, 0) corners in the
+    // card's own units; while pickCut is clear the whole card is drawn there instead.
+    std::vector<float> pickCorners = {};
+    bool pickCut = false;
+    uint32_t pickPrint = 0; // a hash of the visible texels' rectangles: what decides a click
+                            // through the card; 0 before it is prepared
 };
 
 // Number of trees in the meadow.
@@ -76,7 +78,7 @@ std::vector<CardPiece> visiblePieces(const unsigned char *alpha, int width, int 
 // A hash of a card's visible pieces (FNV-1a of their corners' bytes, never 0): two pictures that
 // pick alike hash alike. A card drawn whole (no picture) is the empty list's.
 uint32_t piecesPrint(const std::vector<CardPiece> &pieces);
-// Reads the tree's picture back and compiles its pickList. Once, after its texture is made.
+// Reads the tree's picture back and works out its pickCorners. Once, after its texture is made.
 void prepareTreePicking(Tree *tree);
 // One tree, every frame. In a selection pass (selecting) only its cards' visible texels count.
 void drawTree(Tree *tree, bool selecting = false);

@@ -9,6 +9,7 @@
 #include "food/food.h"
 #include "food/pick.h"
 #include "input/input.h"
+#include "platform/platform.h"
 #include "scenery/scenery.h"
 #include "support/feedback.h"
 #include "support/files.h"
@@ -359,6 +360,36 @@ TEST(Frame, TheSelectionWarmUpTakesItsStepsChangingNothing) {
     EXPECT_EQ(depth, projectionDepth);
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, modelviewDepth);
+}
+
+// Where the picks have a context of their own, the warm-up is one pass in it on a thread of its
+// own, begun at once: no frame takes a step, the game and the window's context stay as they were,
+// and the picks' context is left drawing, ready for the first pick.
+TEST(Frame, TheWarmUpInThePicksOwnContextChangesNothingHere) {
+    startWorld();
+    onDisplay();
+    if (std::string(platformName()) != "linux" && !prepareSelectionContext())
+        GTEST_SKIP() << "no second context on this platform";
+    ASSERT_TRUE(prepareSelectionContext());
+    uint32_t before = worldChecksum();
+    startSelectionWarmUp();
+    EXPECT_FALSE(warmUpSelectionStep()) << "no step for the frames to take";
+    finishSelectionWarmUp();
+    EXPECT_EQ(worldChecksum(), before);
+    EXPECT_EQ(hitCount, 0);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "the window's context is still current";
+    ASSERT_TRUE(enterPickContext());
+    GLint mode = 0, viewport[4] = {};
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    leavePickContext();
+    EXPECT_EQ(mode, GL_RENDER);
+    EXPECT_EQ(viewport[2], windowWidth);
+    EXPECT_EQ(viewport[3], windowHeight);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    resetSelectionWarmUp();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "bison/bison.h"
 #include "camera/camera.h"
 #include "input/input.h"
+#include "platform/platform.h"
 #include "scenery/scenery.h"
 #include "support/gl_env.h"
 
@@ -213,6 +214,53 @@ TEST_F(Picking, TheGroundInFrontOfALyingFoodPicksNothing) {
     EXPECT_TRUE(recorded(5));
     EXPECT_EQ(apple->state, FOOD_FLYING);
     EXPECT_EQ(handCount, 0);
+}
+
+// The game picks in a GL context of its own, whose first passes a thread pays at start-up: its
+// picks find what the window's context finds, record for record and depth for depth, across the
+// view (foods, a tree's cards, the bison, the ground, the sky), and the window's context is
+// current again after each.
+TEST_F(Picking, ThePicksOwnContextFindsWhatTheWindowsFinds) {
+    if (std::string(platformName()) != "linux" && !prepareSelectionContext())
+        GTEST_SKIP() << "no second context on this platform";
+    bison->position = {-9.0f, 1.75f, 9.0f}; // in view, among the first tree's foods
+    std::vector<std::pair<int, int>> clicks;
+    for (int row = 0; row < 4; row++)
+        for (int column = 0; column < 6; column++)
+            clicks.push_back({40 + column * 180, 30 + row * 140});
+    for (Vector3 point : {foods[0]->home, foods[1]->home, foods[3]->home, bison->position}) {
+        float x = 0, y = 0;
+        windowPoint(point, x, y);
+        clicks.push_back({int(x + 0.5f), int(y + 0.5f)});
+    }
+    ASSERT_TRUE(prepareSelectionContext());
+    startSelectionWarmUp();
+    finishSelectionWarmUp();
+    int picked = 0;
+    for (auto [x, y] : clicks) {
+        std::vector<unsigned int> found[2];
+        for (int aside = 0; aside < 2; aside++) {
+            if (aside)
+                ASSERT_TRUE(prepareSelectionContext());
+            else
+                resetSelectionWarmUp();
+            for (int i = 0; i < FOOD_COUNT; i++) foods[i]->state = FOOD_HOME;
+            handCount = 0;
+            onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
+            CaptureStdout();
+            onDisplay();
+            GetCapturedStdout();
+            // The window's context, lit, and not the picks' own, which never is.
+            EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << x << ", " << y;
+            found[aside].assign(selectBuffer, selectBuffer + SELECT_BUFFER_WORDS);
+            found[aside].push_back(unsigned(hitCount));
+        }
+        EXPECT_EQ(found[1], found[0]) << "the click at " << x << ", " << y;
+        picked += handCount;
+    }
+    EXPECT_GE(picked, 3) << "the clicks on the foods picked them";
+    resetSelectionWarmUp();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 // The world point distance units from the eye that shows at window pixel (x, y), y from the top.

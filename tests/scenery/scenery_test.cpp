@@ -314,7 +314,7 @@ TEST(Scenery, TreesAreTwoCrossedCutOutCards) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    Tree tree{{3, 0, -1}, halfTransparentTexture(), 0};
+    Tree tree{{3, 0, -1}, halfTransparentTexture()};
     // From +z the first card is face-on; from +x (along the first card) the second one is.
     for (Vector3 from : {Vector3{0, 0, 1}, Vector3{1, 0, 0}}) {
         std::string side = from.z > 0 ? "from +z" : "from +x";
@@ -346,7 +346,7 @@ TEST(Scenery, WhatIsDrawnBehindACardsClearTexelsAfterItStillShows) {
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    Tree tree{{3, 0, -1}, halfTransparentTexture(), 0};
+    Tree tree{{3, 0, -1}, halfTransparentTexture()};
     beginFrame();
     lookAtTree(tree, 0, 1);
     drawTree(&tree);
@@ -394,7 +394,7 @@ void immediateTree(const Tree &tree) {
 // The cards reach GL as they did one vertex at a time: corners, order, texture coordinates, and
 // the current normal they borrow (it lights them when the picture is missing).
 TEST(Scenery, TreeCardsSendWhatOneVertexAtATimeSent) {
-    Tree tree{{3, 0, -1}, halfTransparentTexture(), 0};
+    Tree tree{{3, 0, -1}, halfTransparentTexture()};
     for (Vector3 from : {Vector3{0, 0, 1}, Vector3{0.6f, 0, 0.8f}, Vector3{1, 0, 0}}) {
         lookAtTree(tree, from.x, from.z);
         expectSameDrawing([&] { immediateTree(tree); }, [&] { drawTree(&tree); });
