@@ -20,7 +20,8 @@
 
 // The selection warm-up, in each of its ages: a commit from before it was spread over the title's
 // frames has no startSelectionWarmUp (it paid the warm-up whole before its first frame, as its
-// main did), and one from before its thread and the picks' own context has neither of the others.
+// main did), and one from before its thread and the picks' own context has none of the others.
 __attribute__((weak)) void startSelectionWarmUp();
 __attribute__((weak)) void prepareWindowThreads();
 __attribute__((weak)) bool prepareSelectionContext();
+__attribute__((weak)) void prepareOverlays();

@@ -77,6 +77,7 @@ int firstFrame(int argc, char **argv) {
     before = nanosecondsNow();
     initSound(false);
     long long initSoundNanoseconds = nanosecondsNow() - before;
+    if (prepareOverlays) prepareOverlays();
     glutMainLoopEvent();
     onDisplay();
     glFinish();

@@ -49,6 +49,11 @@ void showFrame(double share) {
     warmUpSelectionStep();
 }
 
+void prepareOverlays() {
+    drawOverlays(screenFacts());
+    glFinish();
+}
+
 DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed) {
     // One tick, whatever the clock says, shown as it left the world.
     bool fixed = oneTickPerFrame;

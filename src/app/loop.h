@@ -28,6 +28,11 @@ ScreenFacts screenFacts();
 // Nothing when drawEveryFrame is clear or the window is covered.
 void showFrame(double share);
 
+// The screen's words drawn once into the back buffer, never shown (the first frame clears it):
+// their pictures are painted and the GL's first drawing of them paid before the first frame,
+// while the selection warm-up's thread holds the display lists the world needs.
+void prepareOverlays();
+
 // One frame of exactly one tick, whatever the clock says, then drawn as the tick left the world
 // and shown: the monkey's, the benchmark's and the tests' frame, which count ticks by frames.
 DemoFrame runFrame(const std::vector<DemoEvent> &events, const DemoFrame *feed = nullptr);

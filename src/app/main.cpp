@@ -157,8 +157,9 @@ int main(int argc, char **argv) {
         gameSpeed = playing.gameSpeed;
     }
     startPlayerSettings(playing, playsDemo);
-    // The title shows first: the GL's first selection pass is paid after it, but for a timedemo,
-    // whose frames it would slow.
+    // The GL's first selection passes are paid on a thread of their own beside the sounds' making
+    // and the first frame (where the picks have no context of their own, a part a frame after
+    // the first), but a timedemo's before its first frame, whose times they would spoil.
     prepareSelectionContext();
     if (command.timedemo)
         warmUpDrawing();
@@ -167,6 +168,7 @@ int main(int argc, char **argv) {
     // The screen's own lettering is read from GLUT's glyphs now, not at the first line shown.
     prepareScreenFonts();
     initSound(playing.muted || command.timedemo);
+    prepareOverlays();
     // Escape ends the game with exit: the device is closed then, so what it played is complete,
     // and the window's size and place, changed since, are kept.
     atexit(closeSound);
